@@ -1,0 +1,31 @@
+# Thin front door: every target installs what it needs, configures and builds.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench fuzz clean
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+configure: deps
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+test: build
+	@bash scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	@bash scripts/with-display.sh bash scripts/bench.sh $(BUILD)
+
+fuzz: deps
+	@bash scripts/fuzz.sh
+
+clean:
+	rm -rf $(BUILD) build-fuzz

@@ -1,0 +1,152 @@
+#pragma once
+// The web engine as the browser sees it: calls, travel log, events and the questions the
+// engine puts to its host. No engine library type appears here; the real implementation
+// lives in src/engine, a scripted one in tests/support.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace Gtk { class Widget; }
+
+namespace vorlane::browser {
+
+// An engine call that failed; Code is HRESULT-like (negative on failure).
+class EngineError : public std::runtime_error {
+public:
+  EngineError(int32_t Code, const std::string& What) : std::runtime_error(What), FCode(Code) {}
+  int32_t Code() const { return FCode; }
+
+private:
+  int32_t FCode;
+};
+
+constexpr int32_t E_FAIL_CODE = static_cast<int32_t>(0x80004005u);
+constexpr int32_t E_NOTIMPL_CODE = static_cast<int32_t>(0x80004001u);
+
+// Navigate2 flags.
+constexpr int32_t navOpenInNewWindow = 1;
+
+// CommandStateChange commands.
+constexpr int32_t CSC_NAVIGATEFORWARD = 1;
+constexpr int32_t CSC_NAVIGATEBACK = 2;
+
+// ExecWB commands and prompts used by the browser.
+constexpr int32_t OLECMDID_PRINT = 6;
+constexpr int32_t OLECMDID_PRINTPREVIEW = 7;
+constexpr int32_t OLECMDID_PAGESETUP = 8;
+constexpr int32_t OLECMDEXECOPT_PROMPTUSER = 1;
+constexpr int32_t OLECMDEXECOPT_DONTPROMPTUSER = 2;
+
+enum class EditingCommand { Cut, Copy, Paste, SelectAll };
+
+enum class ProcessEnd { Crashed, OutOfMemory, EndedByRequest };
+
+struct TravelEntry {
+  std::string Title;
+  std::string Url;
+};
+
+class WebEngine;
+
+// Events the engine raises, in the order of one navigation: BeforeNavigate2,
+// ProgressChange, StatusTextChange, CommandStateChange, NavigateComplete2, TitleChange,
+// DocumentComplete. Every member has a default that does nothing.
+class IWebEngineEvents {
+public:
+  virtual ~IWebEngineEvents() = default;
+  virtual void StatusTextChange(const std::string& Text) {}
+  virtual void ProgressChange(int32_t Progress, int32_t ProgressMax) {}
+  virtual void CommandStateChange(int32_t Command, bool Enable) {}
+  virtual void BeforeNavigate2(const std::string& Url, bool& Cancel) {}
+  // The page asked for a new window. Set NewEngine to another engine (created by the same
+  // factory, not yet navigated by anyone but its pending first request) and the engine
+  // loads the requested address there; leave it null or set Cancel to refuse.
+  virtual void NewWindow2(WebEngine*& NewEngine, bool& Cancel) {}
+  virtual void NavigateComplete2(const std::string& Url) {}
+  virtual void DocumentComplete(const std::string& Url) {}
+  virtual void TitleChange(const std::string& Title) {}
+  // The page's script asked to close its window.
+  virtual void WindowClosing() {}
+  // The page's web process ended; the engine already shows a page that says so.
+  virtual void ProcessTerminated(ProcessEnd Reason) {}
+};
+
+// Questions the engine asks its host (the browser control). Defaults are what a host
+// that answers nothing gets.
+class IWebEngineHost {
+public:
+  virtual ~IWebEngineHost() = default;
+  // false: the engine shows no context menu.
+  virtual bool AllowContextMenu() { return true; }
+  // A dropped text (address); true when the host took it and the engine must not.
+  virtual bool HandleDrop(const std::string& Text) { return false; }
+  // A key the engine got; true when the host handled it (the engine then ignores it).
+  // Key is a GDK key value, Modifiers GDK modifier bits.
+  virtual bool TranslateAccelerator(unsigned Key, unsigned Modifiers) { return false; }
+  // Script alert/confirm/prompt; return false to let the engine show its own.
+  virtual bool ShowScriptDialog(const std::string& Message) { return false; }
+};
+
+class WebEngine {
+public:
+  virtual ~WebEngine() = default;
+
+  virtual void SetEvents(IWebEngineEvents* Events) = 0;
+  virtual void SetHost(IWebEngineHost* Host) = 0;
+
+  // The widget that shows the page; owned by the engine.
+  virtual Gtk::Widget& Widget() = 0;
+
+  // Calls. Navigate2 with navOpenInNewWindow raises NewWindow2 and loads Url into the
+  // engine handed back. Addresses are fixed up as users type them: a bare host name gets
+  // "http://", an existing local path becomes a file: address.
+  virtual void Navigate2(const std::string& Url, int32_t Flags = 0) = 0;
+  virtual void GoBack() = 0;
+  virtual void GoForward() = 0;
+  virtual void GoHome() = 0;
+  virtual void Stop() = 0;
+  virtual void Refresh2() = 0;
+  virtual void ExecWB(int32_t Command, int32_t Option) = 0;
+
+  virtual std::string LocationName() const = 0;
+  virtual std::string LocationURL() const = 0;
+  // 0 only in a window a script opened with every bar hidden.
+  virtual int32_t ToolBar() const = 0;
+  virtual int32_t ReadyState() const = 0;  // 4: complete
+
+  // The current document: whether there is one and whether it is HTML.
+  virtual bool HasDocument() const = 0;
+  virtual bool DocumentIsHtml() const = 0;
+  virtual std::string DocumentTitle() const = 0;
+  virtual std::string DocumentUrl() const = 0;
+
+  virtual void FocusDocument() = 0;
+  virtual void ExecuteEditingCommand(EditingCommand Command) = 0;
+
+  // Download-control flags (DLCTL_* word) and host UI flags (DOCHOSTUIFLAG_* word).
+  virtual void SetDownloadFlags(uint32_t Flags) = 0;
+  virtual uint32_t DownloadFlags() const = 0;
+  virtual void SetInterfaceFlags(uint32_t Flags) { (void)Flags; }
+
+  // The home page used by GoHome.
+  virtual void SetHomePage(const std::string& Url) = 0;
+
+  // Travel log, nearest first.
+  virtual std::vector<TravelEntry> BackEntries(size_t Limit) const = 0;
+  virtual std::vector<TravelEntry> ForwardEntries(size_t Limit) const = 0;
+  // Offset -1 is one step back. Returns false when there is no such entry.
+  virtual bool TravelTo(int Offset) = 0;
+
+  // Runs a script in the engine's own isolated world; Done gets the result as text or
+  // nullopt on failure.
+  virtual void RunScript(const std::string& Script,
+                         std::function<void(std::optional<std::string>)> Done) = 0;
+};
+
+using EngineFactory = std::function<std::unique_ptr<WebEngine>()>;
+
+}  // namespace vorlane::browser

@@ -1,0 +1,44 @@
+#pragma once
+// Message boxes, the input box and file dialogs as the system asks for them. Every message
+// the user sees goes through this interface, so the same code shows GTK dialogs in the
+// program, prints on a console in the command-line tools and is scripted in tests.
+// Answers arrive through callbacks: the GUI never blocks in a nested loop.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorlane::platform {
+
+enum class MessageKind { Information, Warning, Error, Confirmation };
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageResult { Ok, Cancel, Yes, No };
+
+struct FileFilter {
+  std::string Name;                   // "Html文件(*.htm,*.html)"
+  std::vector<std::string> Patterns;  // {"*.htm", "*.html"}
+};
+
+// Parses the old "Name|*.a;*.b|Name2|*.*" filter notation.
+std::vector<FileFilter> ParseFileFilter(const std::string& Filter);
+
+class IDialogs {
+public:
+  using ResultCallback = std::function<void(MessageResult)>;
+  using TextCallback = std::function<void(std::optional<std::string>)>;  // nullopt: cancelled
+
+  virtual ~IDialogs() = default;
+
+  virtual void ShowMessage(MessageKind Kind, const std::string& Caption, const std::string& Text,
+                           MessageButtons Buttons = MessageButtons::Ok,
+                           ResultCallback Done = {}) = 0;
+  virtual void InputBox(const std::string& Caption, const std::string& Prompt,
+                        const std::string& Initial, TextCallback Done) = 0;
+  // Start is the proposed file (folder and name); the answer is the chosen path.
+  virtual void OpenFile(const std::string& Title, const std::string& Start,
+                        const std::vector<FileFilter>& Filters, TextCallback Done) = 0;
+  virtual void SaveFile(const std::string& Title, const std::string& Start,
+                        const std::vector<FileFilter>& Filters, TextCallback Done) = 0;
+};
+
+}  // namespace vorlane::platform

@@ -1,0 +1,64 @@
+#pragma once
+// The old platform's registry, as far as Vorlane reads and writes it: hierarchical keys
+// with named string values. HKEY_CURRENT_USER lives in a text file under the user's
+// config folder; HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT are built-in defaults that the
+// same file may override. Missing key, missing value and empty value stay distinguishable.
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorlane::platform {
+
+enum class RootKey { CurrentUser, LocalMachine, ClassesRoot };
+
+class Registry {
+public:
+  // Opens the registry of the user whose config folder is ConfigDir (the folder that
+  // holds "vorlane/registry.reg"). The default reads $XDG_CONFIG_HOME or ~/.config.
+  Registry();
+  explicit Registry(std::filesystem::path ConfigDir);
+
+  std::optional<std::string> ReadString(RootKey Root, const std::string& Key,
+                                        const std::string& Name) const;
+  bool KeyExists(RootKey Root, const std::string& Key) const;
+  // The value names of a key in file order (defaults first), empty when the key is missing.
+  std::vector<std::string> ValueNames(RootKey Root, const std::string& Key) const;
+
+  // Writes one value; the file is rewritten atomically. Returns false when it cannot be saved.
+  bool WriteString(RootKey Root, const std::string& Key, const std::string& Name,
+                   const std::string& Value);
+  bool DeleteValue(RootKey Root, const std::string& Key, const std::string& Name);
+
+  const std::filesystem::path& FilePath() const { return FFile; }
+
+  static std::string RootName(RootKey Root);
+
+private:
+  struct KeyData {
+    std::vector<std::pair<std::string, std::string>> Values;  // file order
+  };
+  using Hive = std::map<std::string, KeyData>;  // key path (lower case) -> values
+
+  void Load();
+  bool Save() const;
+  const KeyData* FindKey(RootKey Root, const std::string& Key) const;
+
+  std::filesystem::path FFile;
+  std::map<std::string, std::string> FKeyNames;  // lower-case full path -> spelling
+  Hive FData;       // from the file
+  Hive FDefaults;   // built in
+};
+
+// Parses the text of a registry file into (full key path, name, value) triples.
+// Exposed for tests: lines it does not understand are skipped.
+struct RegistryLine {
+  std::string Key;
+  std::string Name;
+  std::string Value;
+};
+std::vector<RegistryLine> ParseRegistryText(const std::string& Text);
+std::string FormatRegistryValue(const std::string& Name, const std::string& Value);
+
+}  // namespace vorlane::platform

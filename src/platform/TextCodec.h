@@ -1,0 +1,26 @@
+#pragma once
+// Code-page rules of the product: strings are UTF-8 inside; rules that look at bytes
+// "in the ANSI code page" look at GBK; old files that are not UTF-8 are GB18030.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vorlane::platform {
+
+bool IsValidUtf8(std::string_view Text);
+
+// Converts between UTF-8 and a named iconv code page. Characters that the target cannot
+// hold make the conversion fail (nullopt), never silently drop.
+std::optional<std::string> ConvertCodePage(std::string_view Text, const char* From, const char* To);
+
+// UTF-8 text as it stands, or the GB18030 reading of bytes that are not valid UTF-8.
+std::string DecodeLegacyText(std::string_view Bytes);
+
+// The GBK bytes of the first character of UTF-8 text (empty for empty text; "?" when
+// GBK has no such character, as the old platform converted it).
+std::string FirstCharacterGbk(std::string_view Utf8);
+
+// True when the first byte of Text in GBK is the lead byte of a double-byte character.
+bool StartsWithGbkLeadByte(std::string_view Utf8);
+
+}  // namespace vorlane::platform

@@ -1,0 +1,19 @@
+// Test main for widget and engine tests: a temporary home, then GTK and gtkmm.
+#include "support/TempHome.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <gtkmm/init.h>
+#include <gtk/gtk.h>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+  vorlane::test::TempHome Home;
+  testing::InitGoogleMock(&argc, argv);
+  if (!gtk_init_check()) {
+    std::fprintf(stderr, "no display: run the tests through 'make test'\n");
+    return 1;
+  }
+  Gtk::init_gtkmm_internals();
+  return RUN_ALL_TESTS();
+}
