@@ -1,0 +1,1 @@
+#include "browser/BrowserControl.h"
