@@ -1,7 +1,9 @@
 #pragma once
 // The host's option sets, stored as bit masks over their members' ordinals, and the flag
 // words the engine reads.
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 namespace vorlane::browser {
 
