@@ -1,0 +1,162 @@
+#pragma once
+// The main window: the frame of the program. It hosts the page windows, the tool bars,
+// the address box, the tab strip and the status bar, owns the command set and the
+// closed-page list, and is what page windows talk to.
+#include "browser/WebEngine.h"
+#include "framework/ActionList.h"
+#include "framework/MdiFrame.h"
+#include "framework/StatusGauge.h"
+#include "framework/TabStrip.h"
+#include "navigation/IEAddress.h"
+#include "shell/U_PublicInterface.h"
+#include "shell/U_PublicUnit.h"
+#include "shell/U_UndoList.h"
+#include "shell/U_WebForm.h"
+
+#include <giomm/menu.h>
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
+#include <gtkmm/menubutton.h>
+#include <gtkmm/paned.h>
+#include <gtkmm/popovermenubar.h>
+#include <gtkmm/window.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorlane::shell {
+
+// One item of the closed-page drop-down: caption = title, hint = address, tag = entry.
+struct TUndoMenuItem {
+  std::string Caption;
+  std::string Hint;
+  TUndoItem* Tag = nullptr;
+};
+
+class TFrmMain : public Gtk::Window, public IMainUiHandler, public IPageTabHandler, public IPageHost {
+public:
+  TFrmMain(browser::EngineFactory Factory, TProductSite Site);
+  ~TFrmMain() override;
+
+  // Ends the program (Ac_Quit); the default hides the window.
+  std::function<void()> OnQuit;
+
+  // --- page manager ---
+  TFrmWeb* NewPage(const std::string& Url, bool Show) override;
+  TFrmWeb* ActivePage() const;
+  void AdjustTabStripHeight();
+  TFrmWeb* PageOfTab(int Index) const;
+  const std::vector<std::unique_ptr<TFrmWeb>>& Pages() const { return FPages; }
+
+  // --- IMainUiHandler ---
+  void PageActivated() override;
+  void SetProgress(int32_t Progress) override;
+  void SetAddressText(const std::string& Url) override;
+  void SetStatusText(const std::string& Text) override;
+  void CommandStateChanged(int32_t Command, int16_t Enable) override;
+  IPageTabHandler& GetPageTabHandler() override { return *this; }
+
+  // --- IPageTabHandler ---
+  int32_t AddTab(const std::string& Caption, TFrmWeb* Page) override;
+  void PageClosed(TFrmWeb* Page) override;
+  void SetTabImage(TFrmWeb* Page, int32_t ImageIndex) override;
+  int32_t TabCount() override { return PageControl.Count(); }
+  void SetTabCaption(TFrmWeb* Page, const std::string& Caption) override;
+  std::string GetTabCaption(TFrmWeb* Page) override;
+
+  // --- IPageHost ---
+  framework::MdiFrame& Frame() override { return FFrame; }
+  const TProductSite& Site() const override { return FSite; }
+  void ReleasePage(TFrmWeb* Page) override;
+  void PostKey(unsigned Key, unsigned Modifiers) override;
+
+  // --- handlers ---
+  void FormCreate();
+  void FormShow();
+  void PageControlChange();
+  void PageControlMouseDown(int Button, int PressCount, double X, double Y);
+  void PageControlMouseMove(double X, double Y);
+  void cobAddressNavigateUrl(const std::string& Url);
+  void UndoItemClick(int Index);
+
+  // --- closed pages ---
+  IPageUndoList& UndoList() { return *FUndoList; }
+  const std::vector<TUndoMenuItem>& UndoMenuItems() const { return FUndoMenu; }
+
+  // Components, named as on the form.
+  framework::TActionList ActionList;
+  Glib::RefPtr<Gio::Menu> MainMenu;
+  Glib::RefPtr<Gio::Menu> pmnBack, pmnForward, pmnUndo;
+  navigation::TIEAddress cobAddress;
+  framework::TabStrip PageControl;
+  framework::StatusGauge& ProgressGauge() { return FProgressGauge; }
+  Gtk::Label& StatusText() { return FStatusText; }
+  int LastRowCount() const { return FLastRowCount; }
+  int TabStripHeight() const;
+  Gtk::Box& MainToolBar() { return tblMainToolBar; }
+
+private:
+  // Layout (U_FrmMain_Layout.cpp).
+  void BuildLayout();
+  void BuildMainMenu();
+  void BuildMainToolBar();
+  void BuildAddressBar();
+  void BuildStatusBar();
+  void InstallStyle();
+  Gtk::Widget& ToolButton(const std::string& Name, const std::string& Action, const std::string& Caption,
+                          const std::string& Icon, Glib::RefPtr<Gio::Menu> DropDown = {});
+
+  // Commands (U_FrmMain_Commands.cpp).
+  void CreateActions();
+  void Ac_BlankExecute();
+  void Ac_GoExecute();
+  void Ac_BackExecute();
+  void Ac_ForwardExecute();
+  void Ac_StopExecute();
+  void Ac_RefreshExecute();
+  void Ac_HomePageExecute();
+  void Ac_CloseExecute();
+  void Ac_CloseAllExecute();
+  void Ac_UnDoExecute();
+  void Ac_QuitExecute();
+  void ToolButton10Click();
+  void N48Click();
+  bool DispatchKey(unsigned Key, unsigned Modifiers);
+
+  // Closed pages (U_FrmMain_Pages.cpp).
+  void RecordClosedPage(TFrmWeb* Page);
+  void RebuildUndoMenu();
+  void DestroyPage(TFrmWeb* Page);
+
+  browser::EngineFactory FFactory;
+  TProductSite FSite;
+  bool FShown = false;
+  int FLastRowCount = 1;
+  std::unique_ptr<IPageUndoList> FUndoList;
+  std::vector<TUndoMenuItem> FUndoMenu;
+
+  Gtk::Box FRoot{Gtk::Orientation::VERTICAL};
+  Gtk::PopoverMenuBar* FMenuBar = nullptr;
+  Gtk::Box CoolBar{Gtk::Orientation::VERTICAL};
+  Gtk::Box tblMainToolBar{Gtk::Orientation::HORIZONTAL};
+  Gtk::Box tblAddressBar{Gtk::Orientation::HORIZONTAL};
+  Gtk::Label lblAddress;
+  Gtk::Button btnAddress;
+  Gtk::Box ToolBar1{Gtk::Orientation::HORIZONTAL};
+  Gtk::Paned FClientArea{Gtk::Orientation::HORIZONTAL};
+  Gtk::Box pnlLeftDockBar{Gtk::Orientation::VERTICAL};
+  framework::MdiFrame FFrame;
+  Gtk::Box StatusBar{Gtk::Orientation::HORIZONTAL};
+  Gtk::Label FStatusText;
+  Gtk::Box FStatusPanel1{Gtk::Orientation::HORIZONTAL};
+  Gtk::Box FStatusPanel2{Gtk::Orientation::HORIZONTAL};
+  framework::StatusGauge FProgressGauge;
+
+  // Last: pages go before the widgets they live in.
+  std::vector<std::unique_ptr<TFrmWeb>> FPages;
+};
+
+}  // namespace vorlane::shell

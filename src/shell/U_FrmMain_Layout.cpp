@@ -1,0 +1,239 @@
+// The main window's widgets: menu bar, band container with the main tool bar, address
+// bar and tab strip, the client area with the dock panel, and the status bar.
+#include "shell/U_FrmMain.h"
+
+#include "framework/TabLayout.h"
+
+#include <gdkmm/display.h>
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/image.h>
+#include <gtkmm/separator.h>
+#include <gtkmm/stylecontext.h>
+
+namespace vorlane::shell {
+namespace {
+
+// "文件(&F)" → "文件(_F)": the old hot-key marker in GTK's notation.
+std::string Mnemonic(const std::string& Caption) {
+  std::string Out;
+  for (size_t I = 0; I < Caption.size(); ++I) {
+    if (Caption[I] == '&' && I + 1 < Caption.size() && Caption[I + 1] != '&')
+      Out += '_';
+    else if (Caption[I] == '_')
+      Out += "__";
+    else
+      Out += Caption[I];
+  }
+  return Out;
+}
+
+constexpr const char* Style = R"css(
+window.vorlane-main, window.vorlane-main * {
+  font-family: "SimSun", "宋体", "WenQuanYi Zen Hei", sans-serif;
+  font-size: 9pt;
+}
+.main-toolbar button { border: none; background: none; box-shadow: none; padding: 0; min-width: 0; min-height: 0; color: black; }
+.main-toolbar button:hover { background: alpha(#5080c0, 0.15); }
+.main-toolbar button:disabled { color: #999; }
+.main-toolbar .linked menubutton > button { min-width: 12px; padding: 0; }
+.address-toolbar label.address-label { font-weight: bold; }
+.address-toolbar button { color: green; font-weight: bold; padding: 0 6px; min-height: 0; }
+.address-toolbar entry { min-height: 22px; }
+.statusbar { min-height: 19px; }
+.statusbar progressbar trough, .statusbar progressbar progress { min-height: 13px; }
+)css";
+
+}  // namespace
+
+void TFrmMain::InstallStyle() {
+  add_css_class("vorlane-main");
+  auto Provider = Gtk::CssProvider::create();
+  Provider->load_from_data(Style);
+  Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), Provider,
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+void TFrmMain::BuildLayout() {
+  InstallStyle();
+  BuildMainMenu();
+  BuildMainToolBar();
+  BuildAddressBar();
+
+  // The band container: main tool bar, address bar, the hidden quick bar, the tab strip.
+  CoolBar.set_name("CoolBar");
+  CoolBar.append(tblMainToolBar);
+  CoolBar.append(tblAddressBar);
+  ToolBar1.set_name("tblQuickBar");
+  ToolBar1.set_visible(false);
+  CoolBar.append(ToolBar1);
+  PageControl.set_size_request(-1, framework::TabLayout::HeightFor(1));
+  PageControl.signal_change().connect([this] { PageControlChange(); });
+  PageControl.signal_mouse_down().connect(
+      [this](int B, int N, double X, double Y) { PageControlMouseDown(B, N, X, Y); });
+  PageControl.signal_mouse_move().connect([this](double X, double Y) { PageControlMouseMove(X, Y); });
+  PageControl.signal_rows_changed().connect([this] { AdjustTabStripHeight(); });
+  CoolBar.append(PageControl);
+
+  // The dock panel for the sidebar starts hidden; the pages fill the rest.
+  pnlLeftDockBar.set_name("pnlLeftDockBar");
+  pnlLeftDockBar.set_visible(false);
+  FClientArea.set_start_child(pnlLeftDockBar);
+  FClientArea.set_end_child(FFrame);
+  FClientArea.set_resize_start_child(false);
+  FClientArea.set_shrink_start_child(true);
+  FClientArea.set_vexpand(true);
+
+  BuildStatusBar();
+
+  FRoot.append(*FMenuBar);
+  FRoot.append(CoolBar);
+  FRoot.append(FClientArea);
+  FRoot.append(StatusBar);
+  set_child(FRoot);
+}
+
+void TFrmMain::BuildMainMenu() {
+  MainMenu = Gio::Menu::create();
+  auto Item = [this](const Glib::RefPtr<Gio::Menu>& Menu, const std::string& Name) {
+    auto& A = ActionList[Name];
+    auto MenuItem = Gio::MenuItem::create(Mnemonic(A.Caption()), A.DetailedName());
+    if (!A.Shortcut().empty())
+      MenuItem->set_attribute_value("accel", Glib::Variant<Glib::ustring>::create(A.Shortcut()));
+    Menu->append_item(MenuItem);
+  };
+  auto Section = [] { return Gio::Menu::create(); };
+
+  auto File = Gio::Menu::create();
+  auto New = Gio::Menu::create();
+  Item(New, "Ac_Blank");
+  auto S1 = Section();
+  S1->append_submenu("新建", New);
+  File->append_section(S1);
+  auto S2 = Section();
+  Item(S2, "Ac_Close");
+  Item(S2, "Ac_CloseAll");
+  File->append_section(S2);
+  auto S3 = Section();
+  Item(S3, "Ac_Quit");
+  File->append_section(S3);
+  MainMenu->append_submenu(Mnemonic("文件(&F)"), File);
+
+  auto View = Gio::Menu::create();
+  auto GoTo = Gio::Menu::create();
+  Item(GoTo, "Ac_Back");
+  Item(GoTo, "Ac_HomePage");
+  Item(GoTo, "Ac_Forward");
+  auto V1 = Section();
+  V1->append_submenu("转到", GoTo);
+  View->append_section(V1);
+  auto V2 = Section();
+  Item(V2, "Ac_Refresh");
+  Item(V2, "Ac_Stop");
+  View->append_section(V2);
+  MainMenu->append_submenu(Mnemonic("查看(&V)"), View);
+
+  auto Help = Gio::Menu::create();
+  Help->append("官方网站", ActionList.GroupName() + ".N48");
+  MainMenu->append_submenu(Mnemonic("帮助(&H)"), Help);
+
+  FMenuBar = Gtk::make_managed<Gtk::PopoverMenuBar>(MainMenu);
+}
+
+Gtk::Widget& TFrmMain::ToolButton(const std::string& Name, const std::string& Action,
+                                  const std::string& Caption, const std::string& Icon,
+                                  Glib::RefPtr<Gio::Menu> DropDown) {
+  auto* Button = Gtk::make_managed<Gtk::Button>();
+  Button->set_name(Name);
+  auto* Face = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL);
+  auto* Picture = Gtk::make_managed<Gtk::Image>();
+  Picture->set_from_icon_name(Icon);
+  Picture->set_pixel_size(30);
+  Face->append(*Picture);
+  Face->append(*Gtk::make_managed<Gtk::Label>(Caption));
+  Button->set_child(*Face);
+  Button->set_action_name(Action);
+  Button->set_size_request(43, 49);
+  Button->set_cursor(Gdk::Cursor::create("pointer"));
+  Button->set_tooltip_text(Caption);
+  if (!DropDown) return *Button;
+  auto* Linked = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
+  Linked->add_css_class("linked");
+  Linked->append(*Button);
+  auto* Arrow = Gtk::make_managed<Gtk::MenuButton>();
+  Arrow->set_name(Name + "DropDown");
+  Arrow->set_menu_model(DropDown);
+  Arrow->set_valign(Gtk::Align::FILL);
+  Linked->append(*Arrow);
+  return *Linked;
+}
+
+void TFrmMain::BuildMainToolBar() {
+  pmnBack = Gio::Menu::create();
+  pmnForward = Gio::Menu::create();
+  pmnUndo = Gio::Menu::create();
+  tblMainToolBar.set_name("tblMainToolBar");
+  tblMainToolBar.add_css_class("main-toolbar");
+  tblMainToolBar.set_size_request(-1, 49);
+  auto Group = ActionList.GroupName() + ".";
+  auto Separator = [this] {
+    auto* S = Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::VERTICAL);
+    S->set_margin_start(3);
+    S->set_margin_end(4);
+    tblMainToolBar.append(*S);
+  };
+  tblMainToolBar.append(ToolButton("ToolButton1", Group + "Ac_Blank", "空白页", "document-new"));
+  Separator();
+  tblMainToolBar.append(ToolButton("btnBack", Group + "Ac_Back", "后退", "go-previous", pmnBack));
+  tblMainToolBar.append(ToolButton("btnForward", Group + "Ac_Forward", "前进", "go-next", pmnForward));
+  Separator();
+  tblMainToolBar.append(ToolButton("ToolButton3", Group + "Ac_UnDo", "撤销", "edit-undo", pmnUndo));
+  Separator();
+  tblMainToolBar.append(ToolButton("ToolButton5", Group + "Ac_Refresh", "刷新", "view-refresh"));
+  tblMainToolBar.append(ToolButton("ToolButton4", Group + "Ac_Stop", "停止", "process-stop"));
+  Separator();
+  tblMainToolBar.append(ToolButton("ToolButton12", Group + "Ac_HomePage", "首页", "go-home"));
+  tblMainToolBar.append(ToolButton("ToolButton10", Group + "ToolButton10", "百度", "system-search"));
+}
+
+void TFrmMain::BuildAddressBar() {
+  tblAddressBar.set_name("tblAddressBar");
+  tblAddressBar.add_css_class("address-toolbar");
+  tblAddressBar.set_size_request(-1, 22);
+  lblAddress.set_text_with_mnemonic(Mnemonic("地址(&D)"));
+  lblAddress.set_mnemonic_widget(cobAddress);
+  lblAddress.add_css_class("address-label");
+  lblAddress.set_size_request(60, -1);
+  lblAddress.set_xalign(0);
+  lblAddress.set_valign(Gtk::Align::CENTER);
+  btnAddress.set_name("btnAddress");
+  btnAddress.set_label("转到");
+  btnAddress.set_action_name(ActionList["Ac_Go"].DetailedName());
+  cobAddress.OnUrlSelected().connect([this](const std::string& Url) { cobAddressNavigateUrl(Url); });
+  tblAddressBar.append(lblAddress);
+  tblAddressBar.append(cobAddress);
+  tblAddressBar.append(btnAddress);
+}
+
+void TFrmMain::BuildStatusBar() {
+  // Panel 0: status text; panel 1 (100 wide): the gauge, 3 pixels in and 4 narrower;
+  // panel 2 (50 wide): always empty.
+  StatusBar.set_name("StatusBar");
+  StatusBar.add_css_class("statusbar");
+  StatusBar.set_size_request(-1, 19);
+  FStatusText.set_hexpand(true);
+  FStatusText.set_xalign(0);
+  FStatusText.set_ellipsize(Pango::EllipsizeMode::END);
+  FStatusText.set_margin_start(2);
+  FStatusPanel1.set_size_request(100, -1);
+  FProgressGauge.set_hexpand(true);
+  FProgressGauge.set_valign(Gtk::Align::CENTER);
+  FProgressGauge.set_margin_start(3);
+  FProgressGauge.set_margin_end(1);
+  FStatusPanel1.append(FProgressGauge);
+  FStatusPanel2.set_size_request(50, -1);
+  StatusBar.append(FStatusText);
+  StatusBar.append(FStatusPanel1);
+  StatusBar.append(FStatusPanel2);
+}
+
+}  // namespace vorlane::shell

@@ -1,0 +1,126 @@
+// The page manager: keeps the tab strip and the page windows in step.
+#include "shell/U_FrmMain.h"
+
+#include "framework/TabLayout.h"
+
+namespace vorlane::shell {
+
+TFrmWeb* TFrmMain::NewPage(const std::string& Url, bool Show) {
+  // The first visible page is always shown.
+  if (FFrame.ChildCount() == 0) Show = true;
+  FPages.push_back(std::make_unique<TFrmWeb>(Url, *this, *this, FFactory, Show));
+  return FPages.back().get();
+}
+
+TFrmWeb* TFrmMain::ActivePage() const { return dynamic_cast<TFrmWeb*>(FFrame.ActiveChild()); }
+
+TFrmWeb* TFrmMain::PageOfTab(int Index) const {
+  if (Index < 0 || Index >= PageControl.Count()) return nullptr;
+  return static_cast<TFrmWeb*>(const_cast<void*>(PageControl.Tag(Index)));
+}
+
+int32_t TFrmMain::AddTab(const std::string& Caption, TFrmWeb* Page) {
+  PageControl.Insert(PageControl.Selected() + 1, Caption, Page);
+  AdjustTabStripHeight();
+  return PageControl.Selected() + 1;
+}
+
+void TFrmMain::AdjustTabStripHeight() {
+  if (PageControl.Count() == 0) return;
+  int Rows = PageControl.RowCount();
+  if (Rows == FLastRowCount) return;
+  FLastRowCount = Rows;
+  PageControl.set_size_request(-1, framework::TabLayout::HeightFor(Rows));
+}
+
+void TFrmMain::PageClosed(TFrmWeb* Page) {
+  int Index = PageControl.IndexOfTag(Page);
+  if (Index < 0) return;
+  RecordClosedPage(Page);
+  PageControl.Remove(Index);
+  AdjustTabStripHeight();
+  if (PageControl.Selected() < 0 && FFrame.ChildCount() == 1 && PageControl.Count() > 0) {
+    PageControl.Select(0);
+    PageControlChange();
+  }
+}
+
+void TFrmMain::SetTabImage(TFrmWeb* Page, int32_t ImageIndex) {
+  int Index = PageControl.IndexOfTag(Page);
+  if (Index >= 0) PageControl.SetImage(Index, ImageIndex);
+}
+
+void TFrmMain::SetTabCaption(TFrmWeb* Page, const std::string& Caption) {
+  int Index = PageControl.IndexOfTag(Page);
+  if (Index >= 0) PageControl.SetCaption(Index, Caption);
+}
+
+std::string TFrmMain::GetTabCaption(TFrmWeb* Page) {
+  int Index = PageControl.IndexOfTag(Page);
+  return Index >= 0 ? PageControl.Caption(Index) : std::string();
+}
+
+void TFrmMain::PageActivated() {
+  TFrmWeb* Page = ActivePage();
+  if (!Page) return;
+  cobAddress.SetCurrentUrl(Page->GetUrl());
+  PageControl.Select(PageControl.IndexOfTag(Page));
+  FProgressGauge.SetPosition(Page->Progress());
+  Page->WebBrowser->FocusDocument();
+}
+
+void TFrmMain::PageControlChange() {
+  if (TFrmWeb* Page = PageOfTab(PageControl.Selected())) Page->ShowInFrame();
+}
+
+void TFrmMain::PageControlMouseDown(int, int PressCount, double X, double Y) {
+  if (PressCount != 2) return;
+  if (TFrmWeb* Page = PageOfTab(PageControl.IndexAt(X, Y))) Page->Close();
+}
+
+void TFrmMain::PageControlMouseMove(double X, double Y) {
+  int Index = PageControl.IndexAt(X, Y);
+  if (Index >= 0) PageControl.set_tooltip_text(PageControl.Caption(Index));
+}
+
+void TFrmMain::ReleasePage(TFrmWeb* Page) { DestroyPage(Page); }
+
+void TFrmMain::DestroyPage(TFrmWeb* Page) {
+  auto It = std::find_if(FPages.begin(), FPages.end(), [Page](auto& P) { return P.get() == Page; });
+  if (It == FPages.end()) return;
+  // The page still counts among the frame's child windows while it reports its close.
+  Page->FormDestroy();
+  FFrame.RemoveChild(Page);
+  // Take it out of the list before it dies, so nothing finds a half-destroyed page.
+  std::unique_ptr<TFrmWeb> Dying = std::move(*It);
+  FPages.erase(It);
+}
+
+void TFrmMain::RecordClosedPage(TFrmWeb* Page) {
+  if (FUndoList->Count() == FUndoList->Capacity() && !FUndoMenu.empty()) FUndoMenu.pop_back();
+  TUndoItem Item{Page->GetTitle(), Page->GetUrl(), NowAsDateTime()};
+  TUndoItem* Entry = FUndoList->Add(Item);
+  FUndoMenu.insert(FUndoMenu.begin(), {Entry->Title, Entry->Url, Entry});
+  RebuildUndoMenu();
+}
+
+void TFrmMain::UndoItemClick(int Index) {
+  if (Index < 0 || Index >= static_cast<int>(FUndoMenu.size())) return;
+  TUndoMenuItem Item = FUndoMenu[static_cast<size_t>(Index)];
+  NewPage(Item.Hint, false);
+  FUndoList->Remove(Item.Tag);
+  FUndoMenu.erase(FUndoMenu.begin() + Index);
+  RebuildUndoMenu();
+}
+
+void TFrmMain::RebuildUndoMenu() {
+  pmnUndo->remove_all();
+  for (size_t I = 0; I < FUndoMenu.size(); ++I) {
+    auto Item = Gio::MenuItem::create(FUndoMenu[I].Caption, "");
+    Item->set_action_and_target(ActionList.GroupName() + ".undo-item",
+                                Glib::Variant<int32_t>::create(static_cast<int32_t>(I)));
+    pmnUndo->append_item(Item);
+  }
+}
+
+}  // namespace vorlane::shell

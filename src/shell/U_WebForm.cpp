@@ -1,0 +1,178 @@
+#include "shell/U_WebForm.h"
+
+#include "shell/U_PublicUnit.h"
+#include "shell/U_UserConfig.h"
+
+#include <gdk/gdkkeysyms.h>
+#include <glibmm/main.h>
+#include <malloc.h>
+
+namespace vorlane::shell {
+
+using namespace browser;
+
+TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
+                 const EngineFactory& Factory, bool Show)
+    : Gtk::Box(Gtk::Orientation::VERTICAL), FMain(Main), FHost(Host) {
+  // The tab exists before the window does and carries the address as its first caption.
+  FMain.GetPageTabHandler().AddTab(Url, this);
+  FUrl = Url;
+  FTitle = Url;
+
+  WebBrowser = std::make_unique<TBrowserControl>(Factory());
+  WebBrowser->SetUserInterfaceOptions({FLAT_SCROLLBAR});
+  // The platform's home page: ours is the start page.
+  WebBrowser->Engine().SetHomePage(FHost.Site().StartPage());
+  WebBrowser->OnStatusTextChange = [this](auto& T) { WebBrowserStatusTextChange(T); };
+  WebBrowser->OnProgressChange = [this](int32_t P, int32_t M) { WebBrowserProgressChange(P, M); };
+  WebBrowser->OnCommandStateChange = [this](int32_t C, bool E) { WebBrowserCommandStateChange(C, E); };
+  WebBrowser->OnBeforeNavigate2 = [this](auto& U, bool& C) { WebBrowserBeforeNavigate2(U, C); };
+  WebBrowser->OnNewWindow2 = [this](WebEngine*& E, bool& C) { WebBrowserNewWindow2(E, C); };
+  WebBrowser->OnNavigateComplete2 = [this](auto& U) { WebBrowserNavigateComplete2(U); };
+  WebBrowser->OnDocumentComplete = [this](auto& U) { WebBrowserDocumentComplete(U); };
+  WebBrowser->OnTitleChange = [this](auto& T) { WebBrowserTitleChange(T); };
+  WebBrowser->OnTranslateAccelerator = [this](unsigned K, unsigned M) { return WebBrowserTranslateAccelerator(K, M); };
+  WebBrowser->OnDrop = [this](auto& T) { return WebBrowserDrop(T); };
+  // A page whose script closes its window goes away like a closed tab.
+  WebBrowser->OnWindowClosing = [this] { Close(); };
+  WebBrowser->Widget().set_expand(true);
+  append(WebBrowser->Widget());
+  set_expand(true);
+  FTimer1 = Glib::signal_timeout().connect_seconds([this] { return Timer1Timer(); }, 10);
+
+  ApplyDownloadOptions();
+  if (Show) ShowInFrame();
+  Navigate(Url, false);
+  UpdateCaption();
+}
+
+TFrmWeb::~TFrmWeb() {
+  FTimer1.disconnect();
+  FCloseIdle.disconnect();
+  if (WebBrowser) remove(WebBrowser->Widget());
+}
+
+void TFrmWeb::ShowInFrame() { FHost.Frame().ShowAndActivate(this); }
+
+bool TFrmWeb::IsActivePage() const { return FHost.Frame().ActiveChild() == this; }
+
+void TFrmWeb::Navigate(const std::string& Url, bool NewWindow) {
+  WebBrowser->Navigate2(Url, NewWindow ? navOpenInNewWindow : 0);
+}
+
+std::string TFrmWeb::GetTitle() {
+  const WebEngine& E = WebBrowser->Engine();
+  if (E.HasDocument() && E.DocumentIsHtml()) {
+    std::string Title = E.DocumentTitle();
+    if (!Title.empty()) FTitle = Title;
+  }
+  return FTitle;
+}
+
+std::string TFrmWeb::GetUrl() {
+  const WebEngine& E = WebBrowser->Engine();
+  if (E.HasDocument() && E.DocumentIsHtml()) FUrl = E.DocumentUrl();
+  return FUrl;
+}
+
+void TFrmWeb::UpdateCaption() {
+  std::string Title = GetTitle();
+  std::string Url = GetUrl();
+  FMain.GetPageTabHandler().SetTabCaption(this, Title);
+  FCaption = Title;
+  if (IsActivePage() && ShowableAddress(Url)) FMain.SetAddressText(Url);
+}
+
+void TFrmWeb::SetLoadState(int32_t State) {
+  if (State == FLoadState) return;
+  FLoadState = State;
+  FMain.GetPageTabHandler().SetTabImage(this, State);
+}
+
+void TFrmWeb::ApplyDownloadOptions() {
+  // Each step assigns the whole set, so the control tells its engine every time.
+  const TUserConfig& C = UserConfig();
+  auto Options = WebBrowser->DownloadOptions();
+  Options.Set(DLCTL_NO_RUNACTIVEXCTLS, !C.AllowActivex);
+  Options.Set(DLCTL_NO_DLACTIVEXCTLS, !C.AllowActivex);
+  WebBrowser->SetDownloadOptions(Options);
+  Options.Set(DLCTL_DLIMAGES, C.AllowImage);
+  WebBrowser->SetDownloadOptions(Options);
+  Options.Set(DLCTL_NO_JAVA, !C.AllowJava);
+  WebBrowser->SetDownloadOptions(Options);
+  Options.Set(DLCTL_VIDEOS, C.AllowVideo);
+  WebBrowser->SetDownloadOptions(Options);
+  Options.Set(DLCTL_NO_SCRIPTS, !C.AllowScript);
+  WebBrowser->SetDownloadOptions(Options);
+  Options.Set(DLCTL_BGSOUNDS, C.AllowBkSound);
+  WebBrowser->SetDownloadOptions(Options);
+}
+
+void TFrmWeb::Close() {
+  if (FCloseIdle.connected()) return;
+  // Destroying the engine from inside one of its own signals is not safe: finish the
+  // event first.
+  FCloseIdle = Glib::signal_idle().connect([this] {
+    FHost.ReleasePage(this);  // destroys this
+    return false;
+  });
+}
+
+void TFrmWeb::FormDestroy() { FMain.GetPageTabHandler().PageClosed(this); }
+
+void TFrmWeb::WebBrowserStatusTextChange(const std::string& Text) {
+  if (IsActivePage()) FMain.SetStatusText(Text);
+}
+
+void TFrmWeb::WebBrowserProgressChange(int32_t Progress, int32_t ProgressMax) {
+  FProgress = Progress;
+  if (IsActivePage()) FMain.SetProgress(Progress);
+  SetLoadState(LoadStateOf(Progress, ProgressMax));
+}
+
+void TFrmWeb::WebBrowserCommandStateChange(int32_t Command, bool Enable) {
+  if (IsActivePage()) FMain.CommandStateChanged(Command, Enable ? -1 : 0);
+}
+
+void TFrmWeb::WebBrowserBeforeNavigate2(const std::string&, bool&) {
+  if (WebBrowser->ToolBar() == 0) Close();
+  UpdateCaption();
+}
+
+void TFrmWeb::WebBrowserNewWindow2(WebEngine*& NewEngine, bool&) {
+  TFrmWeb* Page = FHost.NewPage(FHost.Site().StartPage(), false);
+  NewEngine = Page ? Page->WebBrowser->Application() : nullptr;
+}
+
+void TFrmWeb::WebBrowserNavigateComplete2(const std::string&) { UpdateCaption(); }
+
+void TFrmWeb::WebBrowserDocumentComplete(const std::string&) { SetLoadState(4); }
+
+// The title usually arrives after the document is complete: the caption follows it.
+void TFrmWeb::WebBrowserTitleChange(const std::string&) { UpdateCaption(); }
+
+bool TFrmWeb::WebBrowserTranslateAccelerator(unsigned Key, unsigned Modifiers) {
+  if ((Modifiers & GDK_CONTROL_MASK) && (Key == GDK_KEY_n || Key == GDK_KEY_N)) {
+    FHost.PostKey(Key, Modifiers);
+    return true;
+  }
+  return false;
+}
+
+bool TFrmWeb::WebBrowserDrop(const std::string& Text) {
+  if (Text.empty()) return false;
+  Navigate(Text, true);
+  return true;
+}
+
+void TFrmWeb::FormActivate() {
+  FMain.PageActivated();
+  WebBrowser->FocusDocument();
+}
+
+bool TFrmWeb::Timer1Timer() {
+  malloc_trim(0);
+  return true;
+}
+
+}  // namespace vorlane::shell

@@ -1,0 +1,75 @@
+#pragma once
+// A page window: one tab's worth of browser. It turns its engine's events into updates of
+// its tab and, while it is the active page, of the main window's address bar, status
+// text, gauge and Back/Forward state.
+#include "browser/BrowserControl.h"
+#include "framework/MdiFrame.h"
+#include "shell/U_PublicInterface.h"
+
+#include <gtkmm/box.h>
+#include <sigc++/connection.h>
+
+#include <memory>
+#include <string>
+
+namespace vorlane::shell {
+
+class TFrmWeb final : public Gtk::Box, public framework::IMdiChild {
+public:
+  TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
+          const browser::EngineFactory& Factory, bool Show);
+  ~TFrmWeb() override;
+
+  std::unique_ptr<browser::TBrowserControl> WebBrowser;
+
+  void ShowInFrame();
+  void Navigate(const std::string& Url, bool NewWindow);
+  std::string GetTitle();
+  std::string GetUrl();
+  void UpdateCaption();
+  void SetLoadState(int32_t State);
+  void ApplyDownloadOptions();
+
+  // Closes the page: it is destroyed once the current event has been processed.
+  void Close();
+  // Runs the destroy handler: tells the main window, which removes the tab and records
+  // the page as closed.
+  void FormDestroy();
+
+  const std::string& Caption() const { return FCaption; }
+  int32_t Progress() const { return FProgress; }
+  int32_t LoadState() const { return FLoadState; }
+  bool IsActivePage() const;
+  bool Closing() const { return FCloseIdle.connected(); }
+
+  // Engine event handlers.
+  void WebBrowserStatusTextChange(const std::string& Text);
+  void WebBrowserProgressChange(int32_t Progress, int32_t ProgressMax);
+  void WebBrowserCommandStateChange(int32_t Command, bool Enable);
+  void WebBrowserBeforeNavigate2(const std::string& Url, bool& Cancel);
+  void WebBrowserNewWindow2(browser::WebEngine*& NewEngine, bool& Cancel);
+  void WebBrowserNavigateComplete2(const std::string& Url);
+  void WebBrowserDocumentComplete(const std::string& Url);
+  void WebBrowserTitleChange(const std::string& Title);
+  bool WebBrowserTranslateAccelerator(unsigned Key, unsigned Modifiers);
+  bool WebBrowserDrop(const std::string& Text);
+  void FormActivate();
+  bool Timer1Timer();
+
+  // IMdiChild
+  Gtk::Widget& ChildWidget() override { return *this; }
+  void ChildActivated() override { FormActivate(); }
+
+private:
+  IMainUiHandler& FMain;
+  IPageHost& FHost;
+  int32_t FProgress = 0;
+  std::string FTitle;
+  std::string FUrl;
+  int32_t FLoadState = 0;
+  std::string FCaption = "about:blank";
+  sigc::connection FTimer1;
+  sigc::connection FCloseIdle;
+};
+
+}  // namespace vorlane::shell

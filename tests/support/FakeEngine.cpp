@@ -1,0 +1,180 @@
+#include "support/FakeEngine.h"
+
+#include <algorithm>
+
+namespace vorlane::test {
+
+using browser::CSC_NAVIGATEBACK;
+using browser::CSC_NAVIGATEFORWARD;
+using browser::EngineError;
+
+TFakeEngine::TFakeEngine(TFakeEngineFactory* Factory) : FFactory(Factory) {
+  FWidget.set_text("fake page");
+  if (FFactory) {
+    FFactory->FEngines.push_back(this);
+    ++FFactory->FCreated;
+  }
+}
+
+TFakeEngine::~TFakeEngine() {
+  if (FFactory) std::erase(FFactory->FEngines, this);
+}
+
+void TFakeEngine::Record(std::string Name, std::string Arg, int32_t Flags) {
+  Calls.push_back({std::move(Name), std::move(Arg), Flags});
+}
+
+int TFakeEngine::CallCount(const std::string& Name) const {
+  return static_cast<int>(std::count_if(Calls.begin(), Calls.end(), [&](auto& C) { return C.Name == Name; }));
+}
+
+const TFakeEngine::Call* TFakeEngine::LastCall(const std::string& Name) const {
+  for (auto It = Calls.rbegin(); It != Calls.rend(); ++It)
+    if (It->Name == Name) return &*It;
+  return nullptr;
+}
+
+void TFakeEngine::Navigate2(const std::string& Target, int32_t Flags) {
+  Record("Navigate2", Target, Flags);
+  if (Flags & browser::navOpenInNewWindow) {
+    FireNewWindow(Target);
+    return;
+  }
+  PendingUrl = Target;
+  Loading = true;
+}
+
+void TFakeEngine::RaiseCommandStates() {
+  if (!Events) return;
+  Events->CommandStateChange(CSC_NAVIGATEFORWARD, !Forward.empty());
+  Events->CommandStateChange(CSC_NAVIGATEBACK, !Back.empty());
+}
+
+void TFakeEngine::CompleteNavigation(const std::string& NewUrl, const std::string& NewTitle) {
+  FireBeforeNavigate(NewUrl);
+  if (Events) Events->ProgressChange(1000, 10000);
+  if (Events) Events->StatusTextChange("正在打开 " + NewUrl);
+  if (HasDoc && !Url.empty()) Back.insert(Back.begin(), {Title, Url});
+  Forward.clear();
+  Url = NewUrl;
+  Title = NewTitle;
+  HasDoc = true;
+  PendingUrl.clear();
+  if (Events) Events->NavigateComplete2(NewUrl);
+  RaiseCommandStates();
+  if (Events) Events->TitleChange(NewTitle);
+  Loading = false;
+  if (Events) Events->ProgressChange(0, 0);
+  if (Events) Events->DocumentComplete(NewUrl);
+}
+
+void TFakeEngine::CompletePending(const std::string& NewTitle) {
+  if (!PendingUrl.empty()) CompleteNavigation(PendingUrl, NewTitle);
+}
+
+void TFakeEngine::FireProgress(int32_t Progress, int32_t Max) {
+  if (Events) Events->ProgressChange(Progress, Max);
+}
+void TFakeEngine::FireStatusText(const std::string& Text) {
+  if (Events) Events->StatusTextChange(Text);
+}
+void TFakeEngine::FireCommandState(int32_t Command, bool Enable) {
+  if (Events) Events->CommandStateChange(Command, Enable);
+}
+void TFakeEngine::FireTitle(const std::string& NewTitle) {
+  Title = NewTitle;
+  if (Events) Events->TitleChange(NewTitle);
+}
+void TFakeEngine::FireBeforeNavigate(const std::string& Target) {
+  bool Cancel = false;
+  if (Events) Events->BeforeNavigate2(Target, Cancel);
+}
+
+browser::WebEngine* TFakeEngine::FireNewWindow(const std::string& RequestedUrl) {
+  browser::WebEngine* NewEngine = nullptr;
+  bool Cancel = false;
+  if (Events) Events->NewWindow2(NewEngine, Cancel);
+  if (Cancel || !NewEngine) return nullptr;
+  // As the real engine: the requested address replaces whatever the new page asked for.
+  if (auto* Fake = dynamic_cast<TFakeEngine*>(NewEngine)) {
+    Fake->Record("LoadFromOpener", RequestedUrl);
+    Fake->PendingUrl = RequestedUrl;
+    Fake->Loading = true;
+  }
+  return NewEngine;
+}
+
+bool TFakeEngine::FireKey(unsigned Key, unsigned Modifiers) {
+  return Host && Host->TranslateAccelerator(Key, Modifiers);
+}
+
+bool TFakeEngine::FireDrop(const std::string& Text) { return Host && Host->HandleDrop(Text); }
+
+void TFakeEngine::GoBack() {
+  Record("GoBack");
+  if (Back.empty()) throw EngineError(browser::E_FAIL_CODE, "no back entry");
+  TravelTo(-1);
+}
+
+void TFakeEngine::GoForward() {
+  Record("GoForward");
+  if (Forward.empty()) throw EngineError(browser::E_FAIL_CODE, "no forward entry");
+  TravelTo(1);
+}
+
+void TFakeEngine::GoHome() {
+  Record("GoHome");
+  if (FHome.empty()) throw EngineError(browser::E_FAIL_CODE, "no home page");
+  Navigate2(FHome, 0);
+}
+
+void TFakeEngine::Stop() { Record("Stop"); }
+void TFakeEngine::Refresh2() { Record("Refresh2"); }
+void TFakeEngine::ExecWB(int32_t Command, int32_t Option) { Record("ExecWB", std::to_string(Command), Option); }
+void TFakeEngine::FocusDocument() {
+  Record("FocusDocument");
+  FWidget.grab_focus();
+}
+void TFakeEngine::ExecuteEditingCommand(browser::EditingCommand Command) {
+  Record("Edit", std::to_string(static_cast<int>(Command)));
+}
+void TFakeEngine::SetDownloadFlags(uint32_t Flags) {
+  Record("SetDownloadFlags", {}, static_cast<int32_t>(Flags));
+  FFlags = Flags;
+}
+
+std::vector<browser::TravelEntry> TFakeEngine::BackEntries(size_t Limit) const {
+  return {Back.begin(), Back.begin() + std::min(Limit, Back.size())};
+}
+std::vector<browser::TravelEntry> TFakeEngine::ForwardEntries(size_t Limit) const {
+  return {Forward.begin(), Forward.begin() + std::min(Limit, Forward.size())};
+}
+
+bool TFakeEngine::TravelTo(int Offset) {
+  Record("TravelTo", std::to_string(Offset));
+  if (Offset == 0) return true;
+  auto& From = Offset < 0 ? Back : Forward;
+  auto& To = Offset < 0 ? Forward : Back;
+  size_t Steps = static_cast<size_t>(Offset < 0 ? -Offset : Offset);
+  if (Steps > From.size()) return false;
+  for (size_t I = 0; I < Steps; ++I) {
+    To.insert(To.begin(), {Title, Url});
+    Title = From.front().Title;
+    Url = From.front().Url;
+    From.erase(From.begin());
+  }
+  RaiseCommandStates();
+  return true;
+}
+
+void TFakeEngine::RunScript(const std::string& Script,
+                            std::function<void(std::optional<std::string>)> Done) {
+  Record("RunScript", Script);
+  if (Done) Done(std::string());
+}
+
+browser::EngineFactory TFakeEngineFactory::Factory() {
+  return [this] { return std::make_unique<TFakeEngine>(this); };
+}
+
+}  // namespace vorlane::test

@@ -1,0 +1,110 @@
+#pragma once
+// A scripted engine for window tests: records the calls it gets, keeps a simple travel log
+// and raises the engine's events when a test says so, in the order the real one does.
+#include "browser/WebEngine.h"
+
+#include <gtkmm/label.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorlane::test {
+
+class TFakeEngineFactory;
+
+class TFakeEngine : public browser::WebEngine {
+public:
+  struct Call {
+    std::string Name;
+    std::string Arg;
+    int32_t Flags = 0;
+  };
+
+  explicit TFakeEngine(TFakeEngineFactory* Factory = nullptr);
+  ~TFakeEngine() override;
+
+  // --- scripting ---
+  // A whole navigation of the main frame: BeforeNavigate2, ProgressChange, StatusTextChange,
+  // NavigateComplete2, CommandStateChange ×2, TitleChange, ProgressChange(0,0),
+  // DocumentComplete. The travel log gains the page.
+  void CompleteNavigation(const std::string& Url, const std::string& Title);
+  // Completes the last requested navigation (or does nothing when none is pending).
+  void CompletePending(const std::string& Title = "");
+  void FireProgress(int32_t Progress, int32_t Max);
+  void FireStatusText(const std::string& Text);
+  void FireCommandState(int32_t Command, bool Enable);
+  void FireTitle(const std::string& Title);
+  void FireBeforeNavigate(const std::string& Url);
+  // The page asks for a new window; returns the engine handed back (or nullptr).
+  browser::WebEngine* FireNewWindow(const std::string& RequestedUrl);
+  bool FireKey(unsigned Key, unsigned Modifiers);  // true when the host handled it
+  bool FireDrop(const std::string& Text);          // true when the host took it
+  int CallCount(const std::string& Name) const;
+  const Call* LastCall(const std::string& Name) const;
+
+  std::vector<Call> Calls;
+  std::string PendingUrl;
+  std::string Url, Title;
+  bool HasDoc = false, IsHtml = true;
+  int32_t ToolBarValue = 1;
+  bool Loading = false;
+  std::vector<browser::TravelEntry> Back, Forward;  // nearest first
+  browser::IWebEngineEvents* Events = nullptr;
+  browser::IWebEngineHost* Host = nullptr;
+
+  // --- WebEngine ---
+  void SetEvents(browser::IWebEngineEvents* E) override { Events = E; }
+  void SetHost(browser::IWebEngineHost* H) override { Host = H; }
+  Gtk::Widget& Widget() override { return FWidget; }
+  void Navigate2(const std::string& Url, int32_t Flags) override;
+  void GoBack() override;
+  void GoForward() override;
+  void GoHome() override;
+  void Stop() override;
+  void Refresh2() override;
+  void ExecWB(int32_t Command, int32_t Option) override;
+  std::string LocationName() const override { return Title.empty() ? Url : Title; }
+  std::string LocationURL() const override { return Url; }
+  int32_t ToolBar() const override { return ToolBarValue; }
+  int32_t ReadyState() const override { return Loading ? 1 : 4; }
+  bool HasDocument() const override { return HasDoc; }
+  bool DocumentIsHtml() const override { return IsHtml; }
+  std::string DocumentTitle() const override { return Title; }
+  std::string DocumentUrl() const override { return Url; }
+  void FocusDocument() override;
+  void ExecuteEditingCommand(browser::EditingCommand Command) override;
+  void SetDownloadFlags(uint32_t Flags) override;
+  uint32_t DownloadFlags() const override { return FFlags; }
+  void SetHomePage(const std::string& Url) override { FHome = Url; }
+  std::vector<browser::TravelEntry> BackEntries(size_t Limit) const override;
+  std::vector<browser::TravelEntry> ForwardEntries(size_t Limit) const override;
+  bool TravelTo(int Offset) override;
+  void RunScript(const std::string& Script,
+                 std::function<void(std::optional<std::string>)> Done) override;
+
+private:
+  void Record(std::string Name, std::string Arg = {}, int32_t Flags = 0);
+  void RaiseCommandStates();
+
+  TFakeEngineFactory* FFactory;
+  Gtk::Label FWidget;
+  uint32_t FFlags = 0;
+  std::string FHome;
+};
+
+// Makes fake engines and remembers the living ones in creation order.
+class TFakeEngineFactory {
+public:
+  browser::EngineFactory Factory();
+  const std::vector<TFakeEngine*>& Engines() const { return FEngines; }
+  TFakeEngine* Last() const { return FEngines.empty() ? nullptr : FEngines.back(); }
+  int Created() const { return FCreated; }
+
+private:
+  friend class TFakeEngine;
+  std::vector<TFakeEngine*> FEngines;
+  int FCreated = 0;
+};
+
+}  // namespace vorlane::test
