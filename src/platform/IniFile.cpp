@@ -1,0 +1,260 @@
+#include "platform/IniFile.h"
+
+#include "platform/TextCodec.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vorlane::platform {
+namespace {
+
+class Fd {
+public:
+  explicit Fd(int Value = -1) : FValue(Value) {}
+  ~Fd() { Reset(); }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int Get() const { return FValue; }
+  bool Valid() const { return FValue >= 0; }
+  // Closes now and reports whether the close succeeded (a late write error shows here).
+  bool Close() {
+    int V = FValue;
+    FValue = -1;
+    return V < 0 || ::close(V) == 0;
+  }
+  void Reset() {
+    if (FValue >= 0) ::close(FValue);
+    FValue = -1;
+  }
+
+private:
+  int FValue;
+};
+
+bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+std::string_view Trim(std::string_view S) {
+  while (!S.empty() && IsBlank(S.front())) S.remove_prefix(1);
+  while (!S.empty() && IsBlank(S.back())) S.remove_suffix(1);
+  return S;
+}
+
+bool SameName(std::string_view A, std::string_view B) {
+  if (A.size() != B.size()) return false;
+  for (size_t I = 0; I < A.size(); ++I) {
+    unsigned char X = A[I], Y = B[I];
+    if (X >= 'A' && X <= 'Z') X = X - 'A' + 'a';
+    if (Y >= 'A' && Y <= 'Z') Y = Y - 'A' + 'a';
+    if (X != Y) return false;
+  }
+  return true;
+}
+
+// One line of the text: its content without the line end, and where the line (with its
+// end) starts and stops in the text.
+struct Line {
+  std::string_view Content;
+  size_t Begin;
+  size_t End;  // one past the line end
+  bool HasBreak;
+};
+
+std::vector<Line> SplitLines(std::string_view Text) {
+  std::vector<Line> Lines;
+  size_t Pos = 0;
+  while (Pos < Text.size()) {
+    size_t Lf = Text.find('\n', Pos);
+    size_t Stop = Lf == std::string_view::npos ? Text.size() : Lf;
+    std::string_view Content = Text.substr(Pos, Stop - Pos);
+    if (!Content.empty() && Content.back() == '\r') Content.remove_suffix(1);
+    size_t End = Lf == std::string_view::npos ? Text.size() : Lf + 1;
+    Lines.push_back({Content, Pos, End, Lf != std::string_view::npos});
+    Pos = End;
+  }
+  return Lines;
+}
+
+// The section name when the line is a section header.
+std::optional<std::string_view> SectionOf(std::string_view Content) {
+  std::string_view T = Trim(Content);
+  if (T.empty() || T.front() != '[') return std::nullopt;
+  size_t Close = T.find(']');
+  if (Close == std::string_view::npos) return std::nullopt;
+  return Trim(T.substr(1, Close - 1));
+}
+
+// The key name when the line is a key line.
+std::optional<std::string_view> KeyOf(std::string_view Content) {
+  std::string_view T = Trim(Content);
+  if (T.empty() || T.front() == ';') return std::nullopt;
+  size_t Eq = Content.find('=');
+  if (Eq == std::string_view::npos) return std::nullopt;
+  return Trim(Content.substr(0, Eq));
+}
+
+std::string LimitCharacters(std::string_view Value, size_t Max) {
+  size_t Count = 0;
+  for (size_t I = 0; I < Value.size(); ++I) {
+    // A byte that does not continue a UTF-8 sequence starts a character.
+    if ((static_cast<unsigned char>(Value[I]) & 0xC0) != 0x80 && Count++ == Max)
+      return std::string(Value.substr(0, I));
+  }
+  return std::string(Value);
+}
+
+bool WriteAll(int FdValue, std::string_view Bytes) {
+  while (!Bytes.empty()) {
+    ssize_t N = ::write(FdValue, Bytes.data(), Bytes.size());
+    if (N < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    Bytes.remove_prefix(static_cast<size_t>(N));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> IniFile::FindValue(std::string_view Text, std::string_view Section,
+                                              std::string_view Key) {
+  bool InSection = false;
+  for (const Line& L : SplitLines(Text)) {
+    if (auto S = SectionOf(L.Content)) {
+      InSection = SameName(*S, Section);
+      continue;
+    }
+    if (!InSection) continue;
+    auto K = KeyOf(L.Content);
+    if (K && SameName(*K, Key)) {
+      std::string_view Value = L.Content.substr(L.Content.find('=') + 1);
+      return LimitCharacters(Trim(Value), IniMaxValue);
+    }
+  }
+  return std::nullopt;
+}
+
+std::string IniFile::SetValue(std::string_view Text, std::string_view Section,
+                              std::string_view Key, std::string_view Value) {
+  std::string Clean;
+  for (char C : Value)
+    if (C != '\r' && C != '\n') Clean += C;
+  const std::string KeyLine = std::string(Key) + "=" + Clean;
+
+  auto Lines = SplitLines(Text);
+  bool InSection = false;
+  std::optional<size_t> SectionLast;  // last non-blank line of the matching section
+  for (size_t I = 0; I < Lines.size(); ++I) {
+    const Line& L = Lines[I];
+    if (auto S = SectionOf(L.Content)) {
+      if (InSection) break;  // only the first section of that name counts
+      InSection = SameName(*S, Section);
+      if (InSection) SectionLast = I;
+      continue;
+    }
+    if (!InSection) continue;
+    auto K = KeyOf(L.Content);
+    if (K && SameName(*K, Key)) {
+      std::string Out(Text.substr(0, L.Begin));
+      Out += KeyLine;
+      // Keep this line's own end: whatever followed the content.
+      Out += Text.substr(L.Begin + L.Content.size(), L.End - L.Begin - L.Content.size());
+      Out += Text.substr(L.End);
+      return Out;
+    }
+    if (!Trim(L.Content).empty()) SectionLast = I;
+  }
+
+  std::string Out;
+  if (SectionLast) {
+    const Line& After = Lines[*SectionLast];
+    Out.assign(Text.substr(0, After.End));
+    if (!After.HasBreak) Out += "\r\n";
+    Out += KeyLine + "\r\n";
+    Out += Text.substr(After.End);
+    return Out;
+  }
+  Out.assign(Text);
+  if (!Out.empty() && Out.back() != '\n') Out += "\r\n";
+  Out += "[" + std::string(Section) + "]\r\n" + KeyLine + "\r\n";
+  return Out;
+}
+
+std::optional<std::string> IniFile::ReadString(const std::filesystem::path& File,
+                                               std::string_view Section, std::string_view Key) {
+  auto Bytes = ReadFileBytes(File);
+  if (!Bytes) return std::nullopt;
+  return FindValue(DecodeLegacyText(*Bytes), Section, Key);
+}
+
+bool IniFile::WriteString(const std::filesystem::path& File, std::string_view Section,
+                          std::string_view Key, std::string_view Value) {
+  std::string Old;
+  if (auto Bytes = ReadFileBytes(File)) {
+    Old = DecodeLegacyText(*Bytes);
+  } else if (errno != ENOENT) {
+    return false;  // there is something we may not read (or a folder): leave it alone
+  }
+  return ReplaceFileContents(File, SetValue(Old, Section, Key, Value));
+}
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& File) {
+  Fd In(::open(File.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!In.Valid()) return std::nullopt;
+  struct stat St {};
+  if (::fstat(In.Get(), &St) != 0) return std::nullopt;
+  if (S_ISDIR(St.st_mode)) {
+    errno = EISDIR;
+    return std::nullopt;
+  }
+  std::string Bytes;
+  if (S_ISREG(St.st_mode)) Bytes.reserve(static_cast<size_t>(St.st_size));
+  char Buffer[65536];
+  for (;;) {
+    ssize_t N = ::read(In.Get(), Buffer, sizeof Buffer);
+    if (N < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (N == 0) break;
+    Bytes.append(Buffer, static_cast<size_t>(N));
+  }
+  return Bytes;
+}
+
+bool ReplaceFileContents(const std::filesystem::path& File, std::string_view Bytes) {
+  // Nothing there yet: create it directly; a half-written new file destroys nothing.
+  Fd New(::open(File.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (New.Valid()) {
+    bool Ok = WriteAll(New.Get(), Bytes);
+    Ok = New.Close() && Ok;
+    if (!Ok) {
+      int Saved = errno;
+      ::unlink(File.c_str());
+      errno = Saved;
+    }
+    return Ok;
+  }
+  if (errno != EEXIST) return false;
+
+  struct stat Old {};
+  if (::stat(File.c_str(), &Old) != 0 || S_ISDIR(Old.st_mode)) return false;
+  // A short name of our own: the target's name may already be as long as names can be.
+  std::string Template = (File.parent_path() / ".vorlane-XXXXXX").string();
+  Fd Temp(::mkostemp(Template.data(), O_CLOEXEC));
+  if (!Temp.Valid()) return false;
+  bool Ok = WriteAll(Temp.Get(), Bytes) && ::fchmod(Temp.Get(), Old.st_mode & 07777) == 0 &&
+            ::fsync(Temp.Get()) == 0;
+  Ok = Temp.Close() && Ok;
+  if (Ok && ::rename(Template.c_str(), File.c_str()) == 0) return true;
+  int Saved = errno;
+  ::unlink(Template.c_str());
+  errno = Saved;
+  return false;
+}
+
+}  // namespace vorlane::platform

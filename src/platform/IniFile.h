@@ -1,0 +1,51 @@
+#pragma once
+// INI files with the old platform's rules: section and key names match without regard to
+// case (ASCII), the value is the text after the first "=" with surrounding blanks removed,
+// at most IniMaxValue characters are read. Writing replaces one value in place and keeps
+// every other line, including its line end, byte for byte.
+// The text functions work on decoded UTF-8 text so that they can be tested and fuzzed
+// alone; the file functions add reading (GB18030 when not UTF-8) and atomic writing.
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vorlane::platform {
+
+inline constexpr std::size_t IniMaxValue = 2047;
+
+class IniFile {
+public:
+  // The value of Key in Section, or nullopt when the section or the key is missing.
+  static std::optional<std::string> FindValue(std::string_view Text, std::string_view Section,
+                                              std::string_view Key);
+
+  // Text with Key of Section set to Value: the key's line is rewritten in place, or the key
+  // is added at the end of the section, or the section is added at the end of the text.
+  // New lines end in CR LF. Line breaks inside Value are dropped so that a value can never
+  // become a line of its own.
+  static std::string SetValue(std::string_view Text, std::string_view Section,
+                              std::string_view Key, std::string_view Value);
+
+  // nullopt when the file cannot be read or holds no such key.
+  static std::optional<std::string> ReadString(const std::filesystem::path& File,
+                                               std::string_view Section, std::string_view Key);
+
+  // Sets one value in a file, creating it when missing; the file is replaced atomically
+  // (a temporary file beside it, then a rename). False when the folder is missing or the
+  // file system refuses the name or the write.
+  static bool WriteString(const std::filesystem::path& File, std::string_view Section,
+                          std::string_view Key, std::string_view Value);
+};
+
+// Puts Bytes into File so that a reader sees either the old file or the whole new one:
+// a temporary file in the same folder, flushed, then renamed over File (whose permission
+// bits it takes over). A file that does not exist yet is created directly, since there is
+// nothing to lose. False on any failure; the temporary file is removed again.
+bool ReplaceFileContents(const std::filesystem::path& File, std::string_view Bytes);
+
+// The whole file, or nullopt when it cannot be opened or read (or is a directory).
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& File);
+
+}  // namespace vorlane::platform
