@@ -43,6 +43,8 @@ public:
 
   // Ends the program (Ac_Quit); the default hides the window.
   std::function<void()> OnQuit;
+  // A page finished loading its document.
+  std::function<void(TFrmWeb*)> OnPageComplete;
 
   // --- page manager ---
   TFrmWeb* NewPage(const std::string& Url, bool Show) override;
@@ -72,6 +74,9 @@ public:
   const TProductSite& Site() const override { return FSite; }
   void ReleasePage(TFrmWeb* Page) override;
   void PostKey(unsigned Key, unsigned Modifiers) override;
+  void PageComplete(TFrmWeb* Page) override {
+    if (OnPageComplete) OnPageComplete(Page);
+  }
 
   // --- handlers ---
   void FormCreate();

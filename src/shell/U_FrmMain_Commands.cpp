@@ -114,8 +114,14 @@ void TFrmMain::Ac_CloseExecute() {
 }
 
 void TFrmMain::Ac_CloseAllExecute() {
-  while (FFrame.ChildCount() > 0)
-    DestroyPage(dynamic_cast<TFrmWeb*>(FFrame.Children().back()));
+  // Only the pages shown now: closing the last of them shows the first background tab,
+  // which must survive the command.
+  std::vector<framework::IMdiChild*> Shown = FFrame.Children();
+  while (!Shown.empty()) {
+    auto* Page = dynamic_cast<TFrmWeb*>(Shown.back());
+    Shown.pop_back();
+    DestroyPage(Page);
+  }
 }
 
 void TFrmMain::Ac_UnDoExecute() {

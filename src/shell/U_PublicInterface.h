@@ -51,6 +51,8 @@ public:
   // Handles a key as if it had been pressed in the main window, once the current event is
   // done. Key is a GDK key value, Modifiers GDK modifier bits.
   virtual void PostKey(unsigned Key, unsigned Modifiers) = 0;
+  // A page's document is complete (also after a failed load).
+  virtual void PageComplete(TFrmWeb* Page) = 0;
 };
 
 class IPageUndoList {

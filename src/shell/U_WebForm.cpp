@@ -146,7 +146,10 @@ void TFrmWeb::WebBrowserNewWindow2(WebEngine*& NewEngine, bool&) {
 
 void TFrmWeb::WebBrowserNavigateComplete2(const std::string&) { UpdateCaption(); }
 
-void TFrmWeb::WebBrowserDocumentComplete(const std::string&) { SetLoadState(4); }
+void TFrmWeb::WebBrowserDocumentComplete(const std::string&) {
+  SetLoadState(4);
+  FHost.PageComplete(this);
+}
 
 // The title usually arrives after the document is complete: the caption follows it.
 void TFrmWeb::WebBrowserTitleChange(const std::string&) { UpdateCaption(); }

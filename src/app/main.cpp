@@ -1,0 +1,73 @@
+// Vorlane: one main window with the start page; the main loop runs until it closes or
+// the user quits. No command-line arguments are read and nothing is saved.
+//
+// Two environment switches serve headless runs and benchmarks:
+//   VORLANE_REPORT_LOADED=1   print "vorlane: start page loaded" once the first page loaded
+//   VORLANE_SNAPSHOT=FILE     then save the window as a PNG and quit (exit 1 if that fails)
+#include "app/Snapshot.h"
+#include "engine/WebKitEngine.h"
+#include "shell/U_FrmMain.h"
+#include "shell/U_UserConfig.h"
+
+#include <gtkmm/application.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+using vorlane::shell::TFrmMain;
+using vorlane::shell::TFrmWeb;
+
+struct StartupWatch {
+  bool Report = false;
+  std::string SnapshotPath;
+  bool Done = false;
+  int ExitCode = 0;
+};
+
+void WatchFirstLoad(TFrmMain& Main, const Glib::RefPtr<Gtk::Application>& App, StartupWatch& Watch) {
+  Main.OnPageComplete = [&Main, App, &Watch](TFrmWeb*) {
+    if (Watch.Done) return;
+    Watch.Done = true;
+    if (Watch.Report) {
+      std::puts("vorlane: start page loaded");
+      std::fflush(stdout);
+    }
+    if (Watch.SnapshotPath.empty()) return;
+    // Let the page's first frames and its title reach the window before taking the picture.
+    auto Frames = std::make_shared<int>(0);
+    Main.add_tick_callback([&Main, App, &Watch, Frames](const Glib::RefPtr<Gdk::FrameClock>&) {
+      if (++*Frames < 30) return true;
+      if (!vorlane::app::SaveWindowSnapshot(Main, Watch.SnapshotPath)) Watch.ExitCode = 1;
+      App->quit();
+      return false;
+    });
+  };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vorlane::shell::UserConfig();  // the switches exist before any window does
+  StartupWatch Watch;
+  Watch.Report = std::getenv("VORLANE_REPORT_LOADED") != nullptr;
+  if (const char* Path = std::getenv("VORLANE_SNAPSHOT")) Watch.SnapshotPath = Path;
+
+  auto App = Gtk::Application::create("org.vorlane.Vorlane", Gio::Application::Flags::NON_UNIQUE);
+  std::unique_ptr<TFrmMain> Main;
+  App->signal_activate().connect([&] {
+    Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(), vorlane::shell::TProductSite());
+    Main->OnQuit = [&App] { App->quit(); };
+    if (Watch.Report || !Watch.SnapshotPath.empty()) WatchFirstLoad(*Main, App, Watch);
+    App->add_window(*Main);
+    Main->maximize();
+    Main->present();
+  });
+  // The program takes no arguments: GApplication sees only the program name.
+  int Status = App->run(1, argv);
+  (void)argc;
+  Main.reset();
+  return Status != 0 ? Status : Watch.ExitCode;
+}

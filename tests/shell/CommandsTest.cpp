@@ -1,0 +1,135 @@
+// Commands: the address-or-search rule, guarded navigation, new pages and quitting.
+#include "MainWindowFixture.h"
+
+namespace vorlane::test {
+namespace {
+
+TEST_F(MainWindowTest, GoSearchesTextStartingWithAChineseCharacterOnTheSite) {
+  shell::TFrmWeb* A = Tab(0);
+  Main().cobAddress.set_text("中文 搜索&x=1");
+  Main().cobAddress.Commit();
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg,
+            std::string(Site) + "/search.html?word=中文 搜索&x=1");
+  EXPECT_EQ(EngineOf(A).LastCall("FocusDocument") != nullptr, true);
+}
+
+TEST_F(MainWindowTest, GoHandsEverythingElseToTheEngineAsItStands) {
+  shell::TFrmWeb* A = Tab(0);
+  for (std::string Text : {"two words", "example.com", "", " 中文", "😀 emoji"}) {
+    Main().cobAddress.set_text(Text);
+    Main().cobAddress.Commit();
+    EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, Text);
+    EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Flags, 0);
+  }
+  EXPECT_EQ(PageCount(), 1);
+}
+
+TEST_F(MainWindowTest, GoUsesTheCommittedAddressToNavigateButTheVisibleTextToSearch) {
+  shell::TFrmWeb* A = Tab(0);
+  Main().cobAddress.SetCurrentUrl("http://committed.example/");
+  Main().cobAddress.set_text("typed but not committed");
+  Run("Ac_Go");
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, "http://committed.example/");
+  Main().cobAddress.SetCurrentUrl("中国");
+  Main().cobAddress.set_text("visible 文字");
+  Run("Ac_Go");
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, std::string(Site) + "/search.html?word=visible 文字");
+}
+
+TEST_F(MainWindowTest, GoWithNoPageOpensAShownPageForAnyText) {
+  CloseAndWait(Tab(0));
+  ASSERT_EQ(PageCount(), 0);
+  Main().cobAddress.set_text("中文");
+  Main().cobAddress.Commit();
+  ASSERT_EQ(PageCount(), 1);
+  EXPECT_EQ(Active(), Tab(0));
+  EXPECT_EQ(EngineOf(Active()).LastCall("Navigate2")->Arg, "中文");
+}
+
+TEST_F(MainWindowTest, NavigationCommandsSwallowEngineRefusals) {
+  shell::TFrmWeb* A = Tab(0);
+  EXPECT_NO_THROW(Run("Ac_Back"));
+  EXPECT_NO_THROW(Run("Ac_Forward"));
+  EXPECT_NO_THROW(Run("Ac_Stop"));
+  EXPECT_NO_THROW(Run("Ac_Refresh"));
+  EXPECT_EQ(EngineOf(A).CallCount("GoBack"), 1);
+  EXPECT_EQ(EngineOf(A).CallCount("Refresh2"), 1);
+  EngineOf(A).CompleteNavigation("http://a.example/1", "1");
+  EngineOf(A).CompleteNavigation("http://a.example/2", "2");
+  Run("Ac_Back");
+  EXPECT_EQ(EngineOf(A).Url, "http://a.example/1");
+  Run("Ac_Forward");
+  EXPECT_EQ(EngineOf(A).Url, "http://a.example/2");
+  Run("Ac_HomePage");
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, StartPage);
+}
+
+TEST_F(MainWindowTest, CommandsOnAPageDoNothingWithoutOne) {
+  CloseAndWait(Tab(0));
+  for (auto* Name : {"Ac_Back", "Ac_Forward", "Ac_Stop", "Ac_Refresh", "Ac_HomePage", "Ac_Close", "Ac_CloseAll"})
+    EXPECT_NO_THROW(Run(Name)) << Name;
+  EXPECT_EQ(PageCount(), 0);
+  Run("Ac_Blank");
+  EXPECT_EQ(PageCount(), 1);
+  EXPECT_EQ(Active(), Tab(0));
+}
+
+TEST_F(MainWindowTest, BlankPageIsShownAndFocusReturnsToTheAddressBar) {
+  Run("Ac_Blank");
+  ASSERT_EQ(PageCount(), 2);
+  EXPECT_EQ(Active(), Tab(1));
+  EXPECT_EQ(Selected(), 1);
+  auto* Focus = Main().get_focus();
+  ASSERT_NE(Focus, nullptr);
+  EXPECT_TRUE(Focus == &Main().cobAddress || Focus->is_ancestor(Main().cobAddress));
+}
+
+TEST_F(MainWindowTest, CommandStateOnlyMovesBackAndForward) {
+  Main().CommandStateChanged(browser::CSC_NAVIGATEBACK, 0);
+  Main().CommandStateChanged(browser::CSC_NAVIGATEFORWARD, 0x0100);  // any bit set is true
+  EXPECT_FALSE(Main().ActionList["Ac_Back"].Enabled());
+  EXPECT_TRUE(Main().ActionList["Ac_Forward"].Enabled());
+  Main().CommandStateChanged(3, 0);
+  Main().CommandStateChanged(-1, 0);
+  EXPECT_FALSE(Main().ActionList["Ac_Back"].Enabled());
+  EXPECT_TRUE(Main().ActionList["Ac_Forward"].Enabled());
+}
+
+TEST_F(MainWindowTest, GaugeClampsIntoItsRange) {
+  Main().SetProgress(25000);
+  EXPECT_EQ(Main().ProgressGauge().Position(), 10000);
+  EXPECT_DOUBLE_EQ(Main().ProgressGauge().get_fraction(), 1.0);
+  Main().SetProgress(-3);
+  EXPECT_EQ(Main().ProgressGauge().Position(), 0);
+}
+
+TEST_F(MainWindowTest, FixedAddressButtonsOpenShownPages) {
+  Main().activate_action("main.ToolButton10");
+  EXPECT_EQ(EngineOf(Active()).LastCall("Navigate2")->Arg, "https://www.baidu.com/");
+  Main().activate_action("main.N48");
+  EXPECT_EQ(EngineOf(Active()).LastCall("Navigate2")->Arg, std::string(Site) + "/?browserlink");
+  EXPECT_EQ(PageCount(), 3);
+}
+
+TEST_F(MainWindowTest, QuitCallsTheQuitHandler) {
+  bool Quit = false;
+  Main().OnQuit = [&] { Quit = true; };
+  Run("Ac_Quit");
+  EXPECT_TRUE(Quit);
+}
+
+TEST_F(MainWindowTest, MenusAndToolBarNameTheCommands) {
+  auto& A = Main().ActionList;
+  EXPECT_EQ(A["Ac_Blank"].Caption(), "空白页");
+  EXPECT_EQ(A["Ac_Blank"].Shortcut(), "<Control>n");
+  EXPECT_EQ(A["Ac_Back"].Shortcut(), "<Alt>Left");
+  EXPECT_EQ(A["Ac_UnDo"].Caption(), "撤销");
+  EXPECT_EQ(A["Ac_CloseAll"].Caption(), "关闭所有");
+  ASSERT_EQ(Main().MainMenu->get_n_items(), 3);
+  auto First = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(
+      Main().MainMenu->get_item_attribute(0, Gio::MenuModel::Attribute::LABEL, Glib::VariantType("s")));
+  EXPECT_EQ(std::string(First.get()), "文件(_F)");
+}
+
+}  // namespace
+}  // namespace vorlane::test

@@ -1,0 +1,33 @@
+#include "MainWindowFixture.h"
+
+namespace vorlane::test {
+
+void MainWindowTest::SetUp() {
+  FMain = std::make_unique<shell::TFrmMain>(Engines.Factory(), shell::TProductSite(Site));
+  FMain->present();
+  ASSERT_TRUE(PumpUntil([&] { return FMain->get_width() > 0 && FMain->PageControl.get_width() > 0; }));
+}
+
+void MainWindowTest::TearDown() {
+  FMain->set_visible(false);
+  FMain.reset();
+  PumpPending();
+}
+
+TFakeEngine& MainWindowTest::EngineOf(shell::TFrmWeb* Page) {
+  return dynamic_cast<TFakeEngine&>(Page->WebBrowser->Engine());
+}
+
+shell::TFrmWeb* MainWindowTest::Open(const std::string& Url, bool Show, const std::string& Title) {
+  shell::TFrmWeb* Page = FMain->NewPage(Url, Show);
+  EngineOf(Page).CompletePending(Title);
+  return Page;
+}
+
+void MainWindowTest::CloseAndWait(shell::TFrmWeb* Page) {
+  int Before = PageCount();
+  Page->Close();
+  ASSERT_TRUE(PumpUntil([&] { return PageCount() == Before - 1; }));
+}
+
+}  // namespace vorlane::test

@@ -1,0 +1,148 @@
+// A page window turns its engine's events into its tab and, while active, the main window.
+#include "MainWindowFixture.h"
+
+#include <gdk/gdkkeysyms.h>
+
+namespace vorlane::test {
+namespace {
+
+using browser::CSC_NAVIGATEBACK;
+using browser::CSC_NAVIGATEFORWARD;
+
+TEST_F(MainWindowTest, TabShowsTheAddressFirstThenTheTitleAndAnEmptyTitleChangesNothing) {
+  shell::TFrmWeb* B = Main().NewPage("http://b.example/", false);
+  EXPECT_EQ(Main().PageControl.Caption(1), "http://b.example/");
+  EngineOf(B).CompleteNavigation("http://b.example/", "第一个标题");
+  EXPECT_EQ(Main().PageControl.Caption(1), "第一个标题");
+  EXPECT_EQ(B->Caption(), "第一个标题");
+  EngineOf(B).CompleteNavigation("http://b.example/2", "");
+  EXPECT_EQ(Main().PageControl.Caption(1), "第一个标题");
+  EXPECT_EQ(B->GetUrl(), "http://b.example/2");
+  // A document that is not HTML leaves the stored values alone.
+  EngineOf(B).IsHtml = false;
+  EngineOf(B).CompleteNavigation("http://b.example/plain.txt", "plain");
+  EXPECT_EQ(B->GetTitle(), "第一个标题");
+  EXPECT_EQ(B->GetUrl(), "http://b.example/2");
+}
+
+TEST_F(MainWindowTest, TitleArrivingAfterTheLoadStillReachesTheTab) {
+  shell::TFrmWeb* A = Tab(0);
+  EngineOf(A).CompleteNavigation("http://a.example/", "");
+  EngineOf(A).FireTitle("迟到的标题");
+  EXPECT_EQ(Main().PageControl.Caption(0), "迟到的标题");
+}
+
+TEST_F(MainWindowTest, OnlyTheActivePageReportsToTheMainWindow) {
+  shell::TFrmWeb* A = Tab(0);
+  shell::TFrmWeb* B = Open("http://b.example/", false, "B");
+  EngineOf(A).CompleteNavigation("http://a.example/", "A");
+  EngineOf(A).FireStatusText("A 状态");
+  EngineOf(A).FireProgress(2500, 10000);
+  EngineOf(A).FireCommandState(CSC_NAVIGATEBACK, true);
+  EngineOf(B).FireStatusText("B 状态");
+  EngineOf(B).FireProgress(9000, 10000);
+  EngineOf(B).FireCommandState(CSC_NAVIGATEBACK, false);
+  EngineOf(B).CompleteNavigation("http://b.example/other", "B2");
+  EXPECT_EQ(Main().StatusText().get_text(), "A 状态");
+  EXPECT_EQ(Main().ProgressGauge().Position(), 2500);
+  EXPECT_TRUE(Main().ActionList["Ac_Back"].Enabled());
+  EXPECT_EQ(AddressText(), "http://a.example/");
+  EXPECT_EQ(Main().PageControl.Caption(1), "B2");  // its own tab is kept current
+}
+
+TEST_F(MainWindowTest, SwitchingPagesKeepsBackForwardUntilTheNewPageReports) {
+  shell::TFrmWeb* A = Tab(0);
+  EngineOf(A).FireCommandState(CSC_NAVIGATEBACK, false);
+  EngineOf(A).FireCommandState(CSC_NAVIGATEFORWARD, true);
+  shell::TFrmWeb* B = Open("http://b.example/", false, "B");
+  EngineOf(B).FireProgress(4000, 10000);
+  Main().PageControl.ClickTab(1);
+  EXPECT_FALSE(Main().ActionList["Ac_Back"].Enabled());
+  EXPECT_TRUE(Main().ActionList["Ac_Forward"].Enabled());
+  EXPECT_EQ(Main().ProgressGauge().Position(), 4000);  // the page's own last progress
+  EngineOf(B).FireCommandState(CSC_NAVIGATEBACK, true);
+  EXPECT_TRUE(Main().ActionList["Ac_Back"].Enabled());
+}
+
+TEST_F(MainWindowTest, AddressBarNeverGetsResourceOrDotlessAddressesAndLosesTheMarker) {
+  shell::TFrmWeb* A = Tab(0);
+  EngineOf(A).CompleteNavigation("http://a.example/", "A");
+  EngineOf(A).CompleteNavigation("res://ieframe.dll/dnserror.htm", "error");
+  EXPECT_EQ(AddressText(), "http://a.example/");
+  EngineOf(A).CompleteNavigation("about:blank", "blank");
+  EXPECT_EQ(AddressText(), "http://a.example/");
+  EngineOf(A).CompleteNavigation("http://m.example/#破之x#破之", "m");
+  EXPECT_EQ(AddressText(), "http://m.example/x");
+}
+
+TEST_F(MainWindowTest, LoadStateImageFollowsProgressAndRepeatsAreNotResent) {
+  shell::TFrmWeb* A = Tab(0);
+  auto& E = EngineOf(A);
+  E.FireProgress(4000, 10000);
+  EXPECT_EQ(A->LoadState(), 2);
+  EXPECT_EQ(Main().PageControl.Image(0), 2);
+  Main().PageControl.SetImage(0, 77);  // anything the page sends next overwrites this
+  E.FireProgress(4200, 10000);          // still state 2: nothing is sent
+  EXPECT_EQ(Main().PageControl.Image(0), 77);
+  E.FireProgress(-1, 10000);
+  EXPECT_EQ(Main().PageControl.Image(0), 0);
+  E.CompletePending();
+  E.CompleteNavigation("http://a.example/", "A");
+  EXPECT_EQ(Main().PageControl.Image(0), 4);
+}
+
+TEST_F(MainWindowTest, APageWhoseEngineReportsNoToolBarClosesAtItsNextNavigation) {
+  shell::TFrmWeb* B = Open("http://b.example/", false, "B");
+  EngineOf(B).ToolBarValue = 0;
+  EXPECT_EQ(PageCount(), 2);
+  EngineOf(B).FireBeforeNavigate("http://b.example/next");
+  ASSERT_TRUE(PumpUntil([&] { return PageCount() == 1; }));
+  EXPECT_EQ(Tabs(), 1);
+}
+
+TEST_F(MainWindowTest, CtrlNInAPageRunsTheMainWindowsCommandAndOtherKeysReachTheEngine) {
+  shell::TFrmWeb* A = Tab(0);
+  EXPECT_FALSE(EngineOf(A).FireKey(GDK_KEY_m, GDK_CONTROL_MASK));
+  EXPECT_FALSE(EngineOf(A).FireKey(GDK_KEY_n, 0));
+  EXPECT_EQ(PageCount(), 1);
+  EXPECT_TRUE(EngineOf(A).FireKey(GDK_KEY_n, GDK_CONTROL_MASK));
+  ASSERT_TRUE(PumpUntil([&] { return PageCount() == 2; }));
+  shell::TFrmWeb* New = Active();
+  EXPECT_NE(New, A);
+  EXPECT_EQ(EngineOf(New).LastCall("Navigate2")->Arg, StartPage);
+}
+
+TEST_F(MainWindowTest, NewWindowRequestOpensABackgroundTabOnTheRequestedAddress) {
+  shell::TFrmWeb* A = Tab(0);
+  Open("http://b.example/", false, "B");
+  auto* Handed = EngineOf(A).FireNewWindow("http://popup.example/");
+  ASSERT_NE(Handed, nullptr);
+  ASSERT_EQ(Tabs(), 3);
+  shell::TFrmWeb* Popup = Tab(1);
+  EXPECT_EQ(Popup->WebBrowser->Application(), Handed);
+  EXPECT_FALSE(Shown(Popup));
+  EXPECT_EQ(Active(), A);
+  EXPECT_EQ(EngineOf(Popup).PendingUrl, "http://popup.example/");
+  EngineOf(Popup).CompletePending("弹出");
+  EXPECT_EQ(Main().PageControl.Caption(1), "弹出");
+}
+
+TEST_F(MainWindowTest, DroppedLinkOpensABackgroundTabAndAnEmptyDropDoesNothing) {
+  shell::TFrmWeb* A = Tab(0);
+  EXPECT_FALSE(EngineOf(A).FireDrop(""));
+  EXPECT_EQ(Tabs(), 1);
+  EXPECT_TRUE(EngineOf(A).FireDrop("http://dropped.example/"));
+  ASSERT_EQ(Tabs(), 2);
+  EXPECT_EQ(EngineOf(Tab(1)).PendingUrl, "http://dropped.example/");
+  EXPECT_EQ(Active(), A);
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Flags, browser::navOpenInNewWindow);
+}
+
+TEST_F(MainWindowTest, ScriptClosingItsWindowClosesThePage) {
+  shell::TFrmWeb* B = Open("http://b.example/", false, "B");
+  EngineOf(B).Events->WindowClosing();
+  ASSERT_TRUE(PumpUntil([&] { return PageCount() == 1; }));
+}
+
+}  // namespace
+}  // namespace vorlane::test
