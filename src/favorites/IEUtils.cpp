@@ -1,0 +1,104 @@
+#include "favorites/IEUtils.h"
+
+#include "favorites/UniqueFd.h"
+#include "platform/Registry.h"
+#include "platform/ShellFolders.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace vorlane::favorites {
+namespace {
+
+const char* const ShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char* const EngineKey = "Software\\Microsoft\\Internet Explorer";
+
+char FoldCase(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; }
+
+bool NameLess(const std::string& A, const std::string& B) {
+  auto Folded = std::lexicographical_compare(
+      A.begin(), A.end(), B.begin(), B.end(),
+      [](char X, char Y) { return static_cast<unsigned char>(FoldCase(X)) < static_cast<unsigned char>(FoldCase(Y)); });
+  if (Folded) return true;
+  auto Reverse = std::lexicographical_compare(
+      B.begin(), B.end(), A.begin(), A.end(),
+      [](char X, char Y) { return static_cast<unsigned char>(FoldCase(X)) < static_cast<unsigned char>(FoldCase(Y)); });
+  return !Reverse && A < B;  // equal without case: a stable order by bytes
+}
+
+}  // namespace
+
+std::string GetFavoritesFolder() {
+  std::string Path = platform::ShellFolders::Path(platform::SpecialFolder::Favorites).string();
+  if (Path.empty() || Path.back() != '/') Path += '/';
+  return Path;
+}
+
+std::string ResolveFavoritesPath(const std::string& FavoritesPath) {
+  if (FavoritesPath != "Auto") return FavoritesPath;
+  return ResolveFavoritesPath(FavoritesPath, platform::Registry());
+}
+
+std::string ResolveFavoritesPath(const std::string& FavoritesPath, const platform::Registry& Reg) {
+  if (FavoritesPath != "Auto") return FavoritesPath;
+  return Reg.ReadString(platform::RootKey::CurrentUser, ShellFoldersKey, "Favorites").value_or("");
+}
+
+bool IsValidFavoritesPath(const std::string& Path) {
+  auto Pos = Path.find("Favorites");
+  return !Path.empty() && Pos != std::string::npos && Pos > 0;
+}
+
+TFavoritesListing ListFavoritesFolder(const std::filesystem::path& Folder) {
+  TFavoritesListing Result;
+  UniqueDir Dir(::opendir(Folder.c_str()));
+  if (!Dir) return Result;
+  while (dirent* E = ::readdir(Dir.get())) {
+    std::string Name = E->d_name;
+    if (Name == "." || Name == "..") continue;
+    unsigned char Type = E->d_type;
+    if (Type == DT_UNKNOWN) {
+      struct stat St {};
+      if (::fstatat(::dirfd(Dir.get()), E->d_name, &St, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      Type = S_ISDIR(St.st_mode) ? DT_DIR : S_ISLNK(St.st_mode) ? DT_LNK : DT_REG;
+    }
+    bool IsDir = Type == DT_DIR;
+    if (Type == DT_LNK) {
+      // A link counts as what it points to, but a linked folder is never descended into:
+      // a link to an ancestor would make the menu endless.
+      struct stat St {};
+      if (::fstatat(::dirfd(Dir.get()), E->d_name, &St, 0) != 0) continue;
+      if (S_ISDIR(St.st_mode)) continue;
+    }
+    if (IsDir) {
+      if (Name[0] != '.') Result.Folders.push_back(std::move(Name));
+    } else if (HasShortcutExtension(Name)) {
+      Result.Shortcuts.push_back(std::move(Name));
+    }
+  }
+  std::sort(Result.Folders.begin(), Result.Folders.end(), NameLess);
+  std::sort(Result.Shortcuts.begin(), Result.Shortcuts.end(), NameLess);
+  return Result;
+}
+
+bool HasShortcutExtension(const std::string& FileName) {
+  if (FileName.size() < 4) return false;
+  std::string Ext = FileName.substr(FileName.size() - 4);
+  std::transform(Ext.begin(), Ext.end(), Ext.begin(), FoldCase);
+  return Ext == ".url";
+}
+
+std::string FavoriteTitle(const std::string& FileName) {
+  return HasShortcutExtension(FileName) ? FileName.substr(0, FileName.size() - 4) : FileName;
+}
+
+bool IsIE5OrLater() { return IsIE5OrLater(platform::Registry()); }
+
+bool IsIE5OrLater(const platform::Registry& Reg) {
+  std::string Version =
+      Reg.ReadString(platform::RootKey::LocalMachine, EngineKey, "Version").value_or("0");
+  return !Version.empty() && Version[0] >= '0' && Version[0] <= '9' && Version[0] - '0' > 4;
+}
+
+}  // namespace vorlane::favorites

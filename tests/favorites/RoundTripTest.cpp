@@ -1,0 +1,70 @@
+// Whatever a Favorites tree holds, exporting it and importing the file gives the same tree.
+#include "favorites/ExportFavorites.h"
+#include "favorites/ImportFavorites.h"
+#include "favorites/TreeHelpers.h"
+#include "support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorlane::favorites;
+using vorlane::test::ReadTree;
+using vorlane::test::WriteShortcut;
+
+namespace {
+
+TEST(RoundTrip, HostileTreeComesBackTheSame) {
+  auto Source = vorlane::test::FreshFavorites("roundtrip-source");
+  auto Back = vorlane::test::FreshFavorites("roundtrip-back");
+  std::string Chinese;
+  for (int I = 0; I < 83; ++I) Chinese += "藏";  // 249 bytes: as long as a title can be
+
+  const std::pair<std::string, std::string> Shortcuts[] = {
+      {"say \"hi\".url", "http://a/?q=\"x\""},
+      {"a & b &amp; c.url", "http://a/?x=1&y=2&amp;z"},
+      {"<tag> & </A> </DL><P> <H3>.url", "https://a/<>"},
+      {"中文标题 ，。.url", "https://例子.测试/路径"},
+      {std::string(251, 'x') + ".url", "http://long/"},
+      {Chinese + ".url", "http://chinese-long/"},
+      {"..url", "http://one-dot/"},
+      {"...url", "http://two-dots/"},
+      {" spaced  .url", "http://spaced/"},
+      {"win\\dows: *?|.url", "http://windows-forbidden/"},
+      {"line\nbreak\r.url", "http://break/"},
+      {"tab\there.url", "http://tab/"},
+      {"It's &#39; &lt;.url", "http://entities/"},
+      {"A/in-a.url", "http://a/"},
+      {"A/x/in-ax.url", "http://ax/"},
+      {"AB/in-ab.url", "http://ab/"},
+      {"A-B/in-a-b.url", "http://a-b/"},
+      {"A B/in-a b.url", "http://a b/"},
+      {"x & <y> \"z\"/q.url", "http://xyz/"},
+  };
+  for (auto& [Path, Url] : Shortcuts) WriteShortcut(Source, Path, Url);
+  for (const char* Empty : {"empty", "A/x/empty inside", "A/x/empty inside/and deeper"})
+    std::filesystem::create_directories(Source / Empty);
+  std::filesystem::path Deep = Source / "deep";
+  for (int I = 0; I < 30; ++I) Deep /= "level " + std::to_string(I);
+  std::filesystem::create_directories(Deep);
+  WriteShortcut(Deep, "bottom.url", "http://bottom/");
+
+  vorlane::test::ScriptedDialogs Dialogs;
+  TExportFavorite Export(Dialogs);
+  Export.SetFavoritesPath(Source.string());
+  Export.SetTargetPath(Source.parent_path().string());
+  Export.SetTargetFileName("all.htm");
+  ASSERT_TRUE(Export.ExportFavoritesFile());
+
+  TImportFavorite Import(Dialogs);
+  Import.SetFavoritesPath(Back.string());
+  Import.SetCurrentFilePath(Source.parent_path().string());
+  Import.SetCurrentFileName("all.htm");
+  Import.SetTargetSubFolder("all");
+  ASSERT_TRUE(Import.ImportFavoritesFile());
+
+  auto Expected = ReadTree(Source);
+  auto Actual = ReadTree(Back / "all");
+  EXPECT_EQ(Actual, Expected);
+  EXPECT_EQ(Dialogs.MessageTexts(vorlane::platform::MessageKind::Error), std::vector<std::string>{});
+}
+
+}  // namespace
