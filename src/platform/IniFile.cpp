@@ -106,6 +106,11 @@ std::string LimitCharacters(std::string_view Value, size_t Max) {
   return std::string(Value);
 }
 
+// Completes the last line of Text with a line break (a lone CR at the end is half of one).
+void EndLine(std::string& Text) {
+  Text += Text.back() == '\r' ? "\n" : "\r\n";
+}
+
 bool WriteAll(int FdValue, std::string_view Bytes) {
   while (!Bytes.empty()) {
     ssize_t N = ::write(FdValue, Bytes.data(), Bytes.size());
@@ -173,13 +178,13 @@ std::string IniFile::SetValue(std::string_view Text, std::string_view Section,
   if (SectionLast) {
     const Line& After = Lines[*SectionLast];
     Out.assign(Text.substr(0, After.End));
-    if (!After.HasBreak) Out += "\r\n";
+    if (!After.HasBreak) EndLine(Out);
     Out += KeyLine + "\r\n";
     Out += Text.substr(After.End);
     return Out;
   }
   Out.assign(Text);
-  if (!Out.empty() && Out.back() != '\n') Out += "\r\n";
+  if (!Out.empty() && Out.back() != '\n') EndLine(Out);
   Out += "[" + std::string(Section) + "]\r\n" + KeyLine + "\r\n";
   return Out;
 }

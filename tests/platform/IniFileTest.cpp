@@ -69,6 +69,7 @@ TEST(IniFile, WritingReplacesInPlaceAndKeepsEveryOtherLine) {
       {"[InternetShortcut]\r\nIconIndex=0", "[InternetShortcut]\r\nIconIndex=0\r\nURL=new\r\n"},
       {"[Other]\r\nA=1", "[Other]\r\nA=1\r\n[InternetShortcut]\r\nURL=new\r\n"},
       {"[InternetShortcut]\r\nURL=old", "[InternetShortcut]\r\nURL=new"},
+      {"[Other]\r\nA=1\r", "[Other]\r\nA=1\r\n[InternetShortcut]\r\nURL=new\r\n"},  // a lone CR ends it
   };
   for (const Case& C : Cases)
     EXPECT_EQ(IniFile::SetValue(C.Before, "InternetShortcut", "URL", "new"), C.After) << C.Before;
