@@ -33,6 +33,7 @@ int TabStrip::Insert(int Index, const std::string& Caption, const void* Tag) {
   Index = std::clamp(Index, 0, Count());
   FTabs.insert(FTabs.begin() + Index, Tab{Caption, -1, Tag});
   if (FSelected >= Index) ++FSelected;
+  FLastRows = RowCount();  // the owner sees count changes itself
   queue_draw();
   return Index;
 }
@@ -45,6 +46,7 @@ void TabStrip::Remove(int Index) {
   else if (FSelected > Index)
     --FSelected;
   if (FHot >= Count()) FHot = -1;
+  FLastRows = RowCount();
   queue_draw();
 }
 
