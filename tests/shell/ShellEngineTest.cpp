@@ -1,0 +1,131 @@
+// The main window on the real engine: pages served from 127.0.0.1 and the built-in site.
+#include "engine/WebKitEngine.h"
+#include "shell/U_FrmMain.h"
+#include "support/LoopbackServer.h"
+#include "support/MainLoop.h"
+
+#include <gtest/gtest.h>
+#include <webkit/webkit.h>
+
+namespace vorlane::test {
+namespace {
+
+using shell::TFrmWeb;
+
+WebKitWebView* FindView(Gtk::Widget& Root) {
+  for (GtkWidget* W = gtk_widget_get_first_child(Root.gobj()); W; W = gtk_widget_get_next_sibling(W)) {
+    if (WEBKIT_IS_WEB_VIEW(W)) return WEBKIT_WEB_VIEW(W);
+    if (auto* Inner = FindView(*Glib::wrap(W))) return Inner;
+  }
+  return nullptr;
+}
+
+class ShellEngineTest : public testing::Test {
+protected:
+  void SetUp() override {
+    Server.Serve("/a1.html", "<title>A1</title><p>a1");
+    Server.Serve("/a2.html", "<title>A2</title><p>a2");
+    Server.Serve("/b.html", "<title>B</title><p>b");
+    Server.Serve("/opener.html",
+                 "<title>Opener</title><a id=blank target=_blank href=\"/b.html\">b</a>");
+    Main = std::make_unique<shell::TFrmMain>(engine::WebKitEngineFactory(),
+                                             shell::TProductSite("vorlane://home.vorlane"));
+    Main->set_default_size(1200, 800);
+    Main->present();
+    ASSERT_TRUE(PumpUntil([&] { return Main->ActivePage() && Main->ActivePage()->LoadState() == 4 &&
+                                       Caption(0) != Main->Site().StartPage(); }))
+        << "start page did not load";
+  }
+  void TearDown() override {
+    Main->set_visible(false);
+    Main.reset();
+    PumpPending();
+  }
+
+  std::string Caption(int Index) { return Main->PageControl.Caption(Index); }
+  TFrmWeb* Tab(int Index) { return Main->PageOfTab(Index); }
+  bool LoadIn(TFrmWeb* Page, const std::string& Url, const std::string& Title) {
+    Page->Navigate(Url, false);
+    return PumpUntil([&] { return Page->GetUrl() == Url && Page->GetTitle() == Title && Page->LoadState() == 4; });
+  }
+  void Run(TFrmWeb* Page, const std::string& Script) {
+    bool Done = false;
+    Page->WebBrowser->Engine().RunScript(Script, [&](std::optional<std::string>) { Done = true; });
+    ASSERT_TRUE(PumpUntil([&] { return Done; }));
+  }
+
+  LoopbackServer Server;
+  std::unique_ptr<shell::TFrmMain> Main;
+};
+
+TEST_F(ShellEngineTest, OnlyTheActivePageReachesTheAddressBarGaugeAndBackForward) {
+  TFrmWeb* A = Main->ActivePage();
+  EXPECT_EQ(Main->cobAddress.Text(), Main->Site().StartPage());
+  EXPECT_FALSE(Caption(0).empty());
+
+  TFrmWeb* B = Main->NewPage(Server.Url("/b.html"), false);
+  ASSERT_TRUE(PumpUntil([&] { return Caption(1) == "B"; }));
+  EXPECT_EQ(Main->PageControl.Image(1), 4);
+  EXPECT_EQ(Main->cobAddress.Text(), Main->Site().StartPage());
+
+  ASSERT_TRUE(LoadIn(A, Server.Url("/a1.html"), "A1"));
+  EXPECT_EQ(Main->cobAddress.Text(), Server.Url("/a1.html"));
+  EXPECT_TRUE(PumpUntil([&] { return Main->ActionList["Ac_Back"].Enabled(); }));
+  EXPECT_EQ(Caption(0), "A1");
+
+  // B travels while in the background: A's state stays on show.
+  ASSERT_TRUE(LoadIn(B, Server.Url("/a2.html"), "A2"));
+  EXPECT_EQ(Main->cobAddress.Text(), Server.Url("/a1.html"));
+  Main->ActionList["Ac_Back"].Execute();
+  EXPECT_TRUE(PumpUntil([&] { return Main->cobAddress.Text() == Main->Site().StartPage(); }));
+  EXPECT_TRUE(PumpUntil([&] { return A->LoadState() == 4 && Caption(0) != "A1"; }));
+  EXPECT_TRUE(PumpUntil([&] { return Main->ActionList["Ac_Forward"].Enabled(); }));
+  EXPECT_EQ(Main->ProgressGauge().Position(), A->Progress());
+}
+
+TEST_F(ShellEngineTest, BlankTargetsAndWindowOpenOpenBackgroundTabsOnTheRequestedAddress) {
+  TFrmWeb* A = Main->ActivePage();
+  TFrmWeb* Other = Main->NewPage(Server.Url("/a1.html"), false);
+  ASSERT_TRUE(LoadIn(A, Server.Url("/opener.html"), "Opener"));
+  int StartRequests = Server.RequestCount("/sea.html");
+
+  Run(A, "document.getElementById('blank').click()");
+  ASSERT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 3 && Caption(1) == "B"; }));
+  EXPECT_EQ(Tab(2), Other);
+  EXPECT_FALSE(Main->Frame().IsChild(Tab(1)));
+  EXPECT_EQ(Main->ActivePage(), A);
+  EXPECT_EQ(Tab(1)->GetUrl(), Server.Url("/b.html"));
+
+  Run(A, "void window.open('/a2.html')");
+  ASSERT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 4 && Caption(1) == "A2"; }));
+  EXPECT_EQ(Caption(2), "B");  // the newest request sits nearest the opener
+  EXPECT_EQ(Server.RequestCount("/sea.html"), StartRequests);
+}
+
+TEST_F(ShellEngineTest, ADroppedLinkOpensABackgroundTab) {
+  TFrmWeb* A = Main->ActivePage();
+  EXPECT_TRUE(A->WebBrowserDrop(Server.Url("/b.html")));
+  ASSERT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 2 && Caption(1) == "B"; }));
+  EXPECT_EQ(Main->ActivePage(), A);
+  EXPECT_FALSE(Main->Frame().IsChild(Tab(1)));
+}
+
+TEST_F(ShellEngineTest, AKilledWebProcessLeavesTheBrowserAndOtherTabsWorking) {
+  TFrmWeb* A = Main->ActivePage();
+  TFrmWeb* B = Main->NewPage(Server.Url("/b.html"), false);
+  ASSERT_TRUE(PumpUntil([&] { return Caption(1) == "B"; }));
+  ASSERT_TRUE(LoadIn(A, Server.Url("/a1.html"), "A1"));
+  WebKitWebView* View = FindView(*A);
+  ASSERT_NE(View, nullptr);
+  webkit_web_view_terminate_web_process(View);
+  // The tab says what happened and offers the address again.
+  ASSERT_TRUE(PumpUntil([&] { return A->LoadState() == 4 && Caption(0) != "A1"; }));
+  // The other tab's page still works.
+  ASSERT_TRUE(LoadIn(B, Server.Url("/a2.html"), "A2"));
+  // And the crashed tab can load again.
+  ASSERT_TRUE(LoadIn(A, Server.Url("/a1.html"), "A1"));
+  EXPECT_EQ(Main->PageControl.Count(), 2);
+}
+
+}  // namespace
+}  // namespace vorlane::test
