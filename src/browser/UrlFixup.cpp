@@ -1,0 +1,102 @@
+#include "browser/UrlFixup.h"
+
+#include <filesystem>
+#include <glib.h>
+#include <memory>
+#include <system_error>
+
+namespace vorlane::browser {
+namespace {
+
+bool IsBlank(char C) { return g_ascii_isspace(C); }
+bool IsAsciiAlpha(char C) { return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z'); }
+bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+
+std::string_view Trim(std::string_view Text) {
+  while (!Text.empty() && IsBlank(Text.front())) Text.remove_prefix(1);
+  while (!Text.empty() && IsBlank(Text.back())) Text.remove_suffix(1);
+  return Text;
+}
+
+std::string ValidUtf8(std::string_view Text) {
+  if (g_utf8_validate(Text.data(), static_cast<gssize>(Text.size()), nullptr)) return std::string(Text);
+  std::unique_ptr<gchar, decltype(&g_free)> Valid(
+      g_utf8_make_valid(Text.data(), static_cast<gssize>(Text.size())), &g_free);
+  return Valid.get();
+}
+
+// "host:port" with a port of digits only, optionally followed by a path, query or fragment.
+bool IsPortAfterColon(std::string_view Rest) {
+  size_t Digits = 0;
+  while (Digits < Rest.size() && IsDigit(Rest[Digits])) ++Digits;
+  return Digits > 0 && (Digits == Rest.size() || Rest[Digits] == '/' || Rest[Digits] == '?' ||
+                        Rest[Digits] == '#');
+}
+
+// RFC 3986 scheme followed by ':', unless what follows the colon is a port number
+// ("localhost:8080" and "example.com:80/x" are hosts, not schemes).
+bool HasScheme(std::string_view Text) {
+  if (Text.empty() || !IsAsciiAlpha(Text[0])) return false;
+  size_t I = 1;
+  while (I < Text.size() && (IsAsciiAlpha(Text[I]) || IsDigit(Text[I]) || Text[I] == '+' ||
+                             Text[I] == '-' || Text[I] == '.'))
+    ++I;
+  if (I >= Text.size() || Text[I] != ':') return false;
+  return !IsPortAfterColon(Text.substr(I + 1));
+}
+
+bool IsHostCharacter(char C) {
+  return IsAsciiAlpha(C) || IsDigit(C) || C == '.' || C == '-' || C == '_' ||
+         static_cast<unsigned char>(C) >= 0x80;  // internationalised names
+}
+
+// "example.com", "127.0.0.1:8080/x", "localhost", "[::1]:8080": a host with a dot, a
+// port, "localhost" or an IPv6 literal, then anything that may follow a host.
+bool LooksLikeHost(std::string_view Text) {
+  for (char C : Text)
+    if (IsBlank(C)) return false;
+  std::string_view Authority = Text.substr(0, Text.find_first_of("/?#"));
+  if (Authority.starts_with("[")) {
+    size_t Close = Authority.find(']');
+    if (Close == std::string_view::npos) return false;
+    std::string_view After = Authority.substr(Close + 1);
+    return After.empty() || (After[0] == ':' && IsPortAfterColon(After.substr(1)));
+  }
+  size_t Colon = Authority.find(':');
+  std::string_view Host = Authority.substr(0, Colon);
+  if (Host.empty() || Host.front() == '.' || Host.front() == '-') return false;
+  for (char C : Host)
+    if (!IsHostCharacter(C)) return false;
+  bool HasPort = Colon != std::string_view::npos;
+  if (HasPort && !IsPortAfterColon(Authority.substr(Colon + 1))) return false;
+  return HasPort || Host.find('.') != std::string_view::npos ||
+         g_ascii_strcasecmp(std::string(Host).c_str(), "localhost") == 0;
+}
+
+std::string ExpandHome(std::string_view Path) {
+  if (Path == "~" || Path.starts_with("~/"))
+    return std::string(g_get_home_dir()) + std::string(Path.substr(1));
+  return std::string(Path);
+}
+
+}  // namespace
+
+std::string FixupUrl(std::string_view Raw) {
+  std::string Text = ValidUtf8(Trim(Raw));
+  if (Text.empty()) return Text;
+  if (Text.front() == '/' || Text.front() == '~') {
+    std::string Path = ExpandHome(Text);
+    std::error_code Ec;
+    if (Path.front() == '/' && std::filesystem::exists(Path, Ec)) {
+      std::unique_ptr<gchar, decltype(&g_free)> Uri(
+          g_filename_to_uri(Path.c_str(), nullptr, nullptr), &g_free);
+      if (Uri) return Uri.get();
+    }
+    return Text;
+  }
+  if (HasScheme(Text)) return Text;
+  if (LooksLikeHost(Text)) return "http://" + Text;
+  return Text;
+}
+
+}  // namespace vorlane::browser

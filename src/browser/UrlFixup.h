@@ -1,0 +1,15 @@
+#pragma once
+// What the engine makes of an address as a user typed it, before loading it.
+#include <string>
+#include <string_view>
+
+namespace vorlane::browser {
+
+// A bare host name ("example.com", "127.0.0.1:8080/x", "localhost:8080") gets "http://";
+// an existing local path ("/tmp/a.html", "~/a.html") becomes a file: address; text with
+// a scheme of its own is kept. Surrounding blanks are dropped and bytes that are not
+// UTF-8 are replaced. Anything else (empty text, inner spaces, a lone word) is returned
+// as it stands, for the engine to refuse with its error page.
+std::string FixupUrl(std::string_view Text);
+
+}  // namespace vorlane::browser

@@ -1,0 +1,136 @@
+#include "engine/SitePages.h"
+
+#include "engine/GObjectPtr.h"
+#include "platform/TextCodec.h"
+#include "Resources.h"
+
+#include <gio/gio.h>
+#include <optional>
+
+namespace vorlane::engine {
+namespace {
+
+constexpr const char* ResourceRoot = "/org/vorlane/Vorlane/site/";
+constexpr const char* BaiduSearch = "https://www.baidu.com/s?wd=";
+
+std::optional<std::string> ReadSiteFile(const char* Name) {
+  resources::EnsureRegistered();
+  std::string Path = std::string(ResourceRoot) + Name;
+  GBytesPtr Bytes(g_resources_lookup_data(Path.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr));
+  if (!Bytes) return std::nullopt;
+  gsize Size = 0;
+  auto* Data = static_cast<const char*>(g_bytes_get_data(Bytes.get(), &Size));
+  return std::string(Data, Size);
+}
+
+int HexValue(char C) {
+  if (C >= '0' && C <= '9') return C - '0';
+  if (C >= 'a' && C <= 'f') return C - 'a' + 10;
+  if (C >= 'A' && C <= 'F') return C - 'A' + 10;
+  return -1;
+}
+
+std::string DecodeFormValue(std::string_view Encoded) {
+  std::string Bytes;
+  Bytes.reserve(Encoded.size());
+  for (size_t I = 0; I < Encoded.size(); ++I) {
+    char C = Encoded[I];
+    if (C == '+') {
+      Bytes += ' ';
+    } else if (C == '%' && I + 2 < Encoded.size() && HexValue(Encoded[I + 1]) >= 0 &&
+               HexValue(Encoded[I + 2]) >= 0) {
+      Bytes += static_cast<char>(HexValue(Encoded[I + 1]) * 16 + HexValue(Encoded[I + 2]));
+      I += 2;
+    } else {
+      Bytes += C;  // a stray '%' stays as typed
+    }
+  }
+  return platform::DecodeLegacyText(Bytes);
+}
+
+// Replaces every "{{Name}}" in Template; values are inserted as given.
+void Fill(std::string& Template, std::string_view Name, const std::string& Value) {
+  std::string Token = "{{" + std::string(Name) + "}}";
+  for (size_t At = Template.find(Token); At != std::string::npos;
+       At = Template.find(Token, At + Value.size()))
+    Template.replace(At, Token.size(), Value);
+}
+
+std::string PercentEncode(const std::string& Text) {
+  GCharPtr Escaped(g_uri_escape_string(Text.c_str(), nullptr, FALSE));
+  return Escaped ? std::string(Escaped.get()) : std::string();
+}
+
+SiteReply NotFound() { return {404, "text/html", {}}; }
+
+SiteReply SearchPage(std::string_view Query) {
+  auto Template = ReadSiteFile("search.html");
+  if (!Template) return NotFound();
+  std::string Word = SearchWordOf(Query);
+  std::string Shown = HtmlEscape(Word);
+  std::string Results;
+  if (Word.empty()) {
+    Results = "    <p class=\"muted\">请输入要搜索的内容。</p>";
+  } else {
+    Results = "    <p>您搜索的是：<strong class=\"word\">" + Shown + "</strong></p>\n"
+              "    <p><a class=\"button\" id=\"baidu\" href=\"" +
+              HtmlEscape(BaiduSearch + PercentEncode(Word)) + "\">到百度搜索</a></p>";
+  }
+  std::string Body = std::move(*Template);
+  // Placeholders are filled in one pass each, and the inserted text is escaped, so a
+  // word that itself contains "{{…}}" is shown, never expanded.
+  Fill(Body, "results", Results);
+  Fill(Body, "title", Word.empty() ? "Vorlane 搜索" : Shown + " - Vorlane 搜索");
+  Fill(Body, "word", Shown);
+  return {200, "text/html", std::move(Body)};
+}
+
+SiteReply StaticPage(const char* Name, const char* MimeType) {
+  auto Body = ReadSiteFile(Name);
+  if (!Body) return NotFound();
+  return {200, MimeType, std::move(*Body)};
+}
+
+}  // namespace
+
+std::string HtmlEscape(std::string_view Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  for (char C : Text) {
+    switch (C) {
+      case '&': Out += "&amp;"; break;
+      case '<': Out += "&lt;"; break;
+      case '>': Out += "&gt;"; break;
+      case '"': Out += "&quot;"; break;
+      case '\'': Out += "&#39;"; break;
+      case '{': Out += "&#123;"; break;  // keeps template tokens out of inserted text
+      case '}': Out += "&#125;"; break;
+      default: Out += C;
+    }
+  }
+  return Out;
+}
+
+std::string SearchWordOf(std::string_view Query) {
+  // The address bar appends what the user typed without escaping it, so everything after
+  // "word=" is the word, '&' included.
+  size_t At = 0;
+  while (At <= Query.size()) {
+    if (Query.substr(At).starts_with("word=")) return DecodeFormValue(Query.substr(At + 5));
+    size_t Amp = Query.find('&', At);
+    if (Amp == std::string_view::npos) break;
+    At = Amp + 1;
+  }
+  return {};
+}
+
+SiteReply ServeSitePage(std::string_view Host, std::string_view Path, std::string_view Query) {
+  if (Host != SiteHost) return NotFound();
+  if (Path == "/" || Path.empty()) return StaticPage("about.html", "text/html");
+  if (Path == "/sea.html") return StaticPage("sea.html", "text/html");
+  if (Path == "/search.html") return SearchPage(Query);
+  if (Path == "/site.css") return StaticPage("site.css", "text/css");
+  return NotFound();
+}
+
+}  // namespace vorlane::engine

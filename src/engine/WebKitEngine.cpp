@@ -1,0 +1,253 @@
+// Calls and properties of the WebKit engine; signal handling is in WebKitEngine_Signals.cpp,
+// the view's construction in WebKitEngine_View.cpp.
+#include "engine/WebKitEngine.h"
+
+#include "browser/DownloadOptions.h"
+#include "browser/UrlFixup.h"
+#include "engine/NoticePages.h"
+
+#include <glibmm/main.h>
+#include <webkit/webkit.h>
+
+namespace vorlane::engine {
+
+using browser::EngineError;
+
+namespace {
+
+std::string OrEmpty(const char* Text) { return Text ? Text : ""; }
+
+std::vector<browser::TravelEntry> Entries(WebKitWebView* View, int Step, size_t Limit) {
+  std::vector<browser::TravelEntry> Out;
+  if (!View) return Out;
+  // nth(±k) in both directions: WebKit's own forward list comes farthest first.
+  WebKitBackForwardList* List = webkit_web_view_get_back_forward_list(View);
+  for (size_t K = 1; K <= Limit; ++K) {
+    WebKitBackForwardListItem* Item =
+        webkit_back_forward_list_get_nth_item(List, Step * static_cast<int>(K));
+    if (!Item) break;
+    Out.push_back({OrEmpty(webkit_back_forward_list_item_get_title(Item)),
+                   OrEmpty(webkit_back_forward_list_item_get_uri(Item))});
+  }
+  return Out;
+}
+
+}  // namespace
+
+WebKitEngine::WebKitEngine()
+    : FBox(std::make_unique<Gtk::Box>(Gtk::Orientation::VERTICAL)),
+      FCancellable(GObjectPtr<GCancellable>::Adopt(g_cancellable_new())),
+      FDownloadFlags(browser::dlctl::DLIMAGES | browser::dlctl::VIDEOS | browser::dlctl::BGSOUNDS) {
+  FBox->set_hexpand(true);
+  FBox->set_vexpand(true);
+}
+
+void WebKitEngine::Navigate2(const std::string& Url, int32_t Flags) {
+  if (Flags & browser::navOpenInNewWindow) return OpenInNewWindow(Url);
+  std::string Fixed = browser::FixupUrl(Url);
+  if (FView) return Load(Fixed);
+  // Pending until the main loop runs again: if this engine is being handed to a page's
+  // new-window request meanwhile, that request's address replaces this one.
+  FPending = std::move(Fixed);
+  if (!FPendingIdle.connected())
+    FPendingIdle = Glib::signal_idle().connect([this] {
+      StartPending();
+      return false;
+    });
+}
+
+void WebKitEngine::StartPending() {
+  FPendingIdle.disconnect();
+  EnsureView();
+  if (auto Url = std::exchange(FPending, std::nullopt)) Load(*Url);
+}
+
+void WebKitEngine::Load(const std::string& FixedUrl) {
+  if (FixedUrl.empty()) {
+    // WebKit would quietly show about:blank; say what went wrong instead.
+    webkit_web_view_load_alternate_html(FView.Get(), EmptyAddressPage().c_str(), "about:blank",
+                                        nullptr);
+    return;
+  }
+  webkit_web_view_load_uri(FView.Get(), FixedUrl.c_str());
+}
+
+void WebKitEngine::OpenInNewWindow(const std::string& Url) {
+  if (!FEvents) return;
+  browser::WebEngine* Target = nullptr;
+  bool Cancel = false;
+  FEvents->NewWindow2(Target, Cancel);
+  if (Cancel || !Target || Target == this) return;
+  Target->Navigate2(Url, 0);
+}
+
+void WebKitEngine::GoBack() {
+  if (!FView || !webkit_web_view_can_go_back(FView.Get()))
+    throw EngineError(browser::E_FAIL_CODE, "There is no previous page");
+  webkit_web_view_go_back(FView.Get());
+}
+
+void WebKitEngine::GoForward() {
+  if (!FView || !webkit_web_view_can_go_forward(FView.Get()))
+    throw EngineError(browser::E_FAIL_CODE, "There is no next page");
+  webkit_web_view_go_forward(FView.Get());
+}
+
+void WebKitEngine::GoHome() {
+  if (FHomePage.empty()) throw EngineError(browser::E_FAIL_CODE, "没有设置主页。");
+  Navigate2(FHomePage);
+}
+
+void WebKitEngine::Stop() {
+  FPending.reset();
+  FPendingIdle.disconnect();
+  if (FView) webkit_web_view_stop_loading(FView.Get());
+}
+
+void WebKitEngine::Refresh2() {
+  if (FView) webkit_web_view_reload(FView.Get());
+}
+
+void WebKitEngine::ExecWB(int32_t Command, int32_t Option) {
+  if (Command != browser::OLECMDID_PRINT)
+    throw EngineError(browser::E_NOTIMPL_CODE, "This page command is not available");
+  if (!HasDocument()) throw EngineError(browser::E_FAIL_CODE, "There is no page to print");
+  auto Operation = GObjectPtr<WebKitPrintOperation>::Adopt(webkit_print_operation_new(FView.Get()));
+  if (Option == browser::OLECMDEXECOPT_DONTPROMPTUSER) {
+    webkit_print_operation_print(Operation.Get());
+    return;
+  }
+  GtkRoot* Root = gtk_widget_get_root(GTK_WIDGET(FView.Get()));
+  // Returns when the dialog closes; the operation keeps itself and the view alive.
+  webkit_print_operation_run_dialog(Operation.Get(), GTK_IS_WINDOW(Root) ? GTK_WINDOW(Root) : nullptr);
+}
+
+std::string WebKitEngine::ViewUri() const {
+  return FView ? OrEmpty(webkit_web_view_get_uri(FView.Get())) : std::string();
+}
+
+std::string WebKitEngine::LocationURL() const {
+  if (FPending) return *FPending;
+  return ViewUri();
+}
+
+std::string WebKitEngine::LocationName() const {
+  std::string Title = DocumentTitle();
+  return Title.empty() ? LocationURL() : Title;
+}
+
+int32_t WebKitEngine::ToolBar() const {
+  if (!FView || !FPopup) return 1;
+  // WebKit reports no tool bar for every plain new window; only a window that hides all
+  // of its bars counts as one opened without tool bar. The properties are filled by
+  // ready-to-show, which WebKit raises before the window's first load starts, so the
+  // answer is right by the popup's first BeforeNavigate2.
+  WebKitWindowProperties* Props = webkit_web_view_get_window_properties(FView.Get());
+  bool AnyBar = webkit_window_properties_get_toolbar_visible(Props) ||
+                webkit_window_properties_get_menubar_visible(Props) ||
+                webkit_window_properties_get_statusbar_visible(Props) ||
+                webkit_window_properties_get_locationbar_visible(Props);
+  return AnyBar ? 1 : 0;
+}
+
+int32_t WebKitEngine::ReadyState() const {
+  constexpr int32_t Loading = 1, Interactive = 3, Complete = 4;
+  if (FPending) return Loading;
+  if (FView && webkit_web_view_is_loading(FView.Get())) return FLoadCommitted ? Interactive : Loading;
+  return Complete;
+}
+
+bool WebKitEngine::HasDocument() const {
+  return FView && webkit_web_view_get_main_resource(FView.Get()) != nullptr;
+}
+
+bool WebKitEngine::DocumentIsHtml() const {
+  if (!FView) return false;
+  WebKitWebResource* Resource = webkit_web_view_get_main_resource(FView.Get());
+  WebKitURIResponse* Response = Resource ? webkit_web_resource_get_response(Resource) : nullptr;
+  if (!Response) return false;
+  std::string Mime = OrEmpty(webkit_uri_response_get_mime_type(Response));
+  return Mime == "text/html" || Mime == "application/xhtml+xml";
+}
+
+std::string WebKitEngine::DocumentTitle() const {
+  return FView ? OrEmpty(webkit_web_view_get_title(FView.Get())) : std::string();
+}
+
+std::string WebKitEngine::DocumentUrl() const { return ViewUri(); }
+
+void WebKitEngine::FocusDocument() {
+  if (FView) gtk_widget_grab_focus(GTK_WIDGET(FView.Get()));
+}
+
+void WebKitEngine::ExecuteEditingCommand(browser::EditingCommand Command) {
+  if (!FView) return;
+  const char* Name = WEBKIT_EDITING_COMMAND_COPY;
+  switch (Command) {
+    case browser::EditingCommand::Cut: Name = WEBKIT_EDITING_COMMAND_CUT; break;
+    case browser::EditingCommand::Copy: Name = WEBKIT_EDITING_COMMAND_COPY; break;
+    case browser::EditingCommand::Paste: Name = WEBKIT_EDITING_COMMAND_PASTE; break;
+    case browser::EditingCommand::SelectAll: Name = WEBKIT_EDITING_COMMAND_SELECT_ALL; break;
+  }
+  webkit_web_view_execute_editing_command(FView.Get(), Name);
+}
+
+void WebKitEngine::SetDownloadFlags(uint32_t Flags) {
+  FDownloadFlags = Flags;
+  FDownloadFlagsSet = true;
+  if (FView) ApplyDownloadFlags();
+}
+
+std::vector<browser::TravelEntry> WebKitEngine::BackEntries(size_t Limit) const {
+  return Entries(FView.Get(), -1, Limit);
+}
+
+std::vector<browser::TravelEntry> WebKitEngine::ForwardEntries(size_t Limit) const {
+  return Entries(FView.Get(), +1, Limit);
+}
+
+bool WebKitEngine::TravelTo(int Offset) {
+  if (!FView) return false;
+  WebKitBackForwardListItem* Item =
+      webkit_back_forward_list_get_nth_item(webkit_web_view_get_back_forward_list(FView.Get()), Offset);
+  if (!Item) return false;
+  webkit_web_view_go_to_back_forward_list_item(FView.Get(), Item);
+  return true;
+}
+
+namespace {
+
+struct ScriptCall {
+  std::function<void(std::optional<std::string>)> Done;
+  std::weak_ptr<int> EngineAlive;
+};
+
+void ScriptFinished(GObject* Source, GAsyncResult* Result, gpointer Data) {
+  std::unique_ptr<ScriptCall> Call(static_cast<ScriptCall*>(Data));
+  GErrorSlot Error;
+  auto Value = GObjectPtr<JSCValue>::Adopt(
+      webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(Source), Result, &Error));
+  // The caller went with its engine: nobody is left to tell.
+  if (Call->EngineAlive.expired()) return;
+  if (!Value) return Call->Done(std::nullopt);
+  GCharPtr Text(jsc_value_to_string(Value.Get()));
+  Call->Done(Text ? std::optional<std::string>(Text.get()) : std::nullopt);
+}
+
+}  // namespace
+
+void WebKitEngine::RunScript(const std::string& Script,
+                             std::function<void(std::optional<std::string>)> Done) {
+  EnsureView();
+  auto Call = std::make_unique<ScriptCall>(ScriptCall{std::move(Done), FLifeToken});
+  // Our own world: page scripts cannot see or disturb it, and it runs with page scripts off.
+  webkit_web_view_evaluate_javascript(FView.Get(), Script.c_str(), static_cast<gssize>(Script.size()),
+                                      "vorlane", nullptr, FCancellable.Get(), ScriptFinished,
+                                      Call.release());
+}
+
+std::unique_ptr<browser::WebEngine> CreateWebKitEngine() { return std::make_unique<WebKitEngine>(); }
+
+browser::EngineFactory WebKitEngineFactory() { return [] { return CreateWebKitEngine(); }; }
+
+}  // namespace vorlane::engine

@@ -1,0 +1,126 @@
+#pragma once
+// The WebKitGTK implementation of browser::WebEngine. One engine owns one WebKitWebView,
+// created on first need: a fresh engine keeps its first request pending, so that the
+// new-window handshake can still give it a view related to the page that asked for it.
+// WebKit's own headers stay in the .cpp files; this header names its types only.
+#include "browser/WebEngine.h"
+#include "engine/GObjectPtr.h"
+
+#include <gio/gio.h>
+#include <gtkmm/box.h>
+#include <gtkmm/droptarget.h>
+#include <gtkmm/eventcontrollerkey.h>
+#include <memory>
+#include <optional>
+#include <sigc++/connection.h>
+#include <string>
+
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace vorlane::engine {
+
+// Application details added to WebKit's user agent.
+inline constexpr const char* UserAgentName = "Vorlane";
+inline constexpr const char* UserAgentVersion = "2.5";
+
+class WebKitEngine final : public browser::WebEngine {
+public:
+  WebKitEngine();
+  ~WebKitEngine() override;
+  WebKitEngine(const WebKitEngine&) = delete;
+  WebKitEngine& operator=(const WebKitEngine&) = delete;
+
+  void SetEvents(browser::IWebEngineEvents* Events) override { FEvents = Events; }
+  void SetHost(browser::IWebEngineHost* Host) override { FHost = Host; }
+  Gtk::Widget& Widget() override { return *FBox; }
+
+  void Navigate2(const std::string& Url, int32_t Flags = 0) override;
+  void GoBack() override;
+  void GoForward() override;
+  void GoHome() override;
+  void Stop() override;
+  void Refresh2() override;
+  void ExecWB(int32_t Command, int32_t Option) override;
+
+  std::string LocationName() const override;
+  std::string LocationURL() const override;
+  int32_t ToolBar() const override;
+  int32_t ReadyState() const override;
+
+  bool HasDocument() const override;
+  bool DocumentIsHtml() const override;
+  std::string DocumentTitle() const override;
+  std::string DocumentUrl() const override;
+
+  void FocusDocument() override;
+  void ExecuteEditingCommand(browser::EditingCommand Command) override;
+
+  void SetDownloadFlags(uint32_t Flags) override;
+  uint32_t DownloadFlags() const override { return FDownloadFlags; }
+  void SetHomePage(const std::string& Url) override { FHomePage = Url; }
+
+  std::vector<browser::TravelEntry> BackEntries(size_t Limit) const override;
+  std::vector<browser::TravelEntry> ForwardEntries(size_t Limit) const override;
+  bool TravelTo(int Offset) override;
+
+  void RunScript(const std::string& Script,
+                 std::function<void(std::optional<std::string>)> Done) override;
+
+  // The new-window handshake, on the engine handed back from NewWindow2: builds a view
+  // related to Opener's, drops the pending request and returns the view for WebKit to load
+  // RequestUri into. The two views share settings and content manager, so the download
+  // switches are the opener's unless this engine was given its own (which then apply to
+  // both). An engine that already has a view loads RequestUri itself and returns nullptr.
+  WebKitWebView* AdoptPopup(WebKitEngine& Opener, const std::string& RequestUri);
+
+  // The view, or nullptr before the first request started (for tests and the shell's
+  // diagnostics; never needed to drive the engine).
+  WebKitWebView* View() const { return FView.Get(); }
+
+private:
+  struct Signals;
+  friend struct Signals;
+
+  void CreateView(WebKitWebView* Opener);
+  void ConnectSignals();  // WebKitEngine_Signals.cpp
+  void EnsureView();
+  void StartPending();
+  void Load(const std::string& FixedUrl);
+  void OpenInNewWindow(const std::string& Url);
+  void ApplyDownloadFlags();
+  void ShowProcessEndedPage(browser::ProcessEnd Reason);
+  std::string ViewUri() const;
+
+  browser::IWebEngineEvents* FEvents = nullptr;
+  browser::IWebEngineHost* FHost = nullptr;
+  std::unique_ptr<Gtk::Box> FBox;
+  GObjectPtr<WebKitWebView> FView;
+  Glib::RefPtr<Gtk::DropTarget> FDropTarget;
+  Glib::RefPtr<Gtk::EventControllerKey> FKeys;
+  GObjectPtr<GCancellable> FCancellable;  // cancelled when the engine goes
+  // Handlers keep a weak_ptr to this: an event may destroy the engine that raised it.
+  std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
+
+  bool FPopup = false;  // the view was opened by a page's script (WebKit's `create`)
+  std::optional<std::string> FPending;
+  sigc::connection FPendingIdle;
+  uint32_t FDownloadFlags;
+  bool FDownloadFlagsSet = false;
+  std::string FHomePage;
+
+  // State of the current main-frame load, for turning WebKit's signals into events.
+  bool FLoadStarted = false;
+  bool FLoadCommitted = false;
+  std::optional<double> FHeldProgress;  // progress WebKit reported before the load started
+  std::string FLoadUri;
+  std::string FLastNavigationRequest;  // target of the latest navigation decision
+  std::string FCommittedUri;
+  std::string FLastUri;  // the last address the view had, reloaded after a crash
+  std::string FStatusText;
+};
+
+// A new engine on its own view (own web process, settings and content manager).
+std::unique_ptr<browser::WebEngine> CreateWebKitEngine();
+browser::EngineFactory WebKitEngineFactory();
+
+}  // namespace vorlane::engine

@@ -1,0 +1,196 @@
+// WebKit's signals turned into the engine's events, in the order the browser expects for
+// one navigation: BeforeNavigate2, ProgressChange, CommandStateChange, NavigateComplete2,
+// TitleChange, DocumentComplete.
+#include "engine/WebKitEngine.h"
+
+#include <cmath>
+#include <webkit/webkit.h>
+
+namespace vorlane::engine {
+
+namespace {
+std::string OrEmpty(const char* Text) { return Text ? Text : ""; }
+}  // namespace
+
+struct WebKitEngine::Signals {
+  using Alive = std::weak_ptr<int>;
+
+  static WebKitEngine& Of(gpointer Data) { return *static_cast<WebKitEngine*>(Data); }
+
+  static gboolean DecidePolicy(WebKitWebView*, WebKitPolicyDecision* Decision,
+                               WebKitPolicyDecisionType Type, gpointer Data) {
+    if (Type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+      WebKitNavigationAction* Action = webkit_navigation_policy_decision_get_navigation_action(
+          WEBKIT_NAVIGATION_POLICY_DECISION(Decision));
+      Of(Data).FLastNavigationRequest =
+          OrEmpty(webkit_uri_request_get_uri(webkit_navigation_action_get_request(Action)));
+    }
+    return FALSE;  // WebKit's default decision
+  }
+
+  // Main-frame loads only: WebKit's navigation decisions carry no frame, but load-changed
+  // is raised for the main frame alone, so BeforeNavigate2 is raised when the load starts
+  // (a cancelled one is stopped at once).
+  static void LoadChanged(WebKitWebView* View, WebKitLoadEvent Event, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    Alive Token = E.FLifeToken;
+    switch (Event) {
+      case WEBKIT_LOAD_STARTED: {
+        E.FLoadStarted = true;
+        E.FLoadCommitted = false;
+        E.FLoadUri = E.ViewUri();
+        // A page opened by script has no address yet when its first load starts.
+        if (E.FLoadUri.empty()) E.FLoadUri = E.FLastNavigationRequest;
+        bool Cancel = false;
+        if (E.FEvents) E.FEvents->BeforeNavigate2(E.FLoadUri, Cancel);
+        if (Token.expired()) return;
+        if (Cancel) {
+          webkit_web_view_stop_loading(View);
+          return;
+        }
+        if (auto Held = std::exchange(E.FHeldProgress, std::nullopt)) RaiseProgress(E, *Held);
+        break;
+      }
+      case WEBKIT_LOAD_REDIRECTED:
+        break;
+      case WEBKIT_LOAD_COMMITTED:
+        E.FLoadCommitted = true;
+        E.FCommittedUri = E.ViewUri();
+        if (E.FEvents) E.FEvents->NavigateComplete2(E.FCommittedUri);
+        break;
+      case WEBKIT_LOAD_FINISHED: {
+        E.FLoadStarted = false;
+        E.FHeldProgress.reset();
+        // A failed load finishes twice: the attempt (under its own address), then the
+        // error page WebKit shows.
+        std::string Uri = E.FLoadCommitted ? E.ViewUri() : E.FLoadUri;
+        if (E.FEvents) E.FEvents->DocumentComplete(Uri);
+        break;
+      }
+    }
+  }
+
+  static void RaiseProgress(WebKitEngine& E, double Progress) {
+    if (E.FEvents) E.FEvents->ProgressChange(static_cast<int32_t>(std::lround(Progress * 10000)), 10000);
+  }
+
+  static void ProgressNotify(WebKitWebView* View, GParamSpec*, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    double Progress = webkit_web_view_get_estimated_load_progress(View);
+    // WebKit reports the first step before the load starts; hold it back so the browser
+    // hears of the navigation first.
+    if (!E.FLoadStarted) {
+      E.FHeldProgress = Progress;
+      return;
+    }
+    RaiseProgress(E, Progress);
+  }
+
+  static void TitleNotify(WebKitWebView* View, GParamSpec*, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    if (E.FEvents) E.FEvents->TitleChange(OrEmpty(webkit_web_view_get_title(View)));
+  }
+
+  // Same-document navigations (#fragment, history.pushState) change the address without
+  // a load: raise the events of a navigation that completed at once.
+  static void UriNotify(WebKitWebView* View, GParamSpec*, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    std::string Uri = OrEmpty(webkit_web_view_get_uri(View));
+    if (Uri.empty()) return;  // the process ended; the address is gone until the next load
+    E.FLastUri = Uri;
+    if (E.FLoadStarted || webkit_web_view_is_loading(View) || Uri == E.FCommittedUri) return;
+    E.FCommittedUri = Uri;
+    if (!E.FEvents) return;
+    Alive Token = E.FLifeToken;
+    bool Cancel = false;  // too late to cancel: the page already moved
+    E.FEvents->BeforeNavigate2(Uri, Cancel);
+    if (Token.expired() || !E.FEvents) return;
+    E.FEvents->NavigateComplete2(Uri);
+    if (Token.expired() || !E.FEvents) return;
+    E.FEvents->DocumentComplete(Uri);
+  }
+
+  static void HistoryChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
+                             gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    if (!E.FEvents || !E.FView) return;
+    Alive Token = E.FLifeToken;
+    bool Back = webkit_web_view_can_go_back(E.FView.Get());
+    bool Forward = webkit_web_view_can_go_forward(E.FView.Get());
+    E.FEvents->CommandStateChange(browser::CSC_NAVIGATEFORWARD, Forward);
+    if (Token.expired() || !E.FEvents) return;
+    E.FEvents->CommandStateChange(browser::CSC_NAVIGATEBACK, Back);
+  }
+
+  static void MouseTarget(WebKitWebView*, WebKitHitTestResult* Hit, guint, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    std::string Text =
+        webkit_hit_test_result_context_is_link(Hit) ? OrEmpty(webkit_hit_test_result_get_link_uri(Hit)) : "";
+    if (Text == E.FStatusText) return;
+    E.FStatusText = Text;
+    if (E.FEvents) E.FEvents->StatusTextChange(Text);
+  }
+
+  // The page asked for a new window: the browser hands back another engine, which gets a
+  // view related to this one (WebKit's condition) and WebKit loads the request there.
+  static GtkWidget* Create(WebKitWebView*, WebKitNavigationAction* Action, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    if (!E.FEvents) return nullptr;
+    std::string Request = OrEmpty(webkit_uri_request_get_uri(webkit_navigation_action_get_request(Action)));
+    browser::WebEngine* Target = nullptr;
+    bool Cancel = false;
+    E.FEvents->NewWindow2(Target, Cancel);
+    auto* Engine = dynamic_cast<WebKitEngine*>(Target);
+    if (Cancel || !Engine || Engine == &E) return nullptr;
+    WebKitWebView* NewView = Engine->AdoptPopup(E, Request);
+    return NewView ? GTK_WIDGET(NewView) : nullptr;
+  }
+
+  static void Close(WebKitWebView*, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    if (E.FEvents) E.FEvents->WindowClosing();
+  }
+
+  static void ProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason Reason, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    E.FLoadStarted = false;
+    E.FLoadCommitted = false;
+    E.FHeldProgress.reset();
+    browser::ProcessEnd End = browser::ProcessEnd::Crashed;
+    if (Reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT) End = browser::ProcessEnd::OutOfMemory;
+    if (Reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) End = browser::ProcessEnd::EndedByRequest;
+    Alive Token = E.FLifeToken;
+    if (E.FEvents) E.FEvents->ProcessTerminated(End);
+    if (Token.expired()) return;
+    E.ShowProcessEndedPage(End);
+  }
+
+  static gboolean ContextMenu(WebKitWebView*, WebKitContextMenu*, WebKitHitTestResult*, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    return E.FHost && !E.FHost->AllowContextMenu();  // TRUE: no menu
+  }
+
+  static gboolean ScriptDialog(WebKitWebView*, WebKitScriptDialog* Dialog, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    return E.FHost && E.FHost->ShowScriptDialog(OrEmpty(webkit_script_dialog_get_message(Dialog)));
+  }
+};
+
+void WebKitEngine::ConnectSignals() {
+  WebKitWebView* View = FView.Get();
+  g_signal_connect(View, "decide-policy", G_CALLBACK(Signals::DecidePolicy), this);
+  g_signal_connect(View, "load-changed", G_CALLBACK(Signals::LoadChanged), this);
+  g_signal_connect(View, "notify::estimated-load-progress", G_CALLBACK(Signals::ProgressNotify), this);
+  g_signal_connect(View, "notify::title", G_CALLBACK(Signals::TitleNotify), this);
+  g_signal_connect(View, "notify::uri", G_CALLBACK(Signals::UriNotify), this);
+  g_signal_connect(View, "mouse-target-changed", G_CALLBACK(Signals::MouseTarget), this);
+  g_signal_connect(View, "create", G_CALLBACK(Signals::Create), this);
+  g_signal_connect(View, "close", G_CALLBACK(Signals::Close), this);
+  g_signal_connect(View, "web-process-terminated", G_CALLBACK(Signals::ProcessTerminated), this);
+  g_signal_connect(View, "context-menu", G_CALLBACK(Signals::ContextMenu), this);
+  g_signal_connect(View, "script-dialog", G_CALLBACK(Signals::ScriptDialog), this);
+  g_signal_connect(webkit_web_view_get_back_forward_list(View), "changed",
+                   G_CALLBACK(Signals::HistoryChanged), this);
+}
+
+}  // namespace vorlane::engine

@@ -1,0 +1,49 @@
+// Addresses the engine cannot load end on an error page; the engine stays usable.
+#include "EngineFixture.h"
+
+#include "support/MainLoop.h"
+
+namespace vorlane::test {
+namespace {
+
+using BadInputTest = EngineTest;
+
+TEST_F(BadInputTest, EveryBadAddressEndsOnAnErrorPageAndTheNextLoadWorks) {
+  uint16_t ClosedPort = 0;
+  {
+    LoopbackServer Gone;  // a port nobody listens on any more
+    ClosedPort = Gone.Port();
+  }
+  Server.Serve("/ok.html", "<title>OK</title>ok");
+  TestPage& P = NewPage();
+  const std::string Refused = "http://127.0.0.1:" + std::to_string(ClosedPort) + "/";
+  for (const std::string& Bad : {std::string(""), std::string("   "), std::string("nohost"),
+                                 std::string("two words"), Refused, std::string("http://"),
+                                 std::string("::::"), std::string("\xff\xfe bad bytes"),
+                                 std::string(8000, 'x') + ".example"}) {
+    SCOPED_TRACE("address \"" + Bad.substr(0, 40) + "\"");
+    P.Log->Clear();
+    P->Navigate2(Bad);
+    // The attempt completes, then the error page commits and completes too.
+    ASSERT_TRUE(PumpUntil([&] {
+      int Navigated = -1;
+      for (size_t I = 0; I < P.Log->Lines.size(); ++I)
+        if (P.Log->Lines[I].starts_with("Navigated ")) Navigated = static_cast<int>(I);
+      if (Navigated < 0) return false;
+      for (size_t I = Navigated; I < P.Log->Lines.size(); ++I)
+        if (P.Log->Lines[I].starts_with("Complete ")) return P->ReadyState() == 4;
+      return false;
+    })) << P.Log->Dump();
+    EXPECT_TRUE(P->HasDocument());
+    EXPECT_TRUE(P->DocumentIsHtml());
+    if (Bad.find_first_not_of(' ') == std::string::npos) {
+      EXPECT_TRUE(PumpUntil([&] { return P->DocumentTitle() == "无法显示网页"; })) << P->DocumentTitle();
+    }
+
+    ASSERT_TRUE(Load(P, Server.Url("/ok.html")));
+    EXPECT_EQ(Eval(P, "document.title"), "OK");
+  }
+}
+
+}  // namespace
+}  // namespace vorlane::test

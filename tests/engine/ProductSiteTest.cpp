@@ -1,0 +1,105 @@
+// The built-in site on vorlane://home.vorlane/, through a real engine, and its page logic.
+#include "EngineFixture.h"
+
+#include "engine/NoticePages.h"
+#include "engine/SitePages.h"
+#include "support/MainLoop.h"
+
+namespace vorlane::test {
+namespace {
+
+using engine::HtmlEscape;
+using engine::SearchWordOf;
+using engine::ServeSitePage;
+using ProductSiteTest = EngineTest;
+
+const std::string Site = "vorlane://home.vorlane";
+
+TEST_F(ProductSiteTest, StartAndProductPagesLoadWithTheirSections) {
+  TestPage& P = NewPage();
+  ASSERT_TRUE(Load(P, Site + "/sea.html?ver=2.x"));
+  EXPECT_TRUE(PumpUntil([&] { return P->LocationName() == "Vorlane 首页"; }));
+  EXPECT_TRUE(P->DocumentIsHtml());
+  EXPECT_EQ(Eval(P, "!!document.querySelector('section#favorites') && !!document.querySelector('section#history')"
+                    " && !!document.querySelector('form[action=\"search.html\"] input[name=word]')"),
+            "true");
+  // The shared style sheet arrived.
+  EXPECT_EQ(Eval(P, "getComputedStyle(document.body).backgroundColor"), "rgb(244, 246, 249)");
+
+  ASSERT_TRUE(Load(P, Site + "/?browserlink"));
+  EXPECT_TRUE(PumpUntil([&] { return P->LocationName() == "Vorlane浏览器 VorlaneBrowser"; }));
+  EXPECT_EQ(Eval(P, "document.getElementById('version').textContent"), "V2.5");
+}
+
+TEST_F(ProductSiteTest, SearchShowsTheWordsAsTextAndOffersBaidu) {
+  TestPage& P = NewPage();
+  // Markup in the words stays text.
+  ASSERT_TRUE(Load(P, Site + "/search.html?word=%3Cscript%3Edocument.title%3D'x'%3C%2Fscript%3E%22%3E"));
+  EXPECT_EQ(Eval(P, "document.scripts.length"), "0");
+  EXPECT_EQ(Eval(P, "document.querySelector('.word').textContent"), "<script>document.title='x'</script>\">");
+  EXPECT_EQ(Eval(P, "document.querySelector('input[name=word]').value"), "<script>document.title='x'</script>\">");
+
+  // Typed Chinese arrives percent-encoded UTF-8; the Baidu link carries it on.
+  const std::string Typed = Site + "/search.html?word=中文 搜索";
+  P.Log->Clear();
+  P->Navigate2(Typed);
+  ASSERT_TRUE(PumpUntil([&] { return P.Log->Count("Complete ") > 0; }));
+  EXPECT_EQ(Eval(P, "document.querySelector('.word').textContent"), "中文 搜索");
+  EXPECT_EQ(Eval(P, "document.getElementById('baidu').href"),
+            "https://www.baidu.com/s?wd=%E4%B8%AD%E6%96%87%20%E6%90%9C%E7%B4%A2");
+  EXPECT_TRUE(PumpUntil([&] { return P->LocationName() == "中文 搜索 - Vorlane 搜索"; }));
+
+  // The start page's form goes to the same page.
+  P.Log->Clear();
+  Eval(P, "document.querySelector('input[name=word]').value = 'a b&c+d'; document.querySelector('form').submit()");
+  ASSERT_TRUE(WaitFor(*P.Log, "Complete " + Site + "/search.html?word=a+b%26c%2Bd"));
+  EXPECT_EQ(Eval(P, "document.querySelector('.word').textContent"), "a b&c+d");
+}
+
+TEST_F(ProductSiteTest, UnknownPagesFailAndTheEngineCarriesOn) {
+  TestPage& P = NewPage();
+  P.Log->Clear();
+  P->Navigate2(Site + "/missing.html");
+  ASSERT_TRUE(PumpUntil([&] { return P.Log->Count("Complete ") >= 2 && P->ReadyState() == 4; })) << P.Log->Dump();
+  EXPECT_NE(P->DocumentTitle(), "Vorlane 首页");
+  ASSERT_TRUE(Load(P, Site + "/sea.html?ver=2.x"));
+}
+
+TEST(SitePages, SearchWordDecoding) {
+  EXPECT_EQ(SearchWordOf("word=a+b%20c"), "a b c");
+  EXPECT_EQ(SearchWordOf("word=%E4%B8%AD%E6%96%87"), "中文");
+  EXPECT_EQ(SearchWordOf("word=%D6%D0%CE%C4"), "中文");  // GBK from an old page
+  EXPECT_EQ(SearchWordOf("ver=2&word=x&y=1"), "x&y=1");     // typed text is appended unescaped
+  EXPECT_EQ(SearchWordOf("word=100%"), "100%");
+  EXPECT_EQ(SearchWordOf("word=%zz%4"), "%zz%4");
+  EXPECT_EQ(SearchWordOf("keyword=x"), "");
+  EXPECT_EQ(SearchWordOf(""), "");
+  EXPECT_EQ(SearchWordOf("word=%00a"), std::string("\0a", 2));
+}
+
+TEST(SitePages, RoutesAndEscaping) {
+  EXPECT_EQ(HtmlEscape("<a href=\"x\">'&'</a>{{word}}"),
+            "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;&#123;&#123;word&#125;&#125;");
+  EXPECT_EQ(ServeSitePage("home.vorlane", "/sea.html", "ver=2.x").Status, 200);
+  EXPECT_EQ(ServeSitePage("home.vorlane", "/site.css", "").MimeType, "text/css");
+  EXPECT_EQ(ServeSitePage("home.vorlane", "/", "browserlink").Status, 200);
+  EXPECT_EQ(ServeSitePage("other.host", "/sea.html", "").Status, 404);
+  EXPECT_EQ(ServeSitePage("home.vorlane", "/../etc/passwd", "").Status, 404);
+  EXPECT_EQ(ServeSitePage("home.vorlane", "/search.html/x", "").Status, 404);
+
+  // A word that looks like a placeholder is shown, not expanded.
+  auto Reply = ServeSitePage("home.vorlane", "/search.html", "word=%7B%7Bresults%7D%7D");
+  EXPECT_EQ(Reply.Body.find("{{"), std::string::npos);
+  EXPECT_NE(Reply.Body.find("&#123;&#123;results&#125;&#125;"), std::string::npos);
+  EXPECT_EQ(ServeSitePage("home.vorlane", "/search.html", "").Body.find("baidu"), std::string::npos);
+}
+
+TEST(NoticePages, TheAddressIsEscapedAndTheReloadDropsTheFragment) {
+  std::string Page = engine::ProcessEndedPage(browser::ProcessEnd::Crashed, "http://x/\"><script>1</script>#top");
+  EXPECT_EQ(Page.find("<script>"), std::string::npos);
+  EXPECT_NE(Page.find("href=\"http://x/&quot;&gt;&lt;script&gt;1&lt;/script&gt;\""), std::string::npos);
+  EXPECT_EQ(engine::ProcessEndedPage(browser::ProcessEnd::Crashed, "").find("reload"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vorlane::test

@@ -1,0 +1,57 @@
+#pragma once
+// A small HTTP/1.1 server on 127.0.0.1 (a free port chosen by the system) that runs on the
+// GLib main context, so tests pump the main loop and the server answers meanwhile. It
+// serves registered paths, answers 404 otherwise, and counts the requests per path.
+#include <giomm/socketservice.h>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace vorlane::test {
+
+class LoopbackServer {
+public:
+  LoopbackServer();
+  ~LoopbackServer();
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  uint16_t Port() const { return FPort; }
+  // "http://127.0.0.1:<port>" followed by Path.
+  std::string Url(const std::string& Path) const;
+
+  // Path is matched without its query; a later call for the same path replaces the page.
+  void Serve(const std::string& Path, std::string Body, std::string MimeType = "text/html; charset=utf-8",
+             int Status = 200);
+
+  // Requests seen for Path (query ignored), answered or not.
+  int RequestCount(const std::string& Path) const;
+  // A header of the latest request for Path (name in any case); empty when absent.
+  std::string LastHeader(const std::string& Path, const std::string& Name) const;
+
+  struct Route {
+    std::string Body;
+    std::string MimeType;
+    int Status = 200;
+  };
+  struct Seen {
+    int Count = 0;
+    std::map<std::string, std::string> LastHeaders;  // lower-case names
+  };
+  // Shared with the connections in flight, which may outlive the server by a moment.
+  struct State {
+    std::map<std::string, Route> Routes;
+    std::map<std::string, Seen> Requests;
+  };
+
+private:
+  bool OnIncoming(const Glib::RefPtr<Gio::SocketConnection>& Connection,
+                  const Glib::RefPtr<Glib::Object>& Source);
+
+  Glib::RefPtr<Gio::SocketService> FService;
+  std::shared_ptr<State> FState = std::make_shared<State>();
+  uint16_t FPort = 0;
+};
+
+}  // namespace vorlane::test
