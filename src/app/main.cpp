@@ -38,9 +38,13 @@ void WatchFirstLoad(TFrmMain& Main, const Glib::RefPtr<Gtk::Application>& App, S
     if (Watch.SnapshotPath.empty()) return;
     // Let the page's first frames and its title reach the window before taking the picture.
     auto Frames = std::make_shared<int>(0);
-    Main.add_tick_callback([&Main, App, &Watch, Frames](const Glib::RefPtr<Gdk::FrameClock>&) {
-      if (++*Frames < 30) return true;
-      if (!vorlane::app::SaveWindowSnapshot(Main, Watch.SnapshotPath)) Watch.ExitCode = 1;
+    auto Picture = std::make_shared<vorlane::app::WindowSnapshot>(Main);
+    Main.add_tick_callback([&Main, App, &Watch, Frames, Picture](const Glib::RefPtr<Gdk::FrameClock>&) {
+      if (++*Frames < 30) {
+        Main.queue_draw();
+        return true;
+      }
+      if (!Picture->SaveAsPng(Watch.SnapshotPath)) Watch.ExitCode = 1;
       App->quit();
       return false;
     });

@@ -5,14 +5,19 @@
 namespace vorlane::framework {
 
 StatusGauge::StatusGauge() {
-  set_show_text(true);
+  add_css_class("status-gauge");
+  FBar.set_valign(Gtk::Align::FILL);
+  set_child(FBar);
+  FText.set_halign(Gtk::Align::CENTER);
+  FText.set_valign(Gtk::Align::CENTER);
+  add_overlay(FText);
   SetPosition(0);
 }
 
 void StatusGauge::SetPosition(int Position) {
   FPosition = std::clamp(Position, 0, Max);
-  set_fraction(static_cast<double>(FPosition) / Max);
-  set_text(std::to_string(FPosition * 100 / Max) + "%");
+  FBar.set_fraction(static_cast<double>(FPosition) / Max);
+  FText.set_text(std::to_string(FPosition * 100 / Max) + "%");
 }
 
 }  // namespace vorlane::framework

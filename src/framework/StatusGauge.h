@@ -1,19 +1,25 @@
 #pragma once
-// The status bar's progress gauge: a horizontal bar with percentage text, range 0..10000;
-// positions outside the range are clamped.
+// The status bar's progress gauge: a horizontal bar with its percentage written over it,
+// range 0..10000; positions outside the range are clamped.
+#include <gtkmm/label.h>
+#include <gtkmm/overlay.h>
 #include <gtkmm/progressbar.h>
 
 namespace vorlane::framework {
 
-class StatusGauge : public Gtk::ProgressBar {
+class StatusGauge : public Gtk::Overlay {
 public:
   static constexpr int Max = 10000;
   StatusGauge();
   void SetPosition(int Position);
   int Position() const { return FPosition; }
+  double Fraction() const { return FBar.get_fraction(); }
+  std::string Text() const { return FText.get_text(); }
 
 private:
   int FPosition = 0;
+  Gtk::ProgressBar FBar;
+  Gtk::Label FText;
 };
 
 }  // namespace vorlane::framework

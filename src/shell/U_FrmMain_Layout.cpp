@@ -40,7 +40,9 @@ window.vorlane-main, window.vorlane-main * {
 .address-toolbar button { color: green; font-weight: bold; padding: 0 6px; min-height: 0; }
 .address-toolbar entry { min-height: 22px; }
 .statusbar { min-height: 19px; }
-.statusbar progressbar trough, .statusbar progressbar progress { min-height: 13px; }
+.status-gauge progressbar, .status-gauge progressbar trough { min-width: 0; }
+.status-gauge progressbar trough, .status-gauge progressbar progress { min-height: 15px; border-radius: 0; }
+.status-gauge label { font-size: 8pt; }
 )css";
 
 }  // namespace
@@ -225,12 +227,17 @@ void TFrmMain::BuildStatusBar() {
   FStatusText.set_ellipsize(Pango::EllipsizeMode::END);
   FStatusText.set_margin_start(2);
   FStatusPanel1.set_size_request(100, -1);
-  FProgressGauge.set_hexpand(true);
-  FProgressGauge.set_valign(Gtk::Align::CENTER);
+  FStatusPanel1.set_hexpand(false);
+  FProgressGauge.set_size_request(96, -1);
+  FProgressGauge.set_hexpand(false);
+  FProgressGauge.set_valign(Gtk::Align::FILL);
   FProgressGauge.set_margin_start(3);
   FProgressGauge.set_margin_end(1);
+  FProgressGauge.set_margin_top(3);
+  FProgressGauge.set_margin_bottom(1);
   FStatusPanel1.append(FProgressGauge);
   FStatusPanel2.set_size_request(50, -1);
+  FStatusPanel2.set_hexpand(false);
   StatusBar.append(FStatusText);
   StatusBar.append(FStatusPanel1);
   StatusBar.append(FStatusPanel2);

@@ -98,7 +98,8 @@ TEST_F(MainWindowTest, CommandStateOnlyMovesBackAndForward) {
 TEST_F(MainWindowTest, GaugeClampsIntoItsRange) {
   Main().SetProgress(25000);
   EXPECT_EQ(Main().ProgressGauge().Position(), 10000);
-  EXPECT_DOUBLE_EQ(Main().ProgressGauge().get_fraction(), 1.0);
+  EXPECT_DOUBLE_EQ(Main().ProgressGauge().Fraction(), 1.0);
+  EXPECT_EQ(Main().ProgressGauge().Text(), "100%");
   Main().SetProgress(-3);
   EXPECT_EQ(Main().ProgressGauge().Position(), 0);
 }
