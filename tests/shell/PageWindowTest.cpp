@@ -1,6 +1,8 @@
 // A page window turns its engine's events into its tab and, while active, the main window.
 #include "MainWindowFixture.h"
 
+#include "shell/U_UserConfig.h"
+
 #include <gdk/gdkkeysyms.h>
 
 namespace vorlane::test {
@@ -142,6 +144,27 @@ TEST_F(MainWindowTest, ScriptClosingItsWindowClosesThePage) {
   shell::TFrmWeb* B = Open("http://b.example/", false, "B");
   EngineOf(B).Events->WindowClosing();
   ASSERT_TRUE(PumpUntil([&] { return PageCount() == 1; }));
+}
+
+}  // namespace
+}  // namespace vorlane::test
+
+namespace vorlane::test {
+namespace {
+
+TEST_F(MainWindowTest, PagesTakeTheDownloadSwitchesCurrentAtTheirCreation) {
+  EXPECT_EQ(EngineOf(Tab(0)).DownloadFlags(), 0x70u);
+  auto& Config = shell::UserConfig();
+  Config.SetAllowScript(false);
+  Config.SetAllowJava(false);
+  shell::TFrmWeb* Later = Main().NewPage("http://later.example/", false);
+  Config = shell::TUserConfig();
+  EXPECT_EQ(EngineOf(Later).DownloadFlags(), 0x70u | 0x80u | 0x100u);
+  // Every step hands the whole set to the engine, before the first navigation.
+  auto& Calls = EngineOf(Later).Calls;
+  auto FirstNavigate = std::find_if(Calls.begin(), Calls.end(), [](auto& C) { return C.Name == "Navigate2"; });
+  EXPECT_GE(std::count_if(Calls.begin(), FirstNavigate, [](auto& C) { return C.Name == "SetDownloadFlags"; }), 6);
+  EXPECT_EQ(EngineOf(Tab(0)).DownloadFlags(), 0x70u);  // pages made before keep theirs
 }
 
 }  // namespace
