@@ -94,9 +94,10 @@ std::vector<TUrlRec> TExportFavorite::CollectEntries(const std::filesystem::path
         Relative += platform::DecodeLegacyText(Raw);
         Entries.push_back({Relative, "", "", Now.Level});
         Stack.push_back({Now.Dir / Raw, std::move(Relative), Now.Level + 1});
-      } else if (Type == EntryType::File && HasShortcutExtension(std::string(Raw))) {
+      } else if (Type == EntryType::File && HasShortcutExtension(Raw)) {
         std::string Name = platform::DecodeLegacyText(Raw.substr(0, Raw.size() - 3));
-        std::string Address = ReadShortcutUrl(Now.Dir / Raw, TResolveUrl::IniFile, "no path");
+        // Opened relative to the folder: no path lookup per file, and no path length limit.
+        std::string Address = ReadShortcutUrlAt(::dirfd(Dir.get()), E->d_name, TResolveUrl::IniFile, "no path");
         Entries.push_back({Now.Relative, std::move(Name), std::move(Address), Now.Level});
       }
     }

@@ -82,11 +82,10 @@ TFavoritesListing ListFavoritesFolder(const std::filesystem::path& Folder) {
   return Result;
 }
 
-bool HasShortcutExtension(const std::string& FileName) {
+bool HasShortcutExtension(std::string_view FileName) {
   if (FileName.size() < 4) return false;
-  std::string Ext = FileName.substr(FileName.size() - 4);
-  std::transform(Ext.begin(), Ext.end(), Ext.begin(), FoldCase);
-  return Ext == ".url";
+  std::string_view Ext = FileName.substr(FileName.size() - 4);
+  return Ext[0] == '.' && FoldCase(Ext[1]) == 'u' && FoldCase(Ext[2]) == 'r' && FoldCase(Ext[3]) == 'l';
 }
 
 std::string FavoriteTitle(const std::string& FileName) {

@@ -5,6 +5,7 @@
 // commands. Free functions without state.
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorlane::platform {
@@ -38,7 +39,7 @@ TFavoritesListing ListFavoritesFolder(const std::filesystem::path& Folder);
 std::string FavoriteTitle(const std::string& FileName);
 
 // True when the name ends with ".url" in any letter case.
-bool HasShortcutExtension(const std::string& FileName);
+bool HasShortcutExtension(std::string_view FileName);
 
 // True when the first character of the engine version is a digit above 4. A missing,
 // empty or non-numeric version gives false.

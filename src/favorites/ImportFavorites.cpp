@@ -4,6 +4,7 @@
 #include "favorites/IEUtils.h"
 #include "favorites/IntShCut.h"
 #include "favorites/Messages.h"
+#include "favorites/UniqueFd.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/ShellFolders.h"
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 
 namespace vorlane::favorites {
@@ -56,9 +59,13 @@ std::string TImportFavorite::DecodeBookmarkFile(const std::string& Bytes) {
 
 void TImportFavorite::WriteEntries(const std::filesystem::path& Base, std::vector<TUrlRec> Entries) {
   SortEntries(Entries);
+  // Entries of one folder come together: each folder is opened once and its files are
+  // written relative to it.
+  UniqueFd Folder;
+  std::optional<std::string> FolderName;
   for (const TUrlRec& E : Entries) {
-    std::filesystem::path Target = Base / EntryRelativePath(E);
     if (E.Name.empty()) {
+      std::filesystem::path Target = Base / E.Folder;
       // Folders that exist already are fine; parents come first in the sorted order.
       if (::mkdir(Target.c_str(), 0777) != 0 && errno == ENOENT) {
         std::error_code Ec;
@@ -66,7 +73,14 @@ void TImportFavorite::WriteEntries(const std::filesystem::path& Base, std::vecto
       }
       continue;
     }
-    WriteShortcutUrl(Target, E.Address);
+    if (FolderName != E.Folder) {
+      Folder = UniqueFd(::open((Base / E.Folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      FolderName = E.Folder;
+    }
+    const std::string File = E.Name + ".url";
+    if (!Folder.Valid() ||
+        !platform::IniFile::WriteStringAt(Folder.Get(), File.c_str(), "InternetShortcut", "URL", E.Address))
+      throw EShortcutWriteError(Base / EntryRelativePath(E));
   }
 }
 

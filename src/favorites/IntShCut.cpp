@@ -14,6 +14,12 @@ std::string ReadShortcutUrl(const std::filesystem::path& File, TResolveUrl Mode,
   return Mode == TResolveUrl::IniFile ? Default : std::string();
 }
 
+std::string ReadShortcutUrlAt(int DirFd, const char* Name, TResolveUrl Mode, const std::string& Default) {
+  auto Url = platform::IniFile::ReadStringAt(DirFd, Name, "InternetShortcut", "URL");
+  if (Url) return *Url;
+  return Mode == TResolveUrl::IniFile ? Default : std::string();
+}
+
 void WriteShortcutUrl(const std::filesystem::path& File, const std::string& Url) {
   if (!platform::IniFile::WriteString(File, "InternetShortcut", "URL", Url))
     throw EShortcutWriteError(File);

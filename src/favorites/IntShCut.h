@@ -20,6 +20,9 @@ public:
 std::string ReadShortcutUrl(const std::filesystem::path& File, TResolveUrl Mode,
                             const std::string& Default = {});
 
+// The same for the file Name in the open folder DirFd.
+std::string ReadShortcutUrlAt(int DirFd, const char* Name, TResolveUrl Mode, const std::string& Default = {});
+
 // Sets the address of File, creating it as "[InternetShortcut]" and "URL=..." when it is
 // missing and keeping every other line of an existing file.
 void WriteShortcutUrl(const std::filesystem::path& File, const std::string& Url);

@@ -3,6 +3,8 @@
 #include "platform/TextCodec.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <glib.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -18,6 +20,14 @@ public:
   ~Fd() { Reset(); }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
+  Fd& operator=(Fd&& Other) noexcept {
+    if (this != &Other) {
+      Reset();
+      FValue = Other.FValue;
+      Other.FValue = -1;
+    }
+    return *this;
+  }
   int Get() const { return FValue; }
   bool Valid() const { return FValue >= 0; }
   // Closes now and reports whether the close succeeded (a late write error shows here).
@@ -123,6 +133,20 @@ bool WriteAll(int FdValue, std::string_view Bytes) {
   return true;
 }
 
+enum class Created { Yes, Exists, Failed };
+
+Created CreateExclusive(int DirFd, const char* Name, std::string_view Bytes) {
+  Fd New(::openat(DirFd, Name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (!New.Valid()) return errno == EEXIST ? Created::Exists : Created::Failed;
+  bool Ok = WriteAll(New.Get(), Bytes);
+  Ok = New.Close() && Ok;
+  if (Ok) return Created::Yes;
+  int Saved = errno;
+  ::unlinkat(DirFd, Name, 0);
+  errno = Saved;
+  return Created::Failed;
+}
+
 }  // namespace
 
 std::optional<std::string> IniFile::FindValue(std::string_view Text, std::string_view Section,
@@ -191,34 +215,44 @@ std::string IniFile::SetValue(std::string_view Text, std::string_view Section,
 
 std::optional<std::string> IniFile::ReadString(const std::filesystem::path& File,
                                                std::string_view Section, std::string_view Key) {
-  auto Bytes = ReadFileBytes(File);
+  return ReadStringAt(AT_FDCWD, File.c_str(), Section, Key);
+}
+
+std::optional<std::string> IniFile::ReadStringAt(int DirFd, const char* Name, std::string_view Section,
+                                                 std::string_view Key) {
+  auto Bytes = ReadFileBytesAt(DirFd, Name);
   if (!Bytes) return std::nullopt;
   return FindValue(DecodeLegacyText(*Bytes), Section, Key);
 }
 
 bool IniFile::WriteString(const std::filesystem::path& File, std::string_view Section,
                           std::string_view Key, std::string_view Value) {
-  std::string Old;
-  if (auto Bytes = ReadFileBytes(File)) {
-    Old = DecodeLegacyText(*Bytes);
-  } else if (errno != ENOENT) {
-    return false;  // there is something we may not read (or a folder): leave it alone
+  return WriteStringAt(AT_FDCWD, File.c_str(), Section, Key, Value);
+}
+
+bool IniFile::WriteStringAt(int DirFd, const char* Name, std::string_view Section, std::string_view Key,
+                            std::string_view Value) {
+  // Most writes make new files: try that first, and read an old file only when there is one.
+  switch (CreateExclusive(DirFd, Name, SetValue("", Section, Key, Value))) {
+    case Created::Yes: return true;
+    case Created::Failed: return false;
+    case Created::Exists: break;
   }
-  return ReplaceFileContents(File, SetValue(Old, Section, Key, Value));
+  auto Bytes = ReadFileBytesAt(DirFd, Name);
+  if (!Bytes) return false;  // something we may not read (or a folder): leave it alone
+  return ReplaceFileContentsAt(DirFd, Name, SetValue(DecodeLegacyText(*Bytes), Section, Key, Value));
 }
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& File) {
-  Fd In(::open(File.c_str(), O_RDONLY | O_CLOEXEC));
+  return ReadFileBytesAt(AT_FDCWD, File.c_str());
+}
+
+std::optional<std::string> ReadFileBytesAt(int DirFd, const char* Name) {
+  Fd In(::openat(DirFd, Name, O_RDONLY | O_CLOEXEC));
   if (!In.Valid()) return std::nullopt;
-  struct stat St {};
-  if (::fstat(In.Get(), &St) != 0) return std::nullopt;
-  if (S_ISDIR(St.st_mode)) {
-    errno = EISDIR;
-    return std::nullopt;
-  }
+  // A folder opens but does not read (EISDIR), so no separate test is needed.
   std::string Bytes;
-  if (S_ISREG(St.st_mode)) Bytes.reserve(static_cast<size_t>(St.st_size));
-  char Buffer[65536];
+  char Buffer[16384];
   for (;;) {
     ssize_t N = ::read(In.Get(), Buffer, sizeof Buffer);
     if (N < 0) {
@@ -232,32 +266,43 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& File) {
 }
 
 bool ReplaceFileContents(const std::filesystem::path& File, std::string_view Bytes) {
-  // Nothing there yet: create it directly; a half-written new file destroys nothing.
-  Fd New(::open(File.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  if (New.Valid()) {
-    bool Ok = WriteAll(New.Get(), Bytes);
-    Ok = New.Close() && Ok;
-    if (!Ok) {
-      int Saved = errno;
-      ::unlink(File.c_str());
-      errno = Saved;
-    }
-    return Ok;
-  }
-  if (errno != EEXIST) return false;
+  return ReplaceFileContentsAt(AT_FDCWD, File.c_str(), Bytes);
+}
 
+bool ReplaceFileContentsAt(int DirFd, const char* Name, std::string_view Bytes) {
+  // Nothing there yet: create it directly; a half-written new file destroys nothing.
+  switch (CreateExclusive(DirFd, Name, Bytes)) {
+    case Created::Yes: return true;
+    case Created::Failed: return false;
+    case Created::Exists: break;
+  }
   struct stat Old {};
-  if (::stat(File.c_str(), &Old) != 0 || S_ISDIR(Old.st_mode)) return false;
-  // A short name of our own: the target's name may already be as long as names can be.
-  std::string Template = (File.parent_path() / ".vorlane-XXXXXX").string();
-  Fd Temp(::mkostemp(Template.data(), O_CLOEXEC));
-  if (!Temp.Valid()) return false;
-  bool Ok = WriteAll(Temp.Get(), Bytes) && ::fchmod(Temp.Get(), Old.st_mode & 07777) == 0 &&
-            ::fsync(Temp.Get()) == 0;
-  Ok = Temp.Close() && Ok;
-  if (Ok && ::rename(Template.c_str(), File.c_str()) == 0) return true;
+  if (::fstatat(DirFd, Name, &Old, 0) != 0) return false;
+  if (S_ISDIR(Old.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  // The temporary file goes into the target's folder, under a short name of our own: the
+  // target's name may already be as long as names can be.
+  std::string Path = Name;
+  size_t Slash = Path.rfind('/');
+  std::string Folder = Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1);
+  std::string Temp;
+  Fd Out;
+  for (int Try = 0; Try < 100 && !Out.Valid(); ++Try) {
+    char Suffix[16];
+    std::snprintf(Suffix, sizeof Suffix, "%08x", g_random_int());
+    Temp = Folder + ".vorlane-" + Suffix;
+    Out = Fd(::openat(DirFd, Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (!Out.Valid() && errno != EEXIST) return false;
+  }
+  if (!Out.Valid()) return false;
+  bool Ok = WriteAll(Out.Get(), Bytes) && ::fchmod(Out.Get(), Old.st_mode & 07777) == 0 &&
+            ::fsync(Out.Get()) == 0;
+  Ok = Out.Close() && Ok;
+  if (Ok && ::renameat(DirFd, Temp.c_str(), DirFd, Name) == 0) return true;
   int Saved = errno;
-  ::unlink(Template.c_str());
+  ::unlinkat(DirFd, Temp.c_str(), 0);
   errno = Saved;
   return false;
 }

@@ -37,6 +37,13 @@ public:
   // file system refuses the name or the write.
   static bool WriteString(const std::filesystem::path& File, std::string_view Section,
                           std::string_view Key, std::string_view Value);
+
+  // The same, with Name relative to the open folder DirFd (AT_FDCWD: the working folder).
+  // Walks that handle many files of one folder use these to skip the path lookups.
+  static std::optional<std::string> ReadStringAt(int DirFd, const char* Name, std::string_view Section,
+                                                 std::string_view Key);
+  static bool WriteStringAt(int DirFd, const char* Name, std::string_view Section, std::string_view Key,
+                            std::string_view Value);
 };
 
 // Puts Bytes into File so that a reader sees either the old file or the whole new one:
@@ -44,8 +51,10 @@ public:
 // bits it takes over). A file that does not exist yet is created directly, since there is
 // nothing to lose. False on any failure; the temporary file is removed again.
 bool ReplaceFileContents(const std::filesystem::path& File, std::string_view Bytes);
+bool ReplaceFileContentsAt(int DirFd, const char* Name, std::string_view Bytes);
 
-// The whole file, or nullopt when it cannot be opened or read (or is a directory).
+// The whole file, or nullopt (errno set) when it cannot be opened or read, or is a folder.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& File);
+std::optional<std::string> ReadFileBytesAt(int DirFd, const char* Name);
 
 }  // namespace vorlane::platform
