@@ -8,8 +8,13 @@
 
 namespace vorlane::bench {
 
-ScratchFolder::ScratchFolder(const std::string& Name) {
-  std::string Pattern = (std::filesystem::temp_directory_path() / ("vorlane-bench-" + Name + "-XXXXXX")).string();
+ScratchFolder::ScratchFolder(const std::string& Name, bool InMemory) {
+  std::filesystem::path Parent = std::filesystem::temp_directory_path();
+  if (const char* Dir = std::getenv("VORLANE_BENCH_DIR"); Dir && *Dir)
+    Parent = Dir;
+  else if (InMemory && std::filesystem::is_directory("/dev/shm"))
+    Parent = "/dev/shm";
+  std::string Pattern = (Parent / ("vorlane-bench-" + Name + "-XXXXXX")).string();
   if (!mkdtemp(Pattern.data())) throw std::runtime_error("mkdtemp failed");
   FPath = std::filesystem::path(Pattern) / "Favorites";
   std::filesystem::create_directories(FPath);

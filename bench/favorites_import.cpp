@@ -3,6 +3,7 @@
 #include "FavoritesBench.h"
 #include "favorites/ImportFavorites.h"
 
+#include <cstdio>
 #include <sys/stat.h>
 #include <vector>
 
@@ -53,7 +54,8 @@ void RawCreate(const std::filesystem::path& Base, const Planned& Plan) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bench::ScratchFolder Scratch("import");
+  bench::ScratchFolder Scratch("import", /*InMemory=*/true);
+  std::printf("files in %s\n", Scratch.Path().c_str());
   const auto Favorites = Scratch.Path();
   Planned Plan;
   const std::string Text = MakeBookmarkFile(Plan);
