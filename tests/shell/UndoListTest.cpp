@@ -41,8 +41,9 @@ TEST(PageUndoList, ShrinkingDropsTheOldestAndDuplicatesStay) {
   EXPECT_NE(A, B);
   List.Remove(B);
   EXPECT_EQ(List.Items(0), A);
+  EXPECT_EQ(List.Count(), 4);
   List.Remove(nullptr);  // not an entry: nothing happens
-  EXPECT_EQ(List.Count(), 5);
+  EXPECT_EQ(List.Count(), 4);
 }
 
 TEST(PageUndoList, ClosedAtIsTodayInDaysSince1899) {
