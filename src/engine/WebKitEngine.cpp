@@ -47,13 +47,16 @@ void WebKitEngine::Navigate2(const std::string& Url, int32_t Flags) {
   std::string Fixed = browser::FixupUrl(Url);
   if (FView) return Load(Fixed);
   // Pending until the main loop runs again: if this engine is being handed to a page's
-  // new-window request meanwhile, that request's address replaces this one.
+  // new-window request meanwhile, that request's address replaces this one. Default
+  // priority, ahead of drawing: the web process starts while the window paints.
   FPending = std::move(Fixed);
   if (!FPendingIdle.connected())
-    FPendingIdle = Glib::signal_idle().connect([this] {
-      StartPending();
-      return false;
-    });
+    FPendingIdle = Glib::signal_idle().connect(
+        [this] {
+          StartPending();
+          return false;
+        },
+        Glib::PRIORITY_DEFAULT);
 }
 
 void WebKitEngine::StartPending() {

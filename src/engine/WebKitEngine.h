@@ -32,6 +32,7 @@ public:
 
   void SetEvents(browser::IWebEngineEvents* Events) override { FEvents = Events; }
   void SetHost(browser::IWebEngineHost* Host) override { FHost = Host; }
+  // Remove it from its parent before destroying the engine, as with any gtkmm widget.
   Gtk::Widget& Widget() override { return *FBox; }
 
   void Navigate2(const std::string& Url, int32_t Flags = 0) override;
