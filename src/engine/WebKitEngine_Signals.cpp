@@ -139,9 +139,10 @@ struct WebKitEngine::Signals {
     std::string Request = OrEmpty(webkit_uri_request_get_uri(webkit_navigation_action_get_request(Action)));
     browser::WebEngine* Target = nullptr;
     bool Cancel = false;
+    Alive Token = E.FLifeToken;
     E.FEvents->NewWindow2(Target, Cancel);
     auto* Engine = dynamic_cast<WebKitEngine*>(Target);
-    if (Cancel || !Engine || Engine == &E) return nullptr;
+    if (Token.expired() || Cancel || !Engine || Engine == &E) return nullptr;
     WebKitWebView* NewView = Engine->AdoptPopup(E, Request);
     return NewView ? GTK_WIDGET(NewView) : nullptr;
   }
