@@ -9,7 +9,9 @@
 #include "shell/U_FrmMain.h"
 #include "shell/U_UserConfig.h"
 
-#include <gtkmm/application.h>
+#include <glibmm/main.h>
+#include <gtkmm/init.h>
+#include <gtk/gtk.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +29,8 @@ struct StartupWatch {
   int ExitCode = 0;
 };
 
-void WatchFirstLoad(TFrmMain& Main, const Glib::RefPtr<Gtk::Application>& App, StartupWatch& Watch) {
-  Main.OnPageComplete = [&Main, App, &Watch](TFrmWeb*) {
+void WatchFirstLoad(TFrmMain& Main, const Glib::RefPtr<Glib::MainLoop>& Loop, StartupWatch& Watch) {
+  Main.OnPageComplete = [&Main, Loop, &Watch](TFrmWeb*) {
     if (Watch.Done) return;
     Watch.Done = true;
     if (Watch.Report) {
@@ -39,13 +41,13 @@ void WatchFirstLoad(TFrmMain& Main, const Glib::RefPtr<Gtk::Application>& App, S
     // Let the page's first frames and its title reach the window before taking the picture.
     auto Frames = std::make_shared<int>(0);
     auto Picture = std::make_shared<vorlane::app::WindowSnapshot>(Main);
-    Main.add_tick_callback([&Main, App, &Watch, Frames, Picture](const Glib::RefPtr<Gdk::FrameClock>&) {
+    Main.add_tick_callback([&Main, Loop, &Watch, Frames, Picture](const Glib::RefPtr<Gdk::FrameClock>&) {
       if (++*Frames < 30) {
         Main.queue_draw();
         return true;
       }
       if (!Picture->SaveAsPng(Watch.SnapshotPath)) Watch.ExitCode = 1;
-      App->quit();
+      Loop->quit();
       return false;
     });
   };
@@ -54,24 +56,32 @@ void WatchFirstLoad(TFrmMain& Main, const Glib::RefPtr<Gtk::Application>& App, S
 }  // namespace
 
 int main(int argc, char** argv) {
+  (void)argc;
+  (void)argv;  // the program takes no arguments
   vorlane::shell::UserConfig();  // the switches exist before any window does
   StartupWatch Watch;
   Watch.Report = std::getenv("VORLANE_REPORT_LOADED") != nullptr;
   if (const char* Path = std::getenv("VORLANE_SNAPSHOT")) Watch.SnapshotPath = Path;
 
-  auto App = Gtk::Application::create("org.vorlane.Vorlane", Gio::Application::Flags::NON_UNIQUE);
-  std::unique_ptr<TFrmMain> Main;
-  App->signal_activate().connect([&] {
-    Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(), vorlane::shell::TProductSite());
-    Main->OnQuit = [&App] { App->quit(); };
-    if (Watch.Report || !Watch.SnapshotPath.empty()) WatchFirstLoad(*Main, App, Watch);
-    App->add_window(*Main);
-    Main->maximize();
-    Main->present();
-  });
-  // The program takes no arguments: GApplication sees only the program name.
-  int Status = App->run(1, argv);
-  (void)argc;
+  // A plain GTK main loop: Vorlane keeps one window and talks to no other instance, so
+  // it needs no application object (and no session bus, which costs start-up time).
+  g_set_prgname("vorlane");
+  if (!gtk_init_check()) {
+    std::fprintf(stderr, "vorlane: cannot open a display\n");
+    return 1;
+  }
+  Gtk::init_gtkmm_internals();
+  auto Loop = Glib::MainLoop::create();
+  auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(), vorlane::shell::TProductSite());
+  Main->OnQuit = [Loop] { Loop->quit(); };
+  Main->signal_close_request().connect([Loop] {
+    Loop->quit();
+    return false;
+  }, false);
+  if (Watch.Report || !Watch.SnapshotPath.empty()) WatchFirstLoad(*Main, Loop, Watch);
+  Main->maximize();
+  Main->present();
+  Loop->run();
   Main.reset();
-  return Status != 0 ? Status : Watch.ExitCode;
+  return Watch.ExitCode;
 }
