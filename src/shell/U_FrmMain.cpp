@@ -1,6 +1,5 @@
 #include "shell/U_FrmMain.h"
 
-#include "framework/TabLayout.h"
 
 namespace vorlane::shell {
 

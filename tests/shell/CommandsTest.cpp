@@ -10,7 +10,7 @@ TEST_F(MainWindowTest, GoSearchesTextStartingWithAChineseCharacterOnTheSite) {
   Main().cobAddress.Commit();
   EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg,
             std::string(Site) + "/search.html?word=中文 搜索&x=1");
-  EXPECT_EQ(EngineOf(A).LastCall("FocusDocument") != nullptr, true);
+  EXPECT_NE(EngineOf(A).LastCall("FocusDocument"), nullptr);
 }
 
 TEST_F(MainWindowTest, GoHandsEverythingElseToTheEngineAsItStands) {
