@@ -1,6 +1,5 @@
 #include "shell/U_FrmMain.h"
 
-
 namespace vorlane::shell {
 
 TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
