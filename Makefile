@@ -1,6 +1,8 @@
 # Thin front door: every target installs what it needs, configures and builds.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# A compiler cache, when the machine has one, makes rebuilds across work trees cheap.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all deps configure build run test bench fuzz clean
 
@@ -10,7 +12,7 @@ deps:
 	@bash scripts/deps.sh
 
 configure: deps
-	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
