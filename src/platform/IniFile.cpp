@@ -220,9 +220,9 @@ std::optional<std::string> IniFile::ReadString(const std::filesystem::path& File
 
 std::optional<std::string> IniFile::ReadStringAt(int DirFd, const char* Name, std::string_view Section,
                                                  std::string_view Key) {
-  auto Bytes = ReadFileBytesAt(DirFd, Name);
+  auto Bytes = ReadFileBytesAt(DirFd, Name, IniMaxFileBytes);
   if (!Bytes) return std::nullopt;
-  return FindValue(DecodeLegacyText(*Bytes), Section, Key);
+  return FindValue(DecodeTextFile(*Bytes), Section, Key);
 }
 
 bool IniFile::WriteString(const std::filesystem::path& File, std::string_view Section,
@@ -238,20 +238,33 @@ bool IniFile::WriteStringAt(int DirFd, const char* Name, std::string_view Sectio
     case Created::Failed: return false;
     case Created::Exists: break;
   }
-  auto Bytes = ReadFileBytesAt(DirFd, Name);
-  if (!Bytes) return false;  // something we may not read (or a folder): leave it alone
-  return ReplaceFileContentsAt(DirFd, Name, SetValue(DecodeLegacyText(*Bytes), Section, Key, Value));
+  // Only a regular file of ours is updated: a link, a FIFO, a device or a folder under that
+  // name is left alone, and nothing is written through a link.
+  auto Bytes = ReadFileBytesAt(DirFd, Name, IniMaxFileBytes, FollowLink::No);
+  if (!Bytes) return false;
+  return ReplaceFileContentsAt(DirFd, Name, SetValue(DecodeTextFile(*Bytes), Section, Key, Value));
 }
 
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& File) {
-  return ReadFileBytesAt(AT_FDCWD, File.c_str());
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& File, std::size_t MaxBytes) {
+  return ReadFileBytesAt(AT_FDCWD, File.c_str(), MaxBytes);
 }
 
-std::optional<std::string> ReadFileBytesAt(int DirFd, const char* Name) {
-  Fd In(::openat(DirFd, Name, O_RDONLY | O_CLOEXEC));
+std::optional<std::string> ReadFileBytesAt(int DirFd, const char* Name, std::size_t MaxBytes, FollowLink Follow) {
+  int Flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (Follow == FollowLink::No ? O_NOFOLLOW : 0);
+  Fd In(::openat(DirFd, Name, Flags));
   if (!In.Valid()) return std::nullopt;
-  // A folder opens but does not read (EISDIR), so no separate test is needed.
+  struct stat St {};
+  if (::fstat(In.Get(), &St) != 0) return std::nullopt;
+  if (!S_ISREG(St.st_mode)) {
+    errno = S_ISDIR(St.st_mode) ? EISDIR : EINVAL;
+    return std::nullopt;
+  }
+  if (static_cast<std::uint64_t>(St.st_size) > MaxBytes) {
+    errno = EFBIG;
+    return std::nullopt;
+  }
   std::string Bytes;
+  Bytes.reserve(static_cast<size_t>(St.st_size));
   char Buffer[16384];
   for (;;) {
     ssize_t N = ::read(In.Get(), Buffer, sizeof Buffer);
@@ -260,6 +273,11 @@ std::optional<std::string> ReadFileBytesAt(int DirFd, const char* Name) {
       return std::nullopt;
     }
     if (N == 0) break;
+    // The file may have grown since it was measured.
+    if (Bytes.size() + static_cast<size_t>(N) > MaxBytes) {
+      errno = EFBIG;
+      return std::nullopt;
+    }
     Bytes.append(Buffer, static_cast<size_t>(N));
   }
   return Bytes;
@@ -270,20 +288,16 @@ bool ReplaceFileContents(const std::filesystem::path& File, std::string_view Byt
 }
 
 bool ReplaceFileContentsAt(int DirFd, const char* Name, std::string_view Bytes) {
-  // Nothing there yet: create it directly; a half-written new file destroys nothing.
-  switch (CreateExclusive(DirFd, Name, Bytes)) {
-    case Created::Yes: return true;
-    case Created::Failed: return false;
-    case Created::Exists: break;
-  }
   struct stat Old {};
-  if (::fstatat(DirFd, Name, &Old, 0) != 0) return false;
-  if (S_ISDIR(Old.st_mode)) {
+  bool Exists = ::fstatat(DirFd, Name, &Old, 0) == 0;
+  if (!Exists && errno != ENOENT) return false;
+  if (Exists && S_ISDIR(Old.st_mode)) {
     errno = EISDIR;
     return false;
   }
   // The temporary file goes into the target's folder, under a short name of our own: the
-  // target's name may already be as long as names can be.
+  // target's name may already be as long as names can be. A new file gets the usual
+  // permissions (the umask applies), a replaced one keeps its own.
   std::string Path = Name;
   size_t Slash = Path.rfind('/');
   std::string Folder = Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1);
@@ -293,11 +307,11 @@ bool ReplaceFileContentsAt(int DirFd, const char* Name, std::string_view Bytes) 
     char Suffix[16];
     std::snprintf(Suffix, sizeof Suffix, "%08x", g_random_int());
     Temp = Folder + ".vorlane-" + Suffix;
-    Out = Fd(::openat(DirFd, Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    Out = Fd(::openat(DirFd, Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Exists ? 0600 : 0666));
     if (!Out.Valid() && errno != EEXIST) return false;
   }
   if (!Out.Valid()) return false;
-  bool Ok = WriteAll(Out.Get(), Bytes) && ::fchmod(Out.Get(), Old.st_mode & 07777) == 0 &&
+  bool Ok = WriteAll(Out.Get(), Bytes) && (!Exists || ::fchmod(Out.Get(), Old.st_mode & 07777) == 0) &&
             ::fsync(Out.Get()) == 0;
   Ok = Out.Close() && Ok;
   if (Ok && ::renameat(DirFd, Temp.c_str(), DirFd, Name) == 0) return true;

@@ -4,8 +4,11 @@
 // at most IniMaxValue characters are read. Writing replaces one value in place and keeps
 // every other line, including its line end, byte for byte.
 // The text functions work on decoded UTF-8 text so that they can be tested and fuzzed
-// alone; the file functions add reading (GB18030 when not UTF-8) and atomic writing.
+// alone; the file functions add reading (a byte order mark honoured, GB18030 when not
+// UTF-8) and atomic writing. Files are read only when they are regular files of at most
+// IniMaxFileBytes: a FIFO, a device or a huge file is never waited on or swallowed.
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,6 +17,7 @@
 namespace vorlane::platform {
 
 inline constexpr std::size_t IniMaxValue = 2047;
+inline constexpr std::size_t IniMaxFileBytes = 1 << 20;
 
 class IniFile {
 public:
@@ -33,8 +37,10 @@ public:
                                                std::string_view Section, std::string_view Key);
 
   // Sets one value in a file, creating it when missing; the file is replaced atomically
-  // (a temporary file beside it, then a rename). False when the folder is missing or the
-  // file system refuses the name or the write.
+  // (a temporary file beside it, then a rename). False when the folder is missing, the
+  // file system refuses the name or the write, or the name is taken by something other
+  // than a regular file of at most IniMaxFileBytes (a link is refused, never written
+  // through).
   static bool WriteString(const std::filesystem::path& File, std::string_view Section,
                           std::string_view Key, std::string_view Value);
 
@@ -46,15 +52,21 @@ public:
                             std::string_view Value);
 };
 
-// Puts Bytes into File so that a reader sees either the old file or the whole new one:
-// a temporary file in the same folder, flushed, then renamed over File (whose permission
-// bits it takes over). A file that does not exist yet is created directly, since there is
-// nothing to lose. False on any failure; the temporary file is removed again.
+// Puts Bytes into File so that a reader sees either the old file or the whole new one,
+// also when File is new: a temporary file in the same folder, flushed, then renamed over
+// File (taking over the permission bits of an existing file). False on any failure
+// (errno tells why); the temporary file is removed again.
 bool ReplaceFileContents(const std::filesystem::path& File, std::string_view Bytes);
 bool ReplaceFileContentsAt(int DirFd, const char* Name, std::string_view Bytes);
 
-// The whole file, or nullopt (errno set) when it cannot be opened or read, or is a folder.
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& File);
-std::optional<std::string> ReadFileBytesAt(int DirFd, const char* Name);
+// Whether a link in the last place of the name is followed when reading.
+enum class FollowLink { Yes, No };
+
+// The whole file, or nullopt (errno set) when it cannot be opened or read, is not a
+// regular file (EINVAL; EISDIR for a folder) or is longer than MaxBytes (EFBIG). Opening
+// never waits, so a FIFO is refused rather than blocking.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& File, std::size_t MaxBytes = SIZE_MAX);
+std::optional<std::string> ReadFileBytesAt(int DirFd, const char* Name, std::size_t MaxBytes = SIZE_MAX,
+                                           FollowLink Follow = FollowLink::Yes);
 
 }  // namespace vorlane::platform

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace vorlane::platform;
 
@@ -88,6 +91,11 @@ TEST(IniFile, FilesAreReadAsGb18030WhenNotUtf8AndWrittenAsUtf8) {
   EXPECT_EQ(IniFile::ReadString(File, "InternetShortcut", "URL"), "http://a/中");
   ASSERT_TRUE(IniFile::WriteString(File, "InternetShortcut", "URL", "http://b/"));
   EXPECT_EQ(Slurp(File), "[InternetShortcut]\r\nURL=http://b/\r\nName=文\r\n");
+  // A byte order mark is no part of the first line.
+  std::ofstream(Dir / "bom.url", std::ios::binary) << "\xEF\xBB\xBF[InternetShortcut]\r\nURL=http://bom/\r\n";
+  EXPECT_EQ(IniFile::ReadString(Dir / "bom.url", "InternetShortcut", "URL"), "http://bom/");
+  std::ofstream(Dir / "utf16.url", std::ios::binary) << std::string("\xFF\xFE[\0S\0]\0\n\0K\0=\0-N", 16);
+  EXPECT_EQ(IniFile::ReadString(Dir / "utf16.url", "S", "K"), "中");
 }
 
 TEST(IniFile, ReplacingKeepsPermissionsAndLeavesNoTemporaryFiles) {
@@ -103,17 +111,48 @@ TEST(IniFile, ReplacingKeepsPermissionsAndLeavesNoTemporaryFiles) {
 
 TEST(IniFile, RefusedWritesReportFailureAndTouchNothing) {
   auto Dir = FreshDir("ini-refused");
-  EXPECT_FALSE(IniFile::WriteString(Dir / "missing" / "a.url", "S", "K", "v"));
+  auto Outside = FreshDir("ini-outside") / "target.url";
+  std::ofstream(Outside, std::ios::binary) << "[S]\r\nK=outside\r\n";
+  std::ofstream(Dir / "plain", std::ios::binary) << "a file";
   std::filesystem::create_directory(Dir / "folder.url");
-  EXPECT_FALSE(IniFile::WriteString(Dir / "folder.url", "S", "K", "v"));
-  EXPECT_FALSE(IniFile::WriteString(Dir / std::string(256, 'n'), "S", "K", "v"));
-  EXPECT_EQ(IniFile::ReadString(Dir / "folder.url", "S", "K"), std::nullopt);
-  EXPECT_EQ(IniFile::ReadString(Dir / "missing.url", "S", "K"), std::nullopt);
-  if (geteuid() != 0) {  // root writes anywhere
-    std::filesystem::create_directory(Dir / "locked");
-    std::filesystem::permissions(Dir / "locked", std::filesystem::perms(0500));
-    EXPECT_FALSE(IniFile::WriteString(Dir / "locked" / "a.url", "S", "K", "v"));
+  std::filesystem::create_symlink(Outside, Dir / "link.url");
+  std::filesystem::create_symlink("/dev/full", Dir / "full.url");
+  ASSERT_EQ(::mkfifo((Dir / "fifo.url").c_str(), 0600), 0);
+  std::ofstream(Dir / "huge.url", std::ios::binary) << "[S]\r\nK=v\r\n" << std::string(IniMaxFileBytes, ';');
+  // Failures that no permission bit makes, so that they happen for root too.
+  for (const char* Name : {"missing/a.url", "plain/a.url", "folder.url", "link.url", "full.url", "fifo.url",
+                           "huge.url", "/dev/full"}) {
+    std::filesystem::path File = Name[0] == '/' ? std::filesystem::path(Name) : Dir / Name;
+    EXPECT_FALSE(IniFile::WriteString(File, "S", "K", "v")) << Name;
+    if (File.filename() != "link.url") {
+      EXPECT_EQ(IniFile::ReadString(File, "S", "K"), std::nullopt) << Name;
+    }
   }
+  EXPECT_FALSE(IniFile::WriteString(Dir / std::string(256, 'n'), "S", "K", "v"));
+  EXPECT_EQ(Slurp(Outside), "[S]\r\nK=outside\r\n");
+  EXPECT_EQ(IniFile::ReadString(Dir / "link.url", "S", "K"), "outside");  // reading follows a link to a file
+  EXPECT_TRUE(std::filesystem::is_symlink(Dir / "link.url"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir), {}), 6);  // no temporary files left
+}
+
+TEST(IniFile, AWriterKilledMidwayLeavesNoPartOfItsFile) {
+  auto Dir = FreshDir("ini-killed");
+  std::ofstream(Dir / "old.htm", std::ios::binary) << "old";
+  for (const char* Name : {"new.htm", "old.htm"}) {
+    pid_t Child = ::fork();
+    if (Child == 0) {  // past the file-size limit the kernel kills the writer, root too
+      rlimit Small{1000, 1000}, NoCore{0, 0};
+      ::setrlimit(RLIMIT_CORE, &NoCore);
+      ::setrlimit(RLIMIT_FSIZE, &Small);
+      ReplaceFileContents(Dir / Name, std::string(5000, 'x'));
+      ::_exit(0);
+    }
+    int Status = 0;
+    ASSERT_EQ(::waitpid(Child, &Status, 0), Child);
+    EXPECT_TRUE(WIFSIGNALED(Status) && WTERMSIG(Status) == SIGXFSZ) << Name;
+  }
+  EXPECT_FALSE(std::filesystem::exists(Dir / "new.htm"));
+  EXPECT_EQ(Slurp(Dir / "old.htm"), "old");
 }
 
 TEST(ConsoleDialogs, PrintsMessagesWithOneBreakPerLineAndGivesCautiousAnswers) {

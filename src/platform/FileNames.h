@@ -1,0 +1,24 @@
+#pragma once
+// File names made from titles that a page or a file controls (favorites, imported
+// bookmarks, desktop shortcuts). The Favorites folder and the desktop are shared with
+// Windows (dual boot, exFAT sticks, SMB shares), so the names follow its rules as well as
+// ours: what either side refuses or hides never gets into a name.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vorlane::platform {
+
+inline constexpr std::size_t MaxFileNameBytes = 255;
+
+// Title + Suffix as one file name: each of " * / : < > ? \ | and NUL becomes "-", other
+// control characters are dropped, a leading "." becomes "-" (it would hide the entry;
+// "." and ".." become "-" and "--"), and the title is shortened on a character boundary
+// so that the whole name fits MaxFileNameBytes. Empty when nothing of the title is left.
+// Title is UTF-8; Suffix (".url", ".desktop" or nothing) is taken as it is.
+std::string FileNameFromTitle(std::string_view Title, std::string_view Suffix = {});
+
+// UTF-8 text shortened to at most MaxBytes bytes without cutting a character.
+std::string ShortenUtf8(std::string_view Text, std::size_t MaxBytes);
+
+}  // namespace vorlane::platform
