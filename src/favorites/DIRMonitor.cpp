@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <condition_variable>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -23,8 +24,7 @@ namespace {
 // Creation, deletion and renaming of files and folders, and writes (size and time). Not
 // attributes. The folder's own removal or move ends the watching.
 constexpr std::uint32_t ChangeMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MODIFY;
-constexpr std::uint32_t WatchMask =
-    ChangeMask | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW | IN_EXCL_UNLINK;
+constexpr std::uint32_t WatchMask = ChangeMask | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
 
 struct ContextUnref {
   void operator()(GMainContext* C) const { g_main_context_unref(C); }
@@ -39,10 +39,11 @@ public:
   explicit WatchSet(UniqueFd Fd) : FFd(std::move(Fd)) {}
   int Fd() const { return FFd.Get(); }
 
-  // Watches Root and every folder below it (links are not followed). Returns the
-  // descriptor of Root, -1 when Root cannot be watched.
-  int AddTree(const std::filesystem::path& Root) {
-    int RootWd = Add(Root);
+  // Watches Root and every folder below it. Links below Root are not followed; Root
+  // itself is followed when FollowRoot (the Favorites folder may be a link into a synced
+  // folder). Returns the descriptor of Root, -1 when Root cannot be watched.
+  int AddTree(const std::filesystem::path& Root, bool FollowRoot = false) {
+    int RootWd = Add(Root, FollowRoot);
     if (RootWd < 0) return -1;
     std::vector<std::filesystem::path> Stack{Root};
     while (!Stack.empty()) {
@@ -86,13 +87,24 @@ public:
   }
 
 private:
-  int Add(const std::filesystem::path& Dir) {
-    int Wd = ::inotify_add_watch(FFd.Get(), Dir.c_str(), WatchMask);
-    if (Wd >= 0) FPaths[Wd] = Dir;  // a folder moved within the tree keeps its descriptor
+  int Add(const std::filesystem::path& Dir, bool Follow = false) {
+    int Wd = ::inotify_add_watch(FFd.Get(), Dir.c_str(), WatchMask | (Follow ? 0 : IN_DONT_FOLLOW));
+    if (Wd >= 0) {
+      FPaths[Wd] = Dir;  // a folder moved within the tree keeps its descriptor
+    } else if (errno != ENOENT && errno != ENOTDIR && !FReported) {
+      // Gone again or not a folder is normal; anything else (the inotify watch limit)
+      // means changes there go unseen, which the user should be able to find out.
+      int Cause = errno;
+      FReported = true;
+      std::fprintf(stderr, "vorlane: changes in %s and other folders cannot be watched: %s\n", Dir.c_str(),
+                   std::strerror(Cause));
+      errno = Cause;
+    }
     return Wd;
   }
 
   UniqueFd FFd;
+  bool FReported = false;
   std::map<int, std::filesystem::path> FPaths;
 };
 
@@ -125,7 +137,15 @@ gboolean RunCallback(gpointer Data) {
   TDIRMonitor::TShared& S = **static_cast<Shared*>(Data);
   if (S.Callback && S.Owner) {
     TDIRMonitor::TCallback Callback = S.Callback;  // Stop inside the callback clears the field
-    Callback(*S.Owner);
+    // An exception must not cross the main loop's C frames (that ends the program); the
+    // owner's failure is logged and the watching goes on.
+    try {
+      Callback(*S.Owner);
+    } catch (const std::exception& Failure) {
+      std::fprintf(stderr, "vorlane: the folder-change handler failed: %s\n", Failure.what());
+    } catch (...) {
+      std::fprintf(stderr, "vorlane: the folder-change handler failed\n");
+    }
   }
   {
     std::lock_guard Lock(S.Mutex);
@@ -175,7 +195,7 @@ bool DrainEvents(TDIRMonitor::TShared& S, bool& RootGone) {
       if (E->mask & IN_Q_OVERFLOW) {
         // Events were lost: count it as a change and pick up any folders we missed.
         Changed = true;
-        if (auto* Root = S.Watches->PathOf(S.RootWd)) S.Watches->AddTree(*Root);
+        if (auto* Root = S.Watches->PathOf(S.RootWd)) S.Watches->AddTree(*Root, true);
         continue;
       }
       if (E->wd == S.RootWd && (E->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED))) {
@@ -235,7 +255,7 @@ TDIRMonitor::TDIRMonitor(const std::filesystem::path& Path, TCallback Callback, 
     throw std::runtime_error(std::string("Cannot watch the folder: ") + std::strerror(errno));
   FShared->Watches = std::make_unique<WatchSet>(std::move(Inotify));
   // The watches are in place before the constructor returns, so no early change is lost.
-  FShared->RootWd = FShared->Watches->AddTree(Path);
+  FShared->RootWd = FShared->Watches->AddTree(Path, true);
   if (FShared->RootWd < 0)
     throw std::runtime_error(std::string("Cannot watch the folder: ") + std::strerror(errno));
   FThread = std::thread(ThreadBody, FShared);

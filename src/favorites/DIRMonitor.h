@@ -4,7 +4,9 @@
 // GLib main context that was current where it was created, the watcher waiting until the
 // callback has returned; so callers need no locks. Changes made while a callback runs are
 // reported by a later one. When the watched folder is deleted or moved away the watching
-// ends quietly.
+// ends quietly. The watched folder may be a link; links below it are not followed. A
+// callback that throws is logged on stderr and the watching goes on; folders that cannot
+// be watched (the inotify watch limit) are reported there once.
 #include <atomic>
 #include <filesystem>
 #include <functional>
