@@ -1,5 +1,8 @@
 #include "favorites/BookmarkCodec.h"
 
+#include "platform/FileNames.h"
+#include "platform/TextCodec.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -7,7 +10,6 @@
 namespace vorlane::favorites {
 namespace {
 
-constexpr std::size_t MaxFileNameBytes = 255;
 constexpr std::string_view ShortcutExtension = ".url";
 // Room below the base folder: paths longer than PATH_MAX (4096) cannot be opened at all.
 constexpr std::size_t MaxFolderPathBytes = 2048;
@@ -39,9 +41,16 @@ std::string_view TrimSpaces(std::string_view S) {
   return S;
 }
 
-// The '>' that ends the tag opened at Pos, skipping quoted attribute values; npos when
-// the tag runs to the end of the line.
+// The '>' that ends the tag opened at Pos, skipping quoted attribute values. When a quote
+// is never closed (ADD_DATE="1>Name</A>), the first '>' after Pos, as the old positional
+// reader took it; npos when there is none.
+std::size_t QuotedTagEnd(std::string_view Line, std::size_t Pos);
 std::size_t TagEnd(std::string_view Line, std::size_t Pos) {
+  std::size_t End = QuotedTagEnd(Line, Pos);
+  return End != std::string_view::npos ? End : Line.find('>', Pos);
+}
+
+std::size_t QuotedTagEnd(std::string_view Line, std::size_t Pos) {
   char Quote = 0;
   for (std::size_t I = Pos; I < Line.size(); ++I) {
     char C = Line[I];
@@ -173,19 +182,37 @@ std::vector<std::string> SplitBookmarkLines(std::string_view Text) {
   return Lines;
 }
 
-bool EntryLess(const TUrlRec& A, const TUrlRec& B) {
-  auto Key = [](char C) { return C == '/' ? 0 : static_cast<unsigned char>(C) + 1; };
-  const std::string &X = A.Folder, &Y = B.Folder;
-  std::size_t N = std::min(X.size(), Y.size());
-  for (std::size_t I = 0; I < N; ++I)
-    if (X[I] != Y[I]) return Key(X[I]) < Key(Y[I]);
-  if (X.size() != Y.size()) return X.size() < Y.size();
-  return std::lexicographical_compare(
-      A.Name.begin(), A.Name.end(), B.Name.begin(), B.Name.end(),
-      [](char P, char Q) { return static_cast<unsigned char>(P) < static_cast<unsigned char>(Q); });
+void SortEntries(std::vector<TUrlRec>& Entries) {
+  // The keys are made once per entry: one conversion each, not one per comparison.
+  platform::CodePageConverter ToGb18030("UTF-8", "GB18030");
+  auto Key = [&](const std::string& Text) {
+    bool Ascii = std::all_of(Text.begin(), Text.end(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
+    return Ascii ? Text : ToGb18030(Text).value_or(Text);
+  };
+  struct Keyed {
+    std::string Folder, Name;
+    std::size_t Index;
+  };
+  std::vector<Keyed> Keys;
+  Keys.reserve(Entries.size());
+  for (std::size_t I = 0; I < Entries.size(); ++I) Keys.push_back({Key(Entries[I].Folder), Key(Entries[I].Name), I});
+  // "/" is 0x2F in GB18030 and never part of a multi-byte character, so it can rank lowest.
+  auto Rank = [](char C) { return C == '/' ? 0 : static_cast<unsigned char>(C) + 1; };
+  auto Byte = [](char C) { return static_cast<unsigned char>(C); };
+  std::stable_sort(Keys.begin(), Keys.end(), [&](const Keyed& A, const Keyed& B) {
+    const std::string &X = A.Folder, &Y = B.Folder;
+    std::size_t N = std::min(X.size(), Y.size());
+    for (std::size_t I = 0; I < N; ++I)
+      if (X[I] != Y[I]) return Rank(X[I]) < Rank(Y[I]);
+    if (X.size() != Y.size()) return X.size() < Y.size();
+    return std::lexicographical_compare(A.Name.begin(), A.Name.end(), B.Name.begin(), B.Name.end(),
+                                        [&](char P, char Q) { return Byte(P) < Byte(Q); });
+  });
+  std::vector<TUrlRec> Sorted;
+  Sorted.reserve(Entries.size());
+  for (const Keyed& K : Keys) Sorted.push_back(std::move(Entries[K.Index]));
+  Entries = std::move(Sorted);
 }
-
-void SortEntries(std::vector<TUrlRec>& Entries) { std::stable_sort(Entries.begin(), Entries.end(), EntryLess); }
 
 std::string EscapeBookmarkText(std::string_view Text) {
   std::string Out;
@@ -286,30 +313,50 @@ bool IsWebAddress(std::string_view Address) {
   return StartsWithNoCase(Address, "http://") || StartsWithNoCase(Address, "https://");
 }
 
-std::string ShortenName(std::string_view Name, std::size_t MaxBytes) {
-  if (Name.size() <= MaxBytes) return std::string(Name);
-  std::size_t Cut = MaxBytes;
-  // Step back over continuation bytes to the start of the character that does not fit.
-  while (Cut > 0 && (static_cast<unsigned char>(Name[Cut]) & 0xC0) == 0x80) --Cut;
-  return std::string(Name.substr(0, Cut));
-}
-
-std::string CleanName(std::string_view Name) {
-  std::string Out(Name);
-  for (char& C : Out)
-    if (C == '/' || C == '\0') C = '-';
-  return Out;
-}
-
 std::string SafeFolderName(std::string_view RawTitle) {
-  std::string Name = CleanName(DecodeHtmlEntities(RawTitle));
-  if (Name == "." || Name == "..") Name.assign(Name.size(), '-');
-  return ShortenName(Name, MaxFileNameBytes);
+  return platform::FileNameFromTitle(DecodeHtmlEntities(RawTitle));
 }
 
 std::string SafeLinkName(std::string_view RawTitle) {
-  // "." and ".." are harmless here: the file name always gets ".url" after them.
-  return ShortenName(CleanName(DecodeHtmlEntities(RawTitle)), MaxFileNameBytes - ShortcutExtension.size());
+  std::string Name = platform::FileNameFromTitle(DecodeHtmlEntities(RawTitle), ShortcutExtension);
+  if (!Name.empty()) Name.resize(Name.size() - ShortcutExtension.size());
+  return Name;
+}
+
+namespace {
+
+// The charset a <META … charset=…> line declares, lower case; empty when none does.
+std::string DeclaredCharset(std::string_view Bytes) {
+  for (std::size_t Start = 0; Start < Bytes.size();) {
+    std::size_t Stop = Bytes.find('\n', Start);
+    if (Stop == std::string_view::npos) Stop = Bytes.size();
+    std::string_view Line = Bytes.substr(Start, Stop - Start);
+    Start = Stop + 1;
+    if (FindNoCase(Line, "<meta") == std::string_view::npos) continue;
+    std::size_t At = FindNoCase(Line, "charset=");
+    if (At == std::string_view::npos) continue;
+    std::string Name;
+    for (std::size_t I = At + 8; I < Line.size(); ++I) {
+      char C = Lower(Line[I]);
+      if (C == '"' || C == '\'' || C == ';' || C == '>' || C == '/' || IsSpace(C) || C == '\r') {
+        if (Name.empty() && (C == '"' || C == '\'')) continue;  // charset="utf-8"
+        break;
+      }
+      Name += C;
+    }
+    return Name;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string DecodeBookmarkFile(std::string_view Bytes) {
+  if (auto Marked = platform::DecodeByteOrderMark(Bytes)) return *Marked;
+  std::string Charset = DeclaredCharset(Bytes);
+  // A file that says it is UTF-8 is, whatever a stray byte in one title suggests.
+  if (Charset == "utf-8" || Charset == "utf8") return platform::DecodeUtf8Lossy(Bytes);
+  return platform::DecodeLegacyText(Bytes);
 }
 
 std::vector<TUrlRec> ParseBookmarkLines(const std::vector<std::string>& Lines) {

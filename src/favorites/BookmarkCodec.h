@@ -28,10 +28,10 @@ struct TUrlRec {
 // A line ends at CR, LF or CR LF; a break at the very end adds no empty line.
 std::vector<std::string> SplitBookmarkLines(std::string_view Text);
 
-// Folder, then name, byte by byte; a folder sorts right before its own contents and
-// subfolders (the separator counts as lower than any character), and a folder's entry
-// before the favorites in it. Equal entries keep their order.
-bool EntryLess(const TUrlRec& A, const TUrlRec& B);
+// Folder, then name, byte by byte in the old Chinese code page (the GB18030 bytes, which
+// are the GBK bytes for every GBK character: 阿 before 中); a folder sorts right before
+// its own contents and subfolders (the separator counts as lower than any character),
+// and a folder's entry before the favorites in it. Equal entries keep their order.
 void SortEntries(std::vector<TUrlRec>& Entries);
 
 // --- writing -----------------------------------------------------------------------
@@ -49,6 +49,11 @@ std::string JoinBookmarkLines(const std::vector<std::string>& Lines);
 
 // --- reading -----------------------------------------------------------------------
 
+// The text of a bookmark file, decided once for the whole file: a byte order mark says
+// how; else a <META … charset=UTF-8> line makes it UTF-8 (invalid bytes replaced); else it
+// is UTF-8 when valid and GB18030 otherwise (old exports from a Chinese Windows).
+std::string DecodeBookmarkFile(std::string_view Bytes);
+
 // Decodes &amp; &lt; &gt; &quot; &apos; and numeric character references; anything else
 // stays as it stands. References to no character give U+FFFD.
 std::string DecodeHtmlEntities(std::string_view Text);
@@ -56,19 +61,16 @@ std::string DecodeHtmlEntities(std::string_view Text);
 // True for addresses that begin with "http://" or "https://" in any letter case.
 bool IsWebAddress(std::string_view Address);
 
-// Shortens UTF-8 text to at most MaxBytes bytes without cutting a character.
-std::string ShortenName(std::string_view Name, std::size_t MaxBytes);
-
-// Names as the file system takes them: "/" and NUL become "-". A folder name of one or
-// two dots becomes as many "-"; folder names keep at most 255 bytes, link names 251 (so
-// that ".url" still fits). Entities are decoded first.
-std::string CleanName(std::string_view Name);
+// Names as platform::FileNameFromTitle cleans them, entities decoded first: folder names
+// of at most 255 bytes, link names (without ".url") of at most 251.
 std::string SafeFolderName(std::string_view RawTitle);
 std::string SafeLinkName(std::string_view RawTitle);
 
 // Every line is examined in one loop. A line with "</DL>" closes a level (never below 0),
 // a line with an anchor whose address is a web address is a favorite, a line with "<H3"
 // opens a folder; other lines are ignored. Favorites with an empty title are dropped.
+// A tag whose quotes do not balance ends at its first ">", so that the name after it
+// still counts.
 std::vector<TUrlRec> ParseBookmarkLines(const std::vector<std::string>& Lines);
 
 // Where an imported entry lands below the base folder: its folder, or folder/name.url.

@@ -58,22 +58,21 @@ TFavoritesListing ListFavoritesFolder(const std::filesystem::path& Folder) {
     std::string Name = E->d_name;
     if (Name == "." || Name == "..") continue;
     unsigned char Type = E->d_type;
+    struct stat St {};
     if (Type == DT_UNKNOWN) {
-      struct stat St {};
       if (::fstatat(::dirfd(Dir.get()), E->d_name, &St, AT_SYMLINK_NOFOLLOW) != 0) continue;
-      Type = S_ISDIR(St.st_mode) ? DT_DIR : S_ISLNK(St.st_mode) ? DT_LNK : DT_REG;
+      Type = S_ISDIR(St.st_mode) ? DT_DIR : S_ISLNK(St.st_mode) ? DT_LNK : S_ISREG(St.st_mode) ? DT_REG : DT_UNKNOWN;
     }
-    bool IsDir = Type == DT_DIR;
     if (Type == DT_LNK) {
-      // A link counts as what it points to, but a linked folder is never descended into:
-      // a link to an ancestor would make the menu endless.
-      struct stat St {};
-      if (::fstatat(::dirfd(Dir.get()), E->d_name, &St, 0) != 0) continue;
-      if (S_ISDIR(St.st_mode)) continue;
+      // A link counts as the file it points to, but a linked folder is never descended
+      // into: a link to an ancestor would make the menu endless.
+      if (::fstatat(::dirfd(Dir.get()), E->d_name, &St, 0) != 0 || !S_ISREG(St.st_mode)) continue;
+      Type = DT_REG;
     }
-    if (IsDir) {
+    if (Type == DT_DIR) {
       if (Name[0] != '.') Result.Folders.push_back(std::move(Name));
-    } else if (HasShortcutExtension(Name)) {
+    } else if (Type == DT_REG && HasShortcutExtension(Name)) {
+      // Only regular files: reading a FIFO or a device named like a shortcut would hang.
       Result.Shortcuts.push_back(std::move(Name));
     }
   }

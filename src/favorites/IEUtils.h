@@ -30,8 +30,9 @@ struct TFavoritesListing {
   std::vector<std::string> Shortcuts;  // ".url" file names
 };
 
-// One folder's subfolders and shortcuts. Hidden folders (names starting with ".") and
-// links to folders are left out; hidden shortcuts are kept. Each list is in name order,
+// One folder's subfolders and shortcuts. Hidden folders (names starting with "."), links
+// to folders and shortcut names that are not regular files (FIFOs, devices) are left
+// out; hidden shortcuts are kept. Each list is in name order,
 // letter case ignored, as the old platform's file system returned them.
 TFavoritesListing ListFavoritesFolder(const std::filesystem::path& Folder);
 

@@ -8,7 +8,6 @@
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/ShellFolders.h"
-#include "platform/TextCodec.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,9 +21,22 @@ namespace {
 using platform::MessageButtons;
 using platform::MessageKind;
 
-bool IsDirectory(const std::filesystem::path& P) {
-  struct stat St {};
-  return ::stat(P.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
+// Bookmark files with embedded icons run to tens of megabytes; nothing real is this big.
+constexpr std::size_t MaxBookmarkFileBytes = std::size_t{256} << 20;
+
+// Opens the folder Relative ("a/b", "" for Base itself) below BaseFd one name at a time,
+// creating missing folders when asked, and never through a link.
+UniqueFd OpenFolderBelow(int BaseFd, const std::string& Relative, bool Create) {
+  UniqueFd Folder(::openat(BaseFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  for (std::size_t Start = 0; Folder.Valid() && Start < Relative.size();) {
+    std::size_t Stop = std::min(Relative.find('/', Start), Relative.size());
+    const std::string Name = Relative.substr(Start, Stop - Start);
+    Start = Stop + 1;
+    if (Name.empty()) continue;
+    if (Create) ::mkdirat(Folder.Get(), Name.c_str(), 0777);  // one that exists already is fine
+    Folder = UniqueFd(::openat(Folder.Get(), Name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  }
+  return Folder;
 }
 
 bool IsRegularFile(const std::filesystem::path& P) {
@@ -51,30 +63,24 @@ bool TImportFavorite::Error(const std::string& Text) {
   return false;
 }
 
-std::string TImportFavorite::DecodeBookmarkFile(const std::string& Bytes) {
-  std::string_view Text = Bytes;
-  if (Text.substr(0, 3) == "\xEF\xBB\xBF") Text.remove_prefix(3);  // a UTF-8 byte-order mark
-  return platform::DecodeLegacyText(Text);
-}
-
 void TImportFavorite::WriteEntries(const std::filesystem::path& Base, std::vector<TUrlRec> Entries) {
   SortEntries(Entries);
+  // The base folder itself may not be a link either: the caller checked it, and a link
+  // put there since is refused here.
+  UniqueFd BaseFd(::open(Base.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   // Entries of one folder come together: each folder is opened once and its files are
   // written relative to it.
   UniqueFd Folder;
   std::optional<std::string> FolderName;
   for (const TUrlRec& E : Entries) {
     if (E.Name.empty()) {
-      std::filesystem::path Target = Base / E.Folder;
-      // Folders that exist already are fine; parents come first in the sorted order.
-      if (::mkdir(Target.c_str(), 0777) != 0 && errno == ENOENT) {
-        std::error_code Ec;
-        std::filesystem::create_directories(Target, Ec);
-      }
+      // Parents come first in the sorted order; a folder that cannot be made shows up as
+      // a write error of the first shortcut inside it.
+      if (BaseFd.Valid()) OpenFolderBelow(BaseFd.Get(), E.Folder, true);
       continue;
     }
     if (FolderName != E.Folder) {
-      Folder = UniqueFd(::open((Base / E.Folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      Folder = BaseFd.Valid() ? OpenFolderBelow(BaseFd.Get(), E.Folder, false) : UniqueFd();
       FolderName = E.Folder;
     }
     const std::string File = E.Name + ".url";
@@ -96,7 +102,7 @@ bool TImportFavorite::ImportFavoritesFile() {
   const std::filesystem::path Source = std::filesystem::path(FCurrentFilePath) / FCurrentFileName;
   if (!IsRegularFile(Source)) return Error(messages::FileMissing);
 
-  auto Bytes = platform::ReadFileBytes(Source);
+  auto Bytes = platform::ReadFileBytes(Source, MaxBookmarkFileBytes);
   if (!Bytes) return Error("Unable to read " + Source.string());
   std::vector<std::string> Lines = SplitBookmarkLines(DecodeBookmarkFile(*Bytes));
 
@@ -107,8 +113,11 @@ bool TImportFavorite::ImportFavoritesFile() {
   if (!IsValidSubFolderName(FTargetSubFolder)) return Error(messages::SubFolderInvalid);
   const std::filesystem::path Base = std::filesystem::path(Favorites) / FTargetSubFolder;
   std::error_code Ec;
-  std::filesystem::create_directories(Base, Ec);  // existing already is fine
-  if (!IsDirectory(Base)) return Error(messages::SubFolderInvalid);
+  std::filesystem::create_directories(Favorites, Ec);  // the Favorites folder may be a link
+  ::mkdir(Base.c_str(), 0777);                         // existing already is fine
+  // The subfolder must be a folder of its own, not a link that leads elsewhere.
+  struct stat St {};
+  if (::lstat(Base.c_str(), &St) != 0 || !S_ISDIR(St.st_mode)) return Error(messages::SubFolderInvalid);
 
   try {
     WriteEntries(Base, ParseBookmarkLines(Lines));

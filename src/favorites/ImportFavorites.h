@@ -1,7 +1,8 @@
 #pragma once
 // TImportFavorite reads a bookmark HTML file (ours or another browser's) and recreates its
 // folders and web links as folders and ".url" files inside one subfolder of the Favorites
-// folder. Nothing is ever written outside that subfolder; nothing in it is deleted.
+// folder. Nothing is ever written outside that subfolder (links in it are not followed);
+// nothing in it is deleted.
 #include "favorites/BookmarkCodec.h"
 
 #include <filesystem>
@@ -37,12 +38,10 @@ public:
   bool ImportFavoritesFile();
 
   // Creates the folders and shortcut files of Entries below Base, in sorted order (a
-  // folder before its contents). Throws EShortcutWriteError on the first shortcut that
-  // cannot be written; what was written before it stays.
+  // folder before its contents), never following a link below Base: a link where a
+  // folder or a shortcut goes is refused. Throws EShortcutWriteError on the first
+  // shortcut that cannot be written; what was written before it stays.
   static void WriteEntries(const std::filesystem::path& Base, std::vector<TUrlRec> Entries);
-
-  // The bookmark file's text: UTF-8 as it stands, otherwise read as GB18030.
-  static std::string DecodeBookmarkFile(const std::string& Bytes);
 
 private:
   bool Error(const std::string& Text);

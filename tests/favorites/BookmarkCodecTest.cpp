@@ -1,4 +1,5 @@
 #include "favorites/BookmarkCodec.h"
+#include "platform/FileNames.h"
 
 #include <gtest/gtest.h>
 
@@ -56,15 +57,18 @@ TEST(BookmarkCodec, NamesBecomeSafeFileNames) {
     std::string Link;
   } Cases[] = {
       {"A/B", "A-B", "A-B"},
-      {"Q: What?", "Q: What?", "Q: What?"},  // only what the file system refuses changes
-      {".", "-", "."},                       // a link always gets ".url" after it
-      {"..", "--", ".."},
-      {"...", "...", "..."},
+      {"Q: What?", "Q- What-", "Q- What-"},  // what Windows refuses too
+      {"&quot;*/:&lt;&gt;?\\|", "---------", "---------"},
+      {".", "-", "-"},  // a leading dot would hide it
+      {"..", "--", "--"},
+      {"...", "-..", "-.."},
+      {".NET", "-NET", "-NET"},
       {"&#47;&#46;&#46;", "-..", "-.."},
-      {"&#46;&#46;", "--", ".."},
+      {"&#46;&#46;", "--", "--"},
       {"a&#0;b", "a\xEF\xBF\xBD" "b", "a\xEF\xBF\xBD" "b"},
       {std::string("nul\0in", 6), "nul-in", "nul-in"},
-      {"&lt;b&gt;", "<b>", "<b>"},
+      {"tab\there,\r\nbreak\x7F", "tabhere,break", "tabhere,break"},  // control characters go
+      {"\x01\x1F", "", ""},
   };
   for (const Case& C : Cases) {
     EXPECT_EQ(SafeFolderName(C.Raw), C.Folder) << C.Raw;
@@ -80,8 +84,9 @@ TEST(BookmarkCodec, LongNamesAreShortenedAtACharacterBoundary) {
   for (int I = 0; I < 100; ++I) Chinese += "中";  // 300 bytes
   EXPECT_EQ(SafeFolderName(Chinese).size(), 255u);
   EXPECT_EQ(SafeLinkName(Chinese).size(), 249u);  // 251 would cut a character
-  EXPECT_EQ(ShortenName("a中", 2), "a");
-  EXPECT_EQ(ShortenName("a中", 4), "a中");
+  EXPECT_EQ(vorlane::platform::ShortenUtf8("a中", 2), "a");
+  EXPECT_EQ(vorlane::platform::ShortenUtf8("a中", 4), "a中");
+  EXPECT_EQ(vorlane::platform::FileNameFromTitle(Chinese, ".desktop").size(), 254u);  // 82 characters
 }
 
 TEST(BookmarkCodec, WebAddressesOfEitherSchemeInAnyCase) {
@@ -128,7 +133,11 @@ TEST(BookmarkCodec, ParsingTableOfOddLines) {
       {"<HR>    <DT><A HREF=\"http://hr/\">after hr</A>", {{"", "after hr", "http://hr/", 0}}},
       {"<DD>see \"http://x/\" for >more<", {}},                               // descriptions are no links
       {"<DT><A NAME=\"http://x/\">anchor</A>", {}},
-      {"<DT><H3>a <b>bold</b> head</H3>", {{"a <b>bold<-b> head", "", "", 1}}},
+      {"<DT><H3>a <b>bold</b> head</H3>", {{"a -b-bold--b- head", "", "", 1}}},
+      // Unbalanced quotes: the tag ends at its first ">", as the old reader took it.
+      {"<DT><A HREF=\"http://x/\" ADD_DATE=\"1700000000>Name</A>", {{"", "Name", "http://x/", 0}}},
+      {"<DT><A HREF=\"http://x/>Open</A>", {{"", "Open", "http://x/", 0}}},
+      {"<DT><H3 ADD_DATE=\"1>Folder</H3>", {{"Folder", "", "", 1}}},
       {"<DT><H3>", {{"", "", "", 1}}},
       {"<DT><H3>..</H3>", {{"--", "", "", 1}}},
       {"<DT><H3>x</H3> trailing", {{"x", "", "", 1}}},
@@ -157,11 +166,31 @@ TEST(BookmarkCodec, SortingPutsEachFolderRightBeforeItsContents) {
   std::vector<TUrlRec> E = {
       {"AB", "", "", 1}, {"A/x", "", "", 2}, {"A-B", "", "", 1}, {"A", "", "", 1},
       {"A", "A-B.", "", 2}, {"A", "A.", "", 2}, {"", "top.", "", 1}, {"A B", "", "", 1},
+      {"中", "", "", 1},   {"阿 b", "", "", 1}, {"阿", "", "", 1},   {"阿/中", "", "", 2},
+      {"阿", "中.", "", 2}, {"阿", "阿.", "", 2}, {"阿", "é.", "", 2},
   };
   SortEntries(E);
   std::vector<std::string> Order;
   for (auto& R : E) Order.push_back(R.Folder + "|" + R.Name);
-  EXPECT_EQ(Order, (std::vector<std::string>{"|top.", "A|", "A|A-B.", "A|A.", "A/x|", "A B|", "A-B|", "AB|"}));
+  // By the old code page: 阿 (B0A2) before 中 (D6D0), and é (no GBK character) first.
+  EXPECT_EQ(Order, (std::vector<std::string>{"|top.", "A|", "A|A-B.", "A|A.", "A/x|", "A B|", "A-B|", "AB|",
+                                             "阿|", "阿|é.", "阿|阿.", "阿|中.", "阿/中|", "阿 b|", "中|"}));
+}
+
+TEST(BookmarkCodec, OneDecodingPerFileThatHonoursItsMarks) {
+  const std::string Meta = "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n";
+  struct Case {
+    std::string Bytes;
+    std::string Text;
+  } Cases[] = {
+      {Meta + "中文 caf\xE9", Meta + "中文 caf\xEF\xBF\xBD"},  // one Latin-1 byte spoils nothing else
+      {"\xD6\xD0\xCE\xC4", "中文"},  // no declaration: GB18030 when not UTF-8
+      {"<META CONTENT=\"text/html; charset=GB2312\">\xD6\xD0", "<META CONTENT=\"text/html; charset=GB2312\">中"},
+      {"\xEF\xBB\xBF<H3>中</H3>", "<H3>中</H3>"},
+      {std::string("\xFF\xFE<\0-N\x3D\xD8\x00\xDE", 10), "<中😀"},
+      {std::string("\xFE\xFF\0<N-\xD8\x3D", 8), "<中\xEF\xBF\xBD"},  // an unpaired surrogate
+  };
+  for (const Case& C : Cases) EXPECT_EQ(DecodeBookmarkFile(C.Bytes), C.Text) << C.Bytes;
 }
 
 TEST(BookmarkCodec, WritingTheExampleTree) {

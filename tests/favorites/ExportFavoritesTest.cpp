@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace vorlane::favorites;
 using vorlane::platform::MessageKind;
 using vorlane::test::ReadBytes;
@@ -101,8 +104,13 @@ TEST_F(ExportTest, SettingChecksComeInOrderAndWriteNothing) {
       {[](auto& E) { E.SetSuccessMessage({"", ""}); }, "You must enter a message or turn off messages.\n\rPlease change it."},
       {[](auto& E) { E.SetTargetPath("/no/such/dir"); }, "The target file name is invalid.\n\rPlease change it."},
       {[](auto& E) { E.SetTargetFileName("dir.htm"); }, "The target file name is invalid.\n\rPlease change it."},
+      {[](auto& E) { E.SetTargetPath(E.TargetPath() + "/dir.htm/plain"); },
+       "The target file name is invalid.\n\rPlease change it."},  // a file where a folder goes
+      {[](auto& E) { E.SetTargetFileName(std::string(252, 'n') + ".htm"); },
+       "The target file name is invalid.\n\rPlease change it."},
   };
   std::filesystem::create_directory(Target / "dir.htm");
+  vorlane::test::WriteBytes(Target / "dir.htm/plain", "a file");
   for (const Case& C : Cases) {
     vorlane::test::ScriptedDialogs D;
     TExportFavorite E(D);
@@ -133,17 +141,27 @@ TEST_F(ExportTest, AcceptedNamesAndQuietSuccess) {
 
 TEST_F(ExportTest, ReplacesAnExistingFileWholeAndKeepsItWhenWritingFails) {
   vorlane::test::WriteBytes(Target / "book.htm", std::string(100000, '#'));
-  WriteShortcut(Favorites, "A.url", "http://a/");
+  WriteShortcut(Favorites, "A.url", "http://a/" + std::string(2000, 'a'));
   ASSERT_TRUE(Export.ExportFavoritesFile());
   EXPECT_EQ(Output().find('#'), std::string::npos);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Target), {}), 1);  // no temporary left
-  if (geteuid() != 0) {
-    std::string Before = Output();
-    std::filesystem::permissions(Target, std::filesystem::perms(0500));
-    EXPECT_FALSE(Export.ExportFavoritesFile());
-    std::filesystem::permissions(Target, std::filesystem::perms(0700));
-    EXPECT_EQ(Output(), Before);
-  }
+
+  // A file-size limit stands in for a full disk (root cannot write past it either).
+  const std::string Before = Output();
+  rlimit Saved {}, Small{1000, RLIM_INFINITY};
+  ::getrlimit(RLIMIT_FSIZE, &Saved);
+  Small.rlim_max = Saved.rlim_max;
+  auto* Previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &Small), 0);
+  Dialogs.Clear();
+  bool Written = Export.ExportFavoritesFile();
+  ::setrlimit(RLIMIT_FSIZE, &Saved);
+  std::signal(SIGXFSZ, Previous);
+  EXPECT_FALSE(Written);
+  EXPECT_EQ(Output(), Before);
+  EXPECT_EQ(Dialogs.MessageTexts(MessageKind::Error),
+            std::vector<std::string>{"Unable to write to " + (Target / "book.htm").string()});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Target), {}), 1);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace vorlane::favorites;
 using vorlane::platform::Registry;
@@ -60,6 +61,8 @@ TEST(FavoritesFolder, ListingShowsVisibleFoldersThenShortcutsInNameOrder) {
     vorlane::test::WriteShortcut(Root, F, "http://x/");
   std::filesystem::create_directory_symlink(Root, Root / "loop");           // never followed
   std::filesystem::create_symlink(Root / "z.url", Root / "linked.url");     // a linked file counts
+  std::filesystem::create_symlink("/dev/zero", Root / "zero.url");          // a device does not
+  ASSERT_EQ(::mkfifo((Root / "fifo.url").c_str(), 0600), 0);                 // nor does a FIFO
   auto L = ListFavoritesFolder(Root);
   EXPECT_EQ(L.Folders, (std::vector<std::string>{"A", "b", "C", "dir.url"}));
   EXPECT_EQ(L.Shortcuts, (std::vector<std::string>{".secret.url", "a.b.url", "linked.url", "Y.URL", "z.url"}));

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace vorlane::favorites;
 using vorlane::platform::MessageKind;
 using vorlane::test::ReadTree;
@@ -48,7 +50,7 @@ TEST_F(ImportTest, ChromeExport) {
   EXPECT_EQ(ImportFixture("chrome-export.html"),
             (Tree{{"Bookmarks bar", "<dir>"},
                   {"Bookmarks bar/Debian & friends.url", "https://www.debian.org/"},
-                  {"Bookmarks bar/Q&A: <tags> \"quoted\" it's.url", "http://example.com/search?q=a&b=c"},
+                  {"Bookmarks bar/Q&A- -tags- -quoted- it's.url", "http://example.com/search?q=a&b=c"},
                   {"Bookmarks bar/Linux-Unix", "<dir>"},
                   {"Bookmarks bar/Linux-Unix/The Linux Kernel Archives.url", "https://kernel.org/"},
                   {"Bookmarks bar/Empty", "<dir>"},
@@ -61,7 +63,7 @@ TEST_F(ImportTest, FirefoxExportWithSeparatorsAndDescriptions) {
             (Tree{{"Firefox.url", "https://www.mozilla.org/en-US/firefox/"},
                   {"Bookmarks Toolbar", "<dir>"},
                   {"Bookmarks Toolbar/MDN Web Docs.url", "HTTPS://Developer.Mozilla.org/"},
-                  {"Bookmarks Toolbar/a <b> c.url", "https://example.com/a%22b"},
+                  {"Bookmarks Toolbar/a -b- c.url", "https://example.com/a%22b"},
                   {"Other Bookmarks", "<dir>"},
                   {"Other Bookmarks/Local.url", "http://localhost:8080/"}}));
 }
@@ -155,9 +157,9 @@ TEST_F(ImportTest, HostileNamesNeverReachOutsideTheBaseFolder) {
   for (auto& [Path, Value] : After)
     if (!Outside.count(Path)) EXPECT_EQ(Path.rfind("Favorites/base", 0), 0u) << Path;
   Tree Base = ReadTree(Favorites / "base");
-  const std::string Deep = "--/-/..-../-etc/--/..-../a-..-..-b/";
-  EXPECT_EQ(Base.at("--/...url"), "http://x/");  // a link called ".." is the file "...url"
-  EXPECT_EQ(Base.at("--/-/..url"), "http://x/");
+  const std::string Deep = "--/-/-.-../-etc/--/-.-../a-..-..-b/";
+  EXPECT_EQ(Base.at("--/--.url"), "http://x/");  // a link called ".." is the file "--.url"
+  EXPECT_EQ(Base.at("--/-/-.url"), "http://x/");
   EXPECT_EQ(Base.at(Deep + std::string(255, 'F') + "/After the long ones.url"), "http://after/");
   // Two long titles that are equal once shortened: one file, the later address.
   std::string Long = Deep + std::string(251, 'L') + ".url";
@@ -183,6 +185,32 @@ TEST_F(ImportTest, AShortcutThatCannotBeWrittenEndsTheImportWithItsMessage) {
   EXPECT_EQ(Dialogs.MessageTexts(MessageKind::Error),
             std::vector<std::string>{"Unable to write to " + (Favorites / "in/MSN.url").string()});
   EXPECT_TRUE(Dialogs.MessageTexts(MessageKind::Information).empty());
+}
+
+TEST_F(ImportTest, NothingIsWrittenThroughALinkOrIntoAFifo) {
+  auto Outside = Favorites.parent_path() / "outside";
+  vorlane::test::WriteShortcut(Outside, "MSN.url", "http://outside/");
+  const Tree Before = ReadTree(Outside);
+  std::filesystem::create_directory_symlink(Outside, Favorites / "linked");  // the target itself
+  const std::pair<std::function<void(const std::filesystem::path&)>, std::string> Cases[] = {
+      {[&](auto& In) { std::filesystem::create_directory_symlink(Outside, In / "Links"); },
+       "Unable to write to " + (Favorites / "in/Links/Customize Links.url").string()},
+      {[&](auto& In) { std::filesystem::create_symlink(Outside / "MSN.url", In / "MSN.url"); },
+       "Unable to write to " + (Favorites / "in/MSN.url").string()},
+      {[&](auto& In) { ::mkfifo((In / "MSN.url").c_str(), 0600); }, "Unable to write to " + (Favorites / "in/MSN.url").string()},
+      {[&](auto&) { Import.SetTargetSubFolder("linked"); }, "The subfolder name you specified is invalid."},
+  };
+  for (auto& [Plant, Message] : Cases) {
+    std::filesystem::remove_all(Favorites / "in");
+    std::filesystem::create_directories(Favorites / "in");
+    Dialogs.Clear();
+    Import.SetCurrentFileName("ie6-export.htm");
+    Import.SetTargetSubFolder("in");
+    Plant(Favorites / "in");
+    EXPECT_FALSE(Import.ImportFavoritesFile()) << Message;
+    EXPECT_EQ(Dialogs.MessageTexts(MessageKind::Error), std::vector<std::string>{Message});
+  }
+  EXPECT_EQ(ReadTree(Outside), Before);
 }
 
 TEST_F(ImportTest, QuietImportAndAFreshFavoritesFolder) {
