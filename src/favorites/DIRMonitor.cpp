@@ -39,11 +39,12 @@ public:
   explicit WatchSet(UniqueFd Fd) : FFd(std::move(Fd)) {}
   int Fd() const { return FFd.Get(); }
 
-  // Watches Root and every folder below it. Links below Root are not followed; Root
-  // itself is followed when FollowRoot (the Favorites folder may be a link into a synced
-  // folder). Returns the descriptor of Root, -1 when Root cannot be watched.
-  int AddTree(const std::filesystem::path& Root, bool FollowRoot = false) {
-    int RootWd = Add(Root, FollowRoot);
+  // Watches Root and every folder below it. Links below Root are not followed; the
+  // watched folder itself is (the Favorites folder may be a link into a synced folder),
+  // and its own failure is the constructor's to report.
+  // Returns the descriptor of Root, -1 when Root cannot be watched.
+  int AddTree(const std::filesystem::path& Root, bool IsWatchedFolder = false) {
+    int RootWd = Add(Root, IsWatchedFolder);
     if (RootWd < 0) return -1;
     std::vector<std::filesystem::path> Stack{Root};
     while (!Stack.empty()) {
@@ -87,17 +88,17 @@ public:
   }
 
 private:
-  int Add(const std::filesystem::path& Dir, bool Follow = false) {
-    int Wd = ::inotify_add_watch(FFd.Get(), Dir.c_str(), WatchMask | (Follow ? 0 : IN_DONT_FOLLOW));
+  int Add(const std::filesystem::path& Dir, bool IsWatchedFolder = false) {
+    int Wd = ::inotify_add_watch(FFd.Get(), Dir.c_str(), WatchMask | (IsWatchedFolder ? 0 : IN_DONT_FOLLOW));
     if (Wd >= 0) {
       FPaths[Wd] = Dir;  // a folder moved within the tree keeps its descriptor
-    } else if (errno != ENOENT && errno != ENOTDIR && !FReported) {
+    } else if (!IsWatchedFolder && errno != ENOENT && errno != ENOTDIR && !FReported) {
       // Gone again or not a folder is normal; anything else (the inotify watch limit)
       // means changes there go unseen, which the user should be able to find out.
       int Cause = errno;
       FReported = true;
-      std::fprintf(stderr, "vorlane: changes in %s and other folders cannot be watched: %s\n", Dir.c_str(),
-                   std::strerror(Cause));
+      std::fprintf(stderr, "vorlane: cannot watch %s for changes (%s); further such folders are not reported\n",
+                   Dir.c_str(), std::strerror(Cause));
       errno = Cause;
     }
     return Wd;
