@@ -32,7 +32,8 @@ private:
 const std::string Tokens[] = {"<DT><H3>", "</H3>", "<DL><p>", "</DL><p>", "<DT><A HREF=\"", "\">", "</A>",
                               "http://", "HTTPS://", "&#", "&amp;", ";", "\"", "'", ">", "<", "/", "..",
                               ".", "\r\n", "\n", "\r", "[InternetShortcut]", "URL=", "=", " ", "\t",
-                              "\xD6\xD0", "\xE4\xB8\xAD", std::string(300, 'x')};
+                              "\xD6\xD0", "\xE4\xB8\xAD", std::string(300, 'x'), "[ViewFolder(", ")]", ",", ":",
+                              "-", "12345678901234567890"};
 
 std::string Mutate(std::string S, Random& R) {
   int Steps = 1 + static_cast<int>(R.Below(8));

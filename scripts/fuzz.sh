@@ -17,8 +17,9 @@ cmake --build "$OUT" -j "${JOBS:-2}"
 declare -A SEEDS=(
   [bookmark_import]="fuzz/corpus/bookmark tests/data/bookmarks"
   [ini_file]="fuzz/corpus/ini"
+  [dde_command]="fuzz/corpus/dde"
 )
-for target in bookmark_import ini_file; do
+for target in bookmark_import ini_file dde_command; do
   corpus="$OUT/corpus/$target"
   findings="$OUT/findings/$target"
   mkdir -p "$corpus" "$findings"

@@ -1,11 +1,17 @@
 // Vorlane: one main window with the start page; the main loop runs until it closes or
-// the user quits. No command-line arguments are read and nothing is saved.
+// the user quits. Nothing is saved.
+//
+// "vorlane ADDRESS..." opens the addresses instead of the start page; when an instance
+// already runs on this display, they go to it as new pages and this process ends at once.
 //
 // Two environment switches serve headless runs and benchmarks:
-//   VORLANE_REPORT_LOADED=1   print "vorlane: start page loaded" once the first page loaded
+//   VORLANE_REPORT_LOADED=1   print "vorlane: start page loaded" once the first page loaded,
+//                             then "vorlane: page loaded ADDRESS" for every later one
 //   VORLANE_SNAPSHOT=FILE     then save the window as a PNG and quit (exit 1 if that fails)
 #include "app/Snapshot.h"
+#include "browser/DesktopAddress.h"
 #include "engine/WebKitEngine.h"
+#include "platform/SingleInstance.h"
 #include "shell/U_FrmMain.h"
 #include "shell/U_UserConfig.h"
 
@@ -16,6 +22,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -29,9 +37,35 @@ struct StartupWatch {
   int ExitCode = 0;
 };
 
+// Text from outside, made safe for a terminal.
+std::string Printable(std::string Text) {
+  for (char& C : Text)
+    if (static_cast<unsigned char>(C) < 0x20 || C == 0x7F) C = '?';
+  return Text;
+}
+
+// The addresses of the command line; the unusable ones are reported and left out.
+std::vector<std::string> AddressesOf(int argc, char** argv) {
+  std::unique_ptr<gchar, decltype(&g_free)> Here(g_get_current_dir(), &g_free);
+  std::vector<std::string> Urls;
+  for (int I = 1; I < argc; ++I) {
+    if (auto Url = vorlane::browser::DesktopAddress(argv[I], Here.get()))
+      Urls.push_back(*Url);
+    else
+      std::fprintf(stderr, "vorlane: not an address, skipped: \"%s\"\n", Printable(argv[I]).c_str());
+  }
+  return Urls;
+}
+
 void WatchFirstLoad(TFrmMain& Main, const Glib::RefPtr<Glib::MainLoop>& Loop, StartupWatch& Watch) {
-  Main.OnPageComplete = [&Main, Loop, &Watch](TFrmWeb*) {
-    if (Watch.Done) return;
+  Main.OnPageComplete = [&Main, Loop, &Watch](TFrmWeb* Page) {
+    if (Watch.Done) {
+      if (Watch.Report) {
+        std::printf("vorlane: page loaded %s\n", Printable(Page->GetUrl()).c_str());
+        std::fflush(stdout);
+      }
+      return;
+    }
     Watch.Done = true;
     if (Watch.Report) {
       std::puts("vorlane: start page loaded");
@@ -56,8 +90,16 @@ void WatchFirstLoad(TFrmMain& Main, const Glib::RefPtr<Glib::MainLoop>& Loop, St
 }  // namespace
 
 int main(int argc, char** argv) {
-  (void)argc;
-  (void)argv;  // the program takes no arguments
+  std::vector<std::string> Addresses = AddressesOf(argc, argv);
+  if (argc > 1 && Addresses.empty()) return 1;  // nothing usable to open
+  // Before anything else, so that handing over costs no start-up of our own.
+  const auto Socket = vorlane::platform::InstanceSocketPath();
+  if (!Addresses.empty() && !Socket.empty()) {
+    auto HandOff = vorlane::platform::HandToRunningInstance(Socket, Addresses);
+    if (HandOff == vorlane::platform::THandOff::Delivered) return 0;
+    if (HandOff == vorlane::platform::THandOff::NoAnswer)
+      std::fprintf(stderr, "vorlane: the running instance does not answer; starting a new one\n");
+  }
   vorlane::shell::UserConfig();  // the switches exist before any window does
   StartupWatch Watch;
   Watch.Report = std::getenv("VORLANE_REPORT_LOADED") != nullptr;
@@ -79,9 +121,20 @@ int main(int argc, char** argv) {
     return false;
   }, false);
   if (Watch.Report || !Watch.SnapshotPath.empty()) WatchFirstLoad(*Main, Loop, Watch);
+  Main->StartAddresses = Addresses;
+  // Later starts with addresses hand them to this window.
+  std::unique_ptr<vorlane::platform::TInstanceServer> Instance;
+  if (!Socket.empty())
+    Instance = vorlane::platform::TInstanceServer::Listen(Socket, [&Main](std::vector<std::string> Urls) {
+      std::vector<std::string> Usable;
+      for (auto& Url : Urls)
+        if (auto Checked = vorlane::browser::DesktopAddress(Url, {})) Usable.push_back(*Checked);
+      Main->OpenAddresses(Usable);
+    });
   Main->maximize();
   Main->present();
   Loop->run();
+  Instance.reset();
   Main.reset();
   return Watch.ExitCode;
 }

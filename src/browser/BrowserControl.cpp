@@ -1,12 +1,30 @@
 #include "browser/BrowserControl.h"
 
+#include "platform/Registry.h"
+
+#include <gio/gio.h>
+
 namespace vorlane::browser {
 
-TBrowserControl::TBrowserControl(std::unique_ptr<WebEngine> Engine) : FEngine(std::move(Engine)) {
+TBrowserControl::TBrowserControl(std::unique_ptr<WebEngine> Engine, platform::TDdeRouter* Dde)
+    : FEngine(std::move(Engine)) {
   FEngine->SetEvents(this);
   FEngine->SetHost(this);
   FEngine->SetDownloadFlags(DownloadFlags());
   FEngine->SetInterfaceFlags(InterfaceFlagsOf(FUserInterfaceOptions));
+  if (Dde) {
+    // The server's names are read afresh for every control.
+    FDde = std::make_unique<TDdeServer>(*Dde, platform::Registry());
+    FDde->NavigateToAddress = [this](const std::string& Url) { Navigate2(Url); };
+    FDde->ShellExecute = [](const TShellExecuteRequest& Request) {
+      // Exploring a folder opens it in the desktop's file manager; the path goes as a
+      // file address, never through a command line.
+      if (Request.Verb != "explore" || Request.File.empty() || Request.File.front() != '/') return;
+      gchar* Uri = g_filename_to_uri(Request.File.c_str(), nullptr, nullptr);
+      if (Uri) g_app_info_launch_default_for_uri_async(Uri, nullptr, nullptr, nullptr, nullptr);
+      g_free(Uri);
+    };
+  }
 }
 
 TBrowserControl::~TBrowserControl() {

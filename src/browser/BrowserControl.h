@@ -2,6 +2,7 @@
 // The component that owns one engine and is its host: it turns the option sets into the
 // engine's flag words, answers the engine's host questions and passes the engine's events
 // on to whoever bound a handler.
+#include "browser/DdeServer.h"
 #include "browser/DownloadOptions.h"
 #include "browser/WebEngine.h"
 
@@ -13,7 +14,8 @@ namespace vorlane::browser {
 
 class TBrowserControl : private IWebEngineEvents, private IWebEngineHost {
 public:
-  explicit TBrowserControl(std::unique_ptr<WebEngine> Engine);
+  // With a router, the control is also a shell DDE server there (silent until EnableDDE).
+  explicit TBrowserControl(std::unique_ptr<WebEngine> Engine, platform::TDdeRouter* Dde = nullptr);
   ~TBrowserControl() override;
   TBrowserControl(const TBrowserControl&) = delete;
   TBrowserControl& operator=(const TBrowserControl&) = delete;
@@ -31,6 +33,11 @@ public:
   TUserInterfaceOptions UserInterfaceOptions() const { return FUserInterfaceOptions; }
   void SetUserInterfaceOptions(TUserInterfaceOptions Options);
   bool DisableRightClickMenu = false;
+  bool EnableDDE() const { return FDde && FDde->EnableDDE; }
+  void SetEnableDDE(bool Value) {
+    if (FDde) FDde->EnableDDE = Value;
+  }
+  TDdeServer* DdeServer() { return FDde.get(); }
 
   void Navigate2(const std::string& Url, int32_t Flags = 0) { FEngine->Navigate2(Url, Flags); }
   int32_t ToolBar() const { return FEngine->ToolBar(); }
@@ -69,6 +76,7 @@ private:
   bool TranslateAccelerator(unsigned Key, unsigned Modifiers) override;
 
   std::unique_ptr<WebEngine> FEngine;
+  std::unique_ptr<TDdeServer> FDde;
   TDownloadControlOptions FDownloadOptions{DLCTL_DLIMAGES, DLCTL_VIDEOS, DLCTL_BGSOUNDS};
   TUserInterfaceOptions FUserInterfaceOptions;
 };

@@ -128,6 +128,15 @@ Registry::Registry(std::filesystem::path ConfigDir)
   AddDefault(RootKey::CurrentUser,
              "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
              "Favorites", ShellFolders::FavoritesPath().string());
+  // The shell's DDE names and commands for documents and folders, as the old platform
+  // registered them.
+  AddDefault(RootKey::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", "", "IExplore");
+  AddDefault(RootKey::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\topic", "", "WWW_OpenURL");
+  AddDefault(RootKey::ClassesRoot, "Folder\\shell\\open\\ddeexec\\application", "", "Folder");
+  AddDefault(RootKey::ClassesRoot, "Folder\\shell\\open\\ddeexec\\topic", "", "AppProperties");
+  AddDefault(RootKey::ClassesRoot, "Folder\\shell\\open\\ddeexec", "", "[ViewFolder(\"%l\", %I, %S)]");
+  AddDefault(RootKey::ClassesRoot, "Folder\\shell\\explore\\ddeexec", "", "[ExploreFolder(\"%l\", %I, %S)]");
+  AddDefault(RootKey::ClassesRoot, "Directory\\shell\\find\\ddeexec", "", "[FindFolder(\"%l\", %I)]");
   Load();
 }
 

@@ -31,7 +31,10 @@ void TFrmMain::FormCreate() {
 
 void TFrmMain::FormShow() {
   cobAddress.grab_focus();
-  ActionList["Ac_Blank"].Execute();
+  if (StartAddresses.empty())
+    ActionList["Ac_Blank"].Execute();
+  else
+    OpenAddresses(StartAddresses);
 }
 
 void TFrmMain::SetProgress(int32_t Progress) { FProgressGauge.SetPosition(Progress); }

@@ -2,12 +2,14 @@
 // The main window: the frame of the program. It hosts the page windows, the tool bars,
 // the address box, the tab strip and the status bar, owns the command set and the
 // closed-page list, and is what page windows talk to.
+#include "browser/SecurityManager.h"
 #include "browser/WebEngine.h"
 #include "framework/ActionList.h"
 #include "framework/MdiFrame.h"
 #include "framework/StatusGauge.h"
 #include "framework/TabStrip.h"
 #include "navigation/IEAddress.h"
+#include "platform/Dde.h"
 #include "shell/U_PublicInterface.h"
 #include "shell/U_PublicUnit.h"
 #include "shell/U_UndoList.h"
@@ -77,6 +79,14 @@ public:
   void PageComplete(TFrmWeb* Page) override {
     if (OnPageComplete) OnPageComplete(Page);
   }
+  platform::TDdeRouter* DdeRouter() override { return &FDdeRouter; }
+
+  // --- desktop (U_FrmMain_Desktop.cpp) ---
+  // Addresses the first page opens on instead of the start page; set before the window shows.
+  std::vector<std::string> StartAddresses;
+  // Opens addresses handed over by the desktop: the first as a shown page, the others as
+  // background pages to its right, in order; then brings the window to the front.
+  void OpenAddresses(const std::vector<std::string>& Urls);
 
   // --- handlers ---
   void FormCreate();
@@ -92,6 +102,8 @@ public:
   const std::vector<TUndoMenuItem>& UndoMenuItems() const { return FUndoMenu; }
 
   // Components, named as on the form.
+  // Not connected to any engine: WebKit asks no host for URL-action policies.
+  browser::TSecurityManager SecurityManager;
   framework::TActionList ActionList;
   Glib::RefPtr<Gio::Menu> MainMenu;
   Glib::RefPtr<Gio::Menu> pmnBack, pmnForward, pmnUndo;
@@ -160,6 +172,8 @@ private:
   Gtk::Box FStatusPanel2{Gtk::Orientation::HORIZONTAL};
   framework::StatusGauge FProgressGauge;
 
+  // The process's DDE: every page's control listens here (silently, as EnableDDE is off).
+  platform::TDdeRouter FDdeRouter;
   // Last: pages go before the widgets they live in.
   std::vector<std::unique_ptr<TFrmWeb>> FPages;
 };

@@ -7,6 +7,7 @@
 #include "shell/U_UndoItem.h"
 
 namespace vorlane::framework { class MdiFrame; }
+namespace vorlane::platform { class TDdeRouter; }
 
 namespace vorlane::shell {
 
@@ -53,6 +54,8 @@ public:
   virtual void PostKey(unsigned Key, unsigned Modifiers) = 0;
   // A page's document is complete (also after a failed load).
   virtual void PageComplete(TFrmWeb* Page) = 0;
+  // The process's DDE router that page controls serve on; none by default.
+  virtual platform::TDdeRouter* DdeRouter() { return nullptr; }
 };
 
 class IPageUndoList {

@@ -19,7 +19,7 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
   FUrl = Url;
   FTitle = Url;
 
-  WebBrowser = std::make_unique<TBrowserControl>(Factory());
+  WebBrowser = std::make_unique<TBrowserControl>(Factory(), FHost.DdeRouter());
   WebBrowser->SetUserInterfaceOptions({FLAT_SCROLLBAR});
   // The platform's home page: ours is the start page.
   WebBrowser->Engine().SetHomePage(FHost.Site().StartPage());
