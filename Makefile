@@ -4,7 +4,9 @@ JOBS ?= $(shell nproc)
 # A compiler cache, when the machine has one, makes rebuilds across work trees cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test bench fuzz clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps configure build run test bench fuzz install clean
 
 all: build
 
@@ -28,6 +30,10 @@ bench: build
 
 fuzz: deps
 	@bash scripts/fuzz.sh
+
+# PREFIX (default /usr/local) and DESTDIR as usual: make install PREFIX=/usr DESTDIR=/tmp/stage
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD) build-fuzz

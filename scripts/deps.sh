@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth adwaita-icon-theme fonts-wqy-zenhei
+  desktop-file-utils
   python3
 )
 missing=()
