@@ -33,14 +33,14 @@ void StartWithAddress_NobodyListens(benchmark::State& State) {
   PrivateRuntime Runtime;
   for (auto _ : State) {
     auto Socket = InstanceSocketPath();
-    benchmark::DoNotOptimize(HandToRunningInstance(Socket, {"http://example.com/"}));
+    benchmark::DoNotOptimize(HandToRunningInstance(Socket, {{"http://example.com/"}}));
   }
 }
 
 void StartAsListener(benchmark::State& State) {
   PrivateRuntime Runtime;
   for (auto _ : State) {
-    auto Server = TInstanceServer::Listen(InstanceSocketPath(), [](std::vector<std::string>) {});
+    auto Server = TInstanceServer::Listen(InstanceSocketPath(), [](TOpenRequest) {});
     benchmark::DoNotOptimize(Server.get());
   }
 }

@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
   // Before anything else, so that handing over costs no start-up of our own.
   const auto Socket = vorlane::platform::InstanceSocketPath();
   if (!Addresses.empty() && !Socket.empty()) {
-    auto HandOff = vorlane::platform::HandToRunningInstance(Socket, Addresses);
+    auto HandOff = vorlane::platform::HandToRunningInstance(
+        Socket, {Addresses, vorlane::platform::StartupIdFromEnvironment()});
     if (HandOff == vorlane::platform::THandOff::Delivered) return 0;
     if (HandOff == vorlane::platform::THandOff::NoAnswer)
       std::fprintf(stderr, "vorlane: the running instance does not answer; starting a new one\n");
@@ -125,11 +126,11 @@ int main(int argc, char** argv) {
   // Later starts with addresses hand them to this window.
   std::unique_ptr<vorlane::platform::TInstanceServer> Instance;
   if (!Socket.empty())
-    Instance = vorlane::platform::TInstanceServer::Listen(Socket, [&Main](std::vector<std::string> Urls) {
+    Instance = vorlane::platform::TInstanceServer::Listen(Socket, [&Main](vorlane::platform::TOpenRequest Request) {
       std::vector<std::string> Usable;
-      for (auto& Url : Urls)
+      for (auto& Url : Request.Urls)
         if (auto Checked = vorlane::browser::DesktopAddress(Url, {})) Usable.push_back(*Checked);
-      Main->OpenAddresses(Usable);
+      Main->OpenAddresses(Usable, Request.StartupId);
     });
   Main->maximize();
   Main->present();

@@ -39,7 +39,8 @@ private:
 };
 
 constexpr std::string_view Magic = "vorlane-open 1\n";
-constexpr size_t MaxRequest = Magic.size() + MaxHandedAddresses * (MaxHandedAddress + 1);
+constexpr size_t MaxRequest =
+    Magic.size() + 3 + MaxStartupId + 1 + MaxHandedAddresses * (MaxHandedAddress + 1);
 constexpr guint ConnectionTimeoutMs = 2000;
 
 bool HasControlCharacter(std::string_view S) {
@@ -80,27 +81,43 @@ int NowMs() { return static_cast<int>(g_get_monotonic_time() / 1000); }
 
 }  // namespace
 
-std::string EncodeOpenRequest(const std::vector<std::string>& Urls) {
+std::string EncodeOpenRequest(const TOpenRequest& Request) {
   std::string Out(Magic);
-  for (const std::string& Url : Urls) Out += Url + "\n";
+  Out += "id " + Request.StartupId + "\n";
+  for (const std::string& Url : Request.Urls) Out += Url + "\n";
   return Out;
 }
 
-std::optional<std::vector<std::string>> DecodeOpenRequest(std::string_view Request) {
-  if (Request.size() > MaxRequest || !Request.starts_with(Magic)) return std::nullopt;
-  Request.remove_prefix(Magic.size());
-  std::vector<std::string> Urls;
-  while (!Request.empty()) {
-    size_t End = Request.find('\n');
+std::optional<TOpenRequest> DecodeOpenRequest(std::string_view Text) {
+  if (Text.size() > MaxRequest || !Text.starts_with(Magic)) return std::nullopt;
+  Text.remove_prefix(Magic.size());
+  TOpenRequest Request;
+  bool First = true;
+  while (!Text.empty()) {
+    size_t End = Text.find('\n');
     if (End == std::string_view::npos) return std::nullopt;  // cut short
-    std::string_view Url = Request.substr(0, End);
-    if (Url.empty() || Url.size() > MaxHandedAddress || HasControlCharacter(Url) ||
-        Urls.size() == MaxHandedAddresses)
+    std::string_view Line = Text.substr(0, End);
+    Text.remove_prefix(End + 1);
+    if (HasControlCharacter(Line)) return std::nullopt;
+    if (std::exchange(First, false)) {
+      if (!Line.starts_with("id ") || Line.size() - 3 > MaxStartupId) return std::nullopt;
+      Request.StartupId = Line.substr(3);
+      continue;
+    }
+    if (Line.empty() || Line.size() > MaxHandedAddress || Request.Urls.size() == MaxHandedAddresses)
       return std::nullopt;
-    Urls.emplace_back(Url);
-    Request.remove_prefix(End + 1);
+    Request.Urls.emplace_back(Line);
   }
-  return Urls;
+  if (First) return std::nullopt;  // no id line
+  return Request;
+}
+
+std::string StartupIdFromEnvironment() {
+  for (const char* Name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
+    const char* Value = std::getenv(Name);
+    if (Value && *Value && std::strlen(Value) <= MaxStartupId && !HasControlCharacter(Value)) return Value;
+  }
+  return {};
 }
 
 std::filesystem::path InstanceSocketPath() {
@@ -112,10 +129,11 @@ std::filesystem::path InstanceSocketPath() {
     Folder = std::filesystem::path(g_get_user_cache_dir()) / "vorlane" / "instance";
   if (!PrivateFolder(Folder)) return {};
   auto Socket = Folder / ("vorlane-" + DisplayName() + ".sock");
-  return AddressOf(Socket) ? Socket : std::filesystem::path();
+  // Room for the listener's temporary name too.
+  return AddressOf(Socket.string() + ".4294967295") ? Socket : std::filesystem::path();
 }
 
-THandOff HandToRunningInstance(const std::filesystem::path& Socket, const std::vector<std::string>& Urls,
+THandOff HandToRunningInstance(const std::filesystem::path& Socket, const TOpenRequest& Open,
                                std::chrono::milliseconds Timeout) {
   auto Address = AddressOf(Socket);
   if (!Address) return THandOff::NoInstance;
@@ -127,7 +145,7 @@ THandOff HandToRunningInstance(const std::filesystem::path& Socket, const std::v
     // A full backlog means an instance that does not accept: hung.
     return errno == EAGAIN || errno == EINPROGRESS ? THandOff::NoAnswer : THandOff::NoInstance;
   }
-  const std::string Request = EncodeOpenRequest(Urls);
+  const std::string Request = EncodeOpenRequest(Open);
   const int Deadline = NowMs() + static_cast<int>(Timeout.count());
   auto WaitFor = [&](short Events) {
     pollfd P{Fd.Get(), Events, 0};
@@ -251,11 +269,11 @@ bool TInstanceServer::Read(int Fd) {
     if (N < 0 && errno == EAGAIN) return G_SOURCE_CONTINUE;
     break;  // end of the request, or an error
   }
-  auto Urls = DecodeOpenRequest(C.Buffer);
-  if (Urls) send(Fd, "ok\n", 3, MSG_NOSIGNAL | MSG_DONTWAIT);
+  auto Request = DecodeOpenRequest(C.Buffer);
+  if (Request) send(Fd, "ok\n", 3, MSG_NOSIGNAL | MSG_DONTWAIT);
   C.Watch = 0;  // this source ends with the return below
   Drop(Fd);
-  if (Urls && FOnOpen) FOnOpen(std::move(*Urls));
+  if (Request && FOnOpen) FOnOpen(std::move(*Request));
   return G_SOURCE_REMOVE;
 }
 

@@ -85,8 +85,9 @@ public:
   // Addresses the first page opens on instead of the start page; set before the window shows.
   std::vector<std::string> StartAddresses;
   // Opens addresses handed over by the desktop: the first as a shown page, the others as
-  // background pages to its right, in order; then brings the window to the front.
-  void OpenAddresses(const std::vector<std::string>& Urls);
+  // background pages to its right, in order; then brings the window to the front, with
+  // the desktop's activation token of the start that handed them over when there is one.
+  void OpenAddresses(const std::vector<std::string>& Urls, const std::string& StartupId = {});
 
   // --- handlers ---
   void FormCreate();
