@@ -75,7 +75,9 @@ TEST(Desktop, ASecondStartHandsItsAddressToTheRunningInstanceAndEnds) {
   // It ends while the first still runs: it opened no window of its own.
   bool Ended = PumpUntil([&] { return g_subprocess_get_identifier(Second) == nullptr; }, std::chrono::seconds(30));
   EXPECT_TRUE(Ended);
-  if (Ended) EXPECT_EQ(g_subprocess_get_exit_status(Second), 0);
+  if (Ended) {
+    EXPECT_EQ(g_subprocess_get_exit_status(Second), 0);
+  }
   g_object_unref(Second);
 
   EXPECT_TRUE(First.WaitForOutput("vorlane: page loaded " + Server.Url("/second.html") + "\n")) << First.Output();

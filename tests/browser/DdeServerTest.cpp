@@ -1,4 +1,3 @@
-#include "browser/DdeCommand.h"
 #include "browser/DdeServer.h"
 #include "platform/Registry.h"
 
@@ -157,15 +156,6 @@ TEST_F(DdeServerTest, TerminateIsEchoedAndEndsTheConversation) {
   EXPECT_EQ(Received[0].Low + Received[0].High, 0);
   EXPECT_EQ(Execute("http://example.com/"), 0);  // still acknowledged, not carried out
   EXPECT_TRUE(Navigated.empty());
-}
-
-TEST(DdeCommand, CommandNamesAndDocumentAddresses) {
-  EXPECT_EQ(CommandName("[ViewFolder(\"%l\", %I, %S)]"), "ViewFolder");
-  EXPECT_EQ(CommandName("[Open"), "Open");
-  EXPECT_EQ(CommandName("ViewFolder()"), "");
-  EXPECT_EQ(DocumentCommandAddress("\"a b\" c"), "a b");
-  EXPECT_EQ(DocumentCommandAddress("\"unterminated"), "unterminated");
-  EXPECT_EQ(DocumentCommandAddress("plain \"x\""), "plain \"x\"");
 }
 
 }  // namespace

@@ -60,12 +60,6 @@ TEST(SecurityManager, AnswersEachActionGroupFromItsOption) {
   }
 }
 
-TEST(SecurityManager, JavaLevelsMapToThePublishedPolicies) {
-  const std::pair<Java, uint32_t> Levels[] = {{Java::Prohibited, 0}, {Java::High, 0x10000}, {Java::Medium, 0x20000},
-                                              {Java::Low, 0x30000}, {Java::Custom, 0x800000}};
-  for (auto [Level, Expected] : Levels) EXPECT_EQ(PolicyValue(Level), Expected);
-}
-
 TEST(SecurityManager, WritesOnlyTheFirstFourBytesOfABufferThatHoldsThem) {
   TSecurityManager M;
   M.UrlPolicy.ActiveX = Allow::Disallow;
