@@ -34,7 +34,7 @@ void TFrmMain::FormShow() {
   if (StartAddresses.empty())
     ActionList["Ac_Blank"].Execute();
   else
-    OpenAddresses(StartAddresses);
+    OpenAddressPages(StartAddresses);
 }
 
 void TFrmMain::SetProgress(int32_t Progress) { FProgressGauge.SetPosition(Progress); }

@@ -144,6 +144,9 @@ private:
   void N48Click();
   bool DispatchKey(unsigned Key, unsigned Modifiers);
 
+  // The pages of OpenAddresses, without raising the window (U_FrmMain_Desktop.cpp).
+  void OpenAddressPages(const std::vector<std::string>& Urls);
+
   // Closed pages (U_FrmMain_Pages.cpp).
   void RecordClosedPage(TFrmWeb* Page);
   void RebuildUndoMenu();
