@@ -1,5 +1,7 @@
 #include "browser/BrowserControl.h"
 
+#include "browser/HostRules.h"
+#include "browser/PageWaits.h"
 #include "platform/Registry.h"
 
 #include <gio/gio.h>
@@ -7,15 +9,16 @@
 namespace vorlane::browser {
 
 TBrowserControl::TBrowserControl(std::unique_ptr<WebEngine> Engine, platform::TDdeRouter* Dde)
-    : FEngine(std::move(Engine)) {
+    : FEngine(std::move(Engine)), FWaits(std::make_unique<TPageWaits>()) {
   FEngine->SetEvents(this);
   FEngine->SetHost(this);
   FEngine->SetDownloadFlags(DownloadFlags());
-  FEngine->SetInterfaceFlags(InterfaceFlagsOf(FUserInterfaceOptions));
+  RecomputeInterfaceFlags();
   if (Dde) {
     // The server's names are read afresh for every control.
     FDde = std::make_unique<TDdeServer>(*Dde, platform::Registry());
-    FDde->NavigateToAddress = [this](const std::string& Url) { Navigate2(Url); };
+    FDde->NavigateToAddress = [this](const std::string& Url) { NavigateToAddress(Url); };
+    FDde->NavigateToItemIdList = [this](const std::vector<uint8_t>& List) { NavigateToItemIdList(List); };
     FDde->ShellExecute = [](const TShellExecuteRequest& Request) {
       // Exploring a folder opens it in the desktop's file manager; the path goes as a
       // file address, never through a command line.
@@ -41,7 +44,7 @@ void TBrowserControl::SetDownloadOptions(TDownloadControlOptions Options) {
 
 void TBrowserControl::SetUserInterfaceOptions(TUserInterfaceOptions Options) {
   FUserInterfaceOptions = Options;
-  FEngine->SetInterfaceFlags(InterfaceFlagsOf(Options));
+  RecomputeInterfaceFlags();
 }
 
 void TBrowserControl::StatusTextChange(const std::string& Text) {
@@ -54,6 +57,10 @@ void TBrowserControl::CommandStateChange(int32_t Command, bool Enable) {
   if (OnCommandStateChange) OnCommandStateChange(Command, Enable);
 }
 void TBrowserControl::BeforeNavigate2(const std::string& Url, bool& Cancel) {
+  // The old engine asked for the host flags at every navigation.
+  RecomputeInterfaceFlags();
+  FLoadStarted = true;
+  FWaits->NavigationStarted();
   if (OnBeforeNavigate2) OnBeforeNavigate2(Url, Cancel);
 }
 void TBrowserControl::NewWindow2(WebEngine*& NewEngine, bool& Cancel) {
@@ -63,19 +70,26 @@ void TBrowserControl::NavigateComplete2(const std::string& Url) {
   if (OnNavigateComplete2) OnNavigateComplete2(Url);
 }
 void TBrowserControl::DocumentComplete(const std::string& Url) {
+  FLoadStarted = false;
+  std::weak_ptr<int> Alive = FLifeToken;
   if (OnDocumentComplete) OnDocumentComplete(Url);
+  if (!Alive.expired()) FWaits->Completed();
 }
 void TBrowserControl::TitleChange(const std::string& Title) {
   if (OnTitleChange) OnTitleChange(Title);
 }
 void TBrowserControl::WindowClosing() {
-  if (OnWindowClosing) OnWindowClosing();
+  bool CanClose = true;
+  if (OnCloseQuery) OnCloseQuery(CanClose);
+  if (CanClose && OnWindowClosing) OnWindowClosing();
 }
 void TBrowserControl::ProcessTerminated(ProcessEnd Reason) {
   if (OnProcessTerminated) OnProcessTerminated(Reason);
 }
 bool TBrowserControl::HandleDrop(const std::string& Text) { return OnDrop && OnDrop(Text); }
 bool TBrowserControl::TranslateAccelerator(unsigned Key, unsigned Modifiers) {
+  // Keys the page edits with never reach the owner's accelerators.
+  if (!KeyOfferedToEngine(Key)) return false;
   return OnTranslateAccelerator && OnTranslateAccelerator(Key, Modifiers);
 }
 

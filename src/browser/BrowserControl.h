@@ -4,13 +4,20 @@
 // on to whoever bound a handler.
 #include "browser/DdeServer.h"
 #include "browser/DownloadOptions.h"
+#include "browser/PrintOptions.h"
 #include "browser/WebEngine.h"
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+namespace vorlane::platform { class IDialogs; }
+namespace vorlane::mail { class TMAPIMail; }
 
 namespace vorlane::browser {
+
+class TPageWaits;
 
 class TBrowserControl : private IWebEngineEvents, private IWebEngineHost {
 public:
@@ -59,6 +66,83 @@ public:
   std::function<bool(unsigned, unsigned)> OnTranslateAccelerator;  // true: handled
   std::function<bool(const std::string&)> OnDrop;                   // true: taken
 
+  // --- Host (BrowserControl_Host.cpp) ---
+  bool HideBorders = false;     // forces NO3DBORDER and NO3DOUTERBORDER in or out
+  bool HideScrollBars = false;  // forces SCROLL_NO in or out
+  bool ReplaceCaption = false;  // our dialogs carry our own captions anyway
+  std::string UserAgent;  // an extra user-agent token for this page
+  std::string HelpFile;
+  TPrintOptions PrintOptions;
+  bool fpExceptions() const { return FFpExceptions; }
+  // False masks every floating-point exception; true restores the start-up state.
+  void SetFpExceptions(bool Value);
+
+  // The host flag word, as last recomputed; the option sets adjusted by HideBorders and
+  // HideScrollBars on every recompute.
+  uint32_t InterfaceFlags() const { return FInterfaceFlags; }
+  void RecomputeInterfaceFlags();
+  // The owner applied its settings: flag words recomputed, user-agent token given.
+  void Loaded();
+  void NavigateToAddress(const std::string& Address);
+  // An item-ID list that names an existing file opens it; anything else does nothing.
+  void NavigateToItemIdList(const std::vector<uint8_t>& List);
+  // Stops loading and drops the commands waiting for the page to complete.
+  void Stop();
+
+  // true: the owner showed its own menu (no engine menu). Not raised while
+  // DisableRightClickMenu is set.
+  std::function<bool()> OnShowContextMenu;
+  // A script's message; true: the owner showed it (the engine shows nothing).
+  std::function<bool(const std::string&)> OnShowMessage;
+  // A reload (CmdID 2300, 6041, 6042); Cancel true keeps the page as it is.
+  std::function<void(int32_t, bool&)> OnRefresh;
+  // The page's script asked to close the window; CanClose false keeps it.
+  std::function<void(bool&)> OnCloseQuery;
+
+  // --- Page commands (PageCommands*.cpp) ---
+  // Every message goes through Dialogs, captioned with ApplicationTitle; without dialogs
+  // the commands that need one do nothing.
+  platform::IDialogs* Dialogs = nullptr;
+  std::string ApplicationTitle = "vorlane";
+  // An error box captioned with ApplicationTitle.
+  void ShowError(const std::string& Text);
+
+  void PrintPage();
+  void PreviewPage();
+  void SetupPage();
+  void ExecDocumentCommand(bool UseBrowserGroup, int32_t CommandId);
+  void SavePageAs();
+  void ShowPageSource();
+  void ShowEngineOptions();
+  void ShowPageProperties();
+  void ShowFindDialog();
+  void CutSelection();
+  void CopySelection();
+  void PasteClipboard();
+  void SelectAllContent();
+  void OpenLocalFile();
+  void OpenNewBookFile();
+  // Done gets the connected state after the user answered (false: offline).
+  void GoOffline(std::function<void(bool)> Done = {});
+  void GoOnline(std::function<void(bool)> Done = {});
+  void MailPageAddress();
+  // Saves the document once it is complete; Done gets nullopt on success, else the error.
+  void SaveDocumentToFile(const std::string& FileName,
+                          std::function<void(std::optional<std::string>)> Done);
+  // Saves the page into a private folder named after Title and opens the mail program
+  // with it attached; a failed save shows its error and sends nothing.
+  void MailPageFile(const std::string& Title);
+  void CreateDesktopShortcut();
+  void HighlightMatches(const std::string& Text, std::function<void(int)> Done = {});
+
+  // Opens the mail program with an address (the shell's default handler for mailto:).
+  std::function<void(const std::string&)> OpenUri;
+  // A weak token for callbacks that may outlive this control.
+  std::weak_ptr<int> LifeToken() const { return FLifeToken; }
+  // Runs Step once the document is complete (at once when it is); dropped on Stop, a new
+  // navigation, after 60 s or when the control goes.
+  void WhenDocumentComplete(std::function<void()> Step);
+
 private:
   void StatusTextChange(const std::string& Text) override;
   void ProgressChange(int32_t Progress, int32_t ProgressMax) override;
@@ -71,7 +155,10 @@ private:
   void WindowClosing() override;
   void ProcessTerminated(ProcessEnd Reason) override;
 
-  bool AllowContextMenu() override { return !DisableRightClickMenu; }
+  bool AllowContextMenu() override;
+  bool ShowScriptDialog(const std::string& Message) override;
+  bool CancelRefresh(int32_t CommandId) override;
+  void ReportError(const std::string& Text) override;
   bool HandleDrop(const std::string& Text) override;
   bool TranslateAccelerator(unsigned Key, unsigned Modifiers) override;
 
@@ -79,6 +166,11 @@ private:
   std::unique_ptr<TDdeServer> FDde;
   TDownloadControlOptions FDownloadOptions{DLCTL_DLIMAGES, DLCTL_VIDEOS, DLCTL_BGSOUNDS};
   TUserInterfaceOptions FUserInterfaceOptions;
+  uint32_t FInterfaceFlags = 0;
+  bool FFpExceptions = true;
+  bool FLoadStarted = false;  // BeforeNavigate2 seen, DocumentComplete not yet
+  std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
+  std::unique_ptr<TPageWaits> FWaits;
 };
 
 }  // namespace vorlane::browser

@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Gtk { class Widget; }
@@ -89,6 +90,10 @@ public:
   virtual bool TranslateAccelerator(unsigned Key, unsigned Modifiers) { return false; }
   // Script alert/confirm/prompt; return false to let the engine show its own.
   virtual bool ShowScriptDialog(const std::string& Message) { return false; }
+  // The page is about to be reloaded (CommandId: IDM_REFRESH…); true cancels the reload.
+  virtual bool CancelRefresh(int32_t CommandId) { return false; }
+  // A page command that finished later failed; Text says what went wrong.
+  virtual void ReportError(const std::string& Text) {}
 };
 
 class WebEngine {
@@ -145,6 +150,52 @@ public:
   // nullopt on failure.
   virtual void RunScript(const std::string& Script,
                          std::function<void(std::optional<std::string>)> Done) = 0;
+
+  // --- Page commands. Defaults: not available. Callbacks are dropped when the engine goes.
+  // Runs FunctionBody in the isolated world as the body of an async function whose
+  // parameters are Arguments' names (strings): the values never become script source.
+  virtual void CallScript(const std::string& FunctionBody,
+                          const std::vector<std::pair<std::string, std::string>>& Arguments,
+                          std::function<void(std::optional<std::string>)> Done) {
+    if (Done) Done(std::nullopt);
+  }
+  // Writes the document to Path: the complete page as MHTML, or the main resource's bytes.
+  // Done gets nullopt on success, else what went wrong.
+  enum class SaveMode { Mhtml, HtmlOnly };
+  virtual void SaveDocument(const std::string& Path, SaveMode Mode,
+                            std::function<void(std::optional<std::string>)> Done) {
+    if (Done) Done(std::string("This page cannot be saved"));
+  }
+  // The main resource's bytes and the charset its response named (may be empty).
+  struct DocumentSource {
+    std::string Bytes;
+    std::string Charset;
+  };
+  virtual void GetDocumentSource(std::function<void(std::optional<DocumentSource>)> Done) {
+    if (Done) Done(std::nullopt);
+  }
+  struct PageProperties {
+    std::string Title, Url, MimeType;
+    int64_t Size = -1;   // bytes; -1 unknown
+    int Status = 0;      // HTTP status; 0 none
+    std::string Certificate;  // subject, issuer and validity of the TLS certificate; empty: none
+    bool CertificateTrusted = false;
+  };
+  virtual PageProperties GetPageProperties() const { return {DocumentTitle(), DocumentUrl()}; }
+  // Find: starts a search (highlights and selects the first match); Done gets the number
+  // of matches, 0 when there is none.
+  virtual void FindText(const std::string& Text, bool MatchCase, std::function<void(unsigned)> Done) {
+    if (Done) Done(0);
+  }
+  virtual void FindNext() {}
+  virtual void FindPrevious() {}
+  virtual void FindFinish() {}
+  // Clears the cache and/or cookies of every page; Done(true) on success.
+  virtual void ClearBrowsingData(bool Cache, bool Cookies, std::function<void(bool)> Done) {
+    if (Done) Done(false);
+  }
+  // An extra token for the user agent of this page (empty: none).
+  virtual void SetUserAgentToken(const std::string& Token) {}
 };
 
 using EngineFactory = std::function<std::unique_ptr<WebEngine>()>;

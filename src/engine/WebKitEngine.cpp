@@ -5,6 +5,7 @@
 #include "browser/DownloadOptions.h"
 #include "browser/UrlFixup.h"
 #include "engine/NoticePages.h"
+#include "engine/PrintSetup.h"
 
 #include <glibmm/main.h>
 #include <webkit/webkit.h>
@@ -109,20 +110,6 @@ void WebKitEngine::Stop() {
 
 void WebKitEngine::Refresh2() {
   if (FView) webkit_web_view_reload(FView.Get());
-}
-
-void WebKitEngine::ExecWB(int32_t Command, int32_t Option) {
-  if (Command != browser::OLECMDID_PRINT)
-    throw EngineError(browser::E_NOTIMPL_CODE, "This page command is not available");
-  if (!HasDocument()) throw EngineError(browser::E_FAIL_CODE, "There is no page to print");
-  auto Operation = GObjectPtr<WebKitPrintOperation>::Adopt(webkit_print_operation_new(FView.Get()));
-  if (Option == browser::OLECMDEXECOPT_DONTPROMPTUSER) {
-    webkit_print_operation_print(Operation.Get());
-    return;
-  }
-  GtkRoot* Root = gtk_widget_get_root(GTK_WIDGET(FView.Get()));
-  // Returns when the dialog closes; the operation keeps itself and the view alive.
-  webkit_print_operation_run_dialog(Operation.Get(), GTK_IS_WINDOW(Root) ? GTK_WINDOW(Root) : nullptr);
 }
 
 std::string WebKitEngine::ViewUri() const {
@@ -251,6 +238,14 @@ void WebKitEngine::RunScript(const std::string& Script,
 
 std::unique_ptr<browser::WebEngine> CreateWebKitEngine() { return std::make_unique<WebKitEngine>(); }
 
-browser::EngineFactory WebKitEngineFactory() { return [] { return CreateWebKitEngine(); }; }
+browser::EngineFactory WebKitEngineFactory() {
+  // One print setup for every page of the program, as the old engine kept one.
+  auto Setup = std::make_shared<PrintSetup>();
+  return [Setup] {
+    auto Engine = std::make_unique<WebKitEngine>();
+    Engine->SetPrintSetup(Setup);
+    return Engine;
+  };
+}
 
 }  // namespace vorlane::engine

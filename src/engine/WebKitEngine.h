@@ -19,6 +19,9 @@ typedef struct _WebKitWebView WebKitWebView;
 
 namespace vorlane::engine {
 
+struct PrintSetup;
+struct FindState;
+
 // Application details added to WebKit's user agent.
 inline constexpr const char* UserAgentName = "Vorlane";
 inline constexpr const char* UserAgentVersion = "2.5";
@@ -67,6 +70,23 @@ public:
   void RunScript(const std::string& Script,
                  std::function<void(std::optional<std::string>)> Done) override;
 
+  // Page commands (WebKitEngine_Commands.cpp).
+  void CallScript(const std::string& FunctionBody,
+                  const std::vector<std::pair<std::string, std::string>>& Arguments,
+                  std::function<void(std::optional<std::string>)> Done) override;
+  void SaveDocument(const std::string& Path, SaveMode Mode,
+                    std::function<void(std::optional<std::string>)> Done) override;
+  void GetDocumentSource(std::function<void(std::optional<DocumentSource>)> Done) override;
+  PageProperties GetPageProperties() const override;
+  void FindText(const std::string& Text, bool MatchCase, std::function<void(unsigned)> Done) override;
+  void FindNext() override;
+  void FindPrevious() override;
+  void FindFinish() override;
+  void ClearBrowsingData(bool Cache, bool Cookies, std::function<void(bool)> Done) override;
+  void SetUserAgentToken(const std::string& Token) override;
+  // The print settings and page setup this engine prints with (shared by a factory's engines).
+  void SetPrintSetup(std::shared_ptr<PrintSetup> Setup) { FPrintSetup = std::move(Setup); }
+
   // The new-window handshake, on the engine handed back from NewWindow2: builds a view
   // related to Opener's, drops the pending request and returns the view for WebKit to load
   // RequestUri into. The two views share settings and content manager, so the download
@@ -90,6 +110,7 @@ private:
   void OpenInNewWindow(const std::string& Url);
   void ApplyDownloadFlags();
   void ShowProcessEndedPage(browser::ProcessEnd Reason);
+  void ApplyUserAgentToken();  // WebKitEngine_Commands.cpp
   std::string ViewUri() const;
 
   browser::IWebEngineEvents* FEvents = nullptr;
@@ -118,7 +139,16 @@ private:
   std::string FCommittedUri;
   std::string FLastUri;  // the last address the view had, reloaded after a crash
   std::string FStatusText;
+
+  // Page commands.
+  std::shared_ptr<PrintSetup> FPrintSetup;
+  std::shared_ptr<FindState> FFind;
+  std::string FUserAgentToken;
 };
+
+// Makes every engine's network loads follow the process's connected state (offline: a
+// proxy on a dead loopback port). Idempotent. WebKitEngine_Offline.cpp.
+void FollowConnectionState();
 
 // A new engine on its own view (own web process, settings and content manager).
 std::unique_ptr<browser::WebEngine> CreateWebKitEngine();

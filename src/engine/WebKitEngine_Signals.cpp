@@ -3,6 +3,8 @@
 // TitleChange, DocumentComplete.
 #include "engine/WebKitEngine.h"
 
+#include "browser/HostRules.h"
+
 #include <cmath>
 #include <webkit/webkit.h>
 
@@ -24,6 +26,13 @@ struct WebKitEngine::Signals {
           WEBKIT_NAVIGATION_POLICY_DECISION(Decision));
       Of(Data).FLastNavigationRequest =
           OrEmpty(webkit_uri_request_get_uri(webkit_navigation_action_get_request(Action)));
+      // A reload the host cancels leaves the page as it is.
+      WebKitEngine& E = Of(Data);
+      if (webkit_navigation_action_get_navigation_type(Action) == WEBKIT_NAVIGATION_TYPE_RELOAD && E.FHost &&
+          E.FHost->CancelRefresh(browser::IDM_REFRESH)) {
+        webkit_policy_decision_ignore(Decision);
+        return TRUE;
+      }
     }
     return FALSE;  // WebKit's default decision
   }

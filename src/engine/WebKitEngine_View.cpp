@@ -62,6 +62,8 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
   }
   FPopup = Opener != nullptr;
   ApplyDownloadFlags();
+  ApplyUserAgentToken();
+  FollowConnectionState();
   ConnectSignals();
 
   Gtk::Widget* ViewWidget = Glib::wrap(GTK_WIDGET(FView.Get()));

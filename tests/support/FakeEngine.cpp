@@ -173,6 +173,41 @@ void TFakeEngine::RunScript(const std::string& Script,
   if (Done) Done(std::string());
 }
 
+bool TFakeEngine::FireContextMenu() { return !Host || Host->AllowContextMenu(); }
+bool TFakeEngine::FireScriptDialog(const std::string& Text) { return Host && Host->ShowScriptDialog(Text); }
+bool TFakeEngine::FireReload() { return Host && Host->CancelRefresh(2300); }
+void TFakeEngine::FireWindowClosing() {
+  if (Events) Events->WindowClosing();
+}
+
+void TFakeEngine::CallScript(const std::string& FunctionBody,
+                             const std::vector<std::pair<std::string, std::string>>& Arguments,
+                             std::function<void(std::optional<std::string>)> Done) {
+  Record("CallScript", Arguments.empty() ? std::string() : Arguments.front().second);
+  if (Done) Done(ScriptResult);
+}
+
+void TFakeEngine::SaveDocument(const std::string& Path, SaveMode Mode,
+                               std::function<void(std::optional<std::string>)> Done) {
+  Record("Save", Path, Mode == SaveMode::Mhtml ? 1 : 0);
+  if (Done) Done(SaveError);
+}
+
+void TFakeEngine::GetDocumentSource(std::function<void(std::optional<DocumentSource>)> Done) {
+  Record("GetDocumentSource");
+  if (Done) Done(Source);
+}
+
+void TFakeEngine::FindText(const std::string& Text, bool MatchCase, std::function<void(unsigned)> Done) {
+  Record("FindText", Text, MatchCase ? 1 : 0);
+  if (Done) Done(FindMatches);
+}
+
+void TFakeEngine::ClearBrowsingData(bool Cache, bool Cookies, std::function<void(bool)> Done) {
+  Record("ClearBrowsingData", {}, (Cache ? 1 : 0) | (Cookies ? 2 : 0));
+  if (Done) Done(true);
+}
+
 browser::EngineFactory TFakeEngineFactory::Factory() {
   return [this] { return std::make_unique<TFakeEngine>(this); };
 }

@@ -40,6 +40,10 @@ public:
   browser::WebEngine* FireNewWindow(const std::string& RequestedUrl);
   bool FireKey(unsigned Key, unsigned Modifiers);  // true when the host handled it
   bool FireDrop(const std::string& Text);          // true when the host took it
+  bool FireContextMenu();                          // true when the engine may show its menu
+  bool FireScriptDialog(const std::string& Text);  // true when the host showed it
+  bool FireReload();                               // true when the host cancelled it
+  void FireWindowClosing();
   int CallCount(const std::string& Name) const;
   const Call* LastCall(const std::string& Name) const;
 
@@ -52,6 +56,12 @@ public:
   std::vector<browser::TravelEntry> Back, Forward;  // nearest first
   browser::IWebEngineEvents* Events = nullptr;
   browser::IWebEngineHost* Host = nullptr;
+  // Page commands: what they answer.
+  std::optional<std::string> ScriptResult = std::string("0");
+  std::optional<std::string> SaveError;  // nullopt: saves succeed
+  std::optional<DocumentSource> Source;
+  unsigned FindMatches = 0;
+  std::string UserAgentToken;
 
   // --- WebEngine ---
   void SetEvents(browser::IWebEngineEvents* E) override { Events = E; }
@@ -82,6 +92,22 @@ public:
   bool TravelTo(int Offset) override;
   void RunScript(const std::string& Script,
                  std::function<void(std::optional<std::string>)> Done) override;
+  // Page commands: recorded ("CallScript" with the first argument's value, "Save" with the
+  // path and Flags 1 for MHTML, "FindText", "FindNext", …) and answered at once.
+  void CallScript(const std::string& FunctionBody,
+                  const std::vector<std::pair<std::string, std::string>>& Arguments,
+                  std::function<void(std::optional<std::string>)> Done) override;
+  void SaveDocument(const std::string& Path, SaveMode Mode,
+                    std::function<void(std::optional<std::string>)> Done) override;
+  void GetDocumentSource(std::function<void(std::optional<DocumentSource>)> Done) override;
+  void FindText(const std::string& Text, bool MatchCase, std::function<void(unsigned)> Done) override;
+  void FindNext() override { Record("FindNext"); }
+  void FindPrevious() override { Record("FindPrevious"); }
+  void FindFinish() override { Record("FindFinish"); }
+  void ClearBrowsingData(bool Cache, bool Cookies, std::function<void(bool)> Done) override;
+  void SetInterfaceFlags(uint32_t Flags) override { InterfaceFlags = Flags; }
+  void SetUserAgentToken(const std::string& Token) override { UserAgentToken = Token; }
+  uint32_t InterfaceFlags = 0;
 
 private:
   void Record(std::string Name, std::string Arg = {}, int32_t Flags = 0);

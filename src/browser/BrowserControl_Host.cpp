@@ -1,0 +1,74 @@
+// The browser control as the engine's host: flag words, the context-menu rule, script
+// messages, reloads, floating-point state and the navigation helpers.
+#include "browser/BrowserControl.h"
+
+#include "browser/HostRules.h"
+#include "browser/PageWaits.h"
+#include "platform/FloatingPoint.h"
+
+#include <filesystem>
+
+namespace vorlane::browser {
+
+void TBrowserControl::RecomputeInterfaceFlags() {
+  // The border and scroll-bar members follow the two Booleans only: set directly, they
+  // are dropped again here.
+  FUserInterfaceOptions.Set(NO3DBORDER, HideBorders);
+  FUserInterfaceOptions.Set(NO3DOUTERBORDER, HideBorders);
+  FUserInterfaceOptions.Set(SCROLL_NO, HideScrollBars);
+  FInterfaceFlags = InterfaceFlagsOf(FUserInterfaceOptions);
+  FEngine->SetInterfaceFlags(FInterfaceFlags);
+}
+
+void TBrowserControl::Loaded() {
+  FEngine->SetDownloadFlags(DownloadFlags());
+  RecomputeInterfaceFlags();
+  FEngine->SetUserAgentToken(UserAgent);
+}
+
+void TBrowserControl::SetFpExceptions(bool Value) {
+  if (Value) platform::RestoreStartupFloatingPoint();
+  else platform::MaskFloatingPointExceptions();
+  FFpExceptions = Value;
+}
+
+void TBrowserControl::NavigateToAddress(const std::string& Address) {
+  RecomputeInterfaceFlags();
+  FEngine->Navigate2(Address, 0);
+}
+
+void TBrowserControl::NavigateToItemIdList(const std::vector<uint8_t>& List) {
+  RecomputeInterfaceFlags();
+  auto Path = ItemIdListPath(List.data(), List.size());
+  std::error_code Error;
+  if (!Path || !std::filesystem::exists(*Path, Error)) return;
+  FEngine->Navigate2(*Path, 0);
+}
+
+void TBrowserControl::Stop() {
+  FWaits->DropAll();
+  FEngine->Stop();
+}
+
+void TBrowserControl::WhenDocumentComplete(std::function<void()> Step) {
+  if (FEngine->ReadyState() == 4) return Step();
+  FWaits->Add(std::move(Step), FLoadStarted);
+}
+
+bool TBrowserControl::AllowContextMenu() {
+  if (DisableRightClickMenu) return false;  // the event is not raised either
+  return !(OnShowContextMenu && OnShowContextMenu());
+}
+
+bool TBrowserControl::ShowScriptDialog(const std::string& Message) {
+  return OnShowMessage && OnShowMessage(Message);
+}
+
+bool TBrowserControl::CancelRefresh(int32_t CommandId) {
+  if (!OnRefresh) return false;
+  bool Cancel = false;
+  OnRefresh(CommandId, Cancel);
+  return Cancel;
+}
+
+}  // namespace vorlane::browser
