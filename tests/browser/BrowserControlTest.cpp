@@ -1,0 +1,116 @@
+#include "browser/BrowserControl.h"
+
+#include "support/FakeEngine.h"
+
+#include <gdk/gdkkeysyms.h>
+#include <gtest/gtest.h>
+
+namespace vorlane::browser {
+namespace {
+
+using test::TFakeEngine;
+
+class BrowserControlTest : public ::testing::Test {
+protected:
+  BrowserControlTest() {
+    auto E = std::make_unique<TFakeEngine>();
+    Engine = E.get();
+    Control = std::make_unique<TBrowserControl>(std::move(E));
+  }
+  TFakeEngine* Engine;
+  std::unique_ptr<TBrowserControl> Control;
+};
+
+TEST_F(BrowserControlTest, FlagWordsFollowTheOptionsAndTheTwoBooleans) {
+  EXPECT_EQ(Control->DownloadFlags(), 0x70u);
+  EXPECT_EQ(Engine->DownloadFlags(), 0x70u);
+  EXPECT_EQ(Control->InterfaceFlags(), 0u);
+  Control->SetUserInterfaceOptions({FLAT_SCROLLBAR, NO3DBORDER});
+  EXPECT_EQ(Control->InterfaceFlags(), 0x80u);  // the border member is the Boolean's to set
+
+  auto Options = Control->UserInterfaceOptions();
+  Options.Include(SCROLL_NO);
+  Control->SetUserInterfaceOptions(Options);
+  Control->HideBorders = true;
+  EXPECT_EQ(Control->InterfaceFlags(), 0x80u);  // takes effect at the next recompute
+  Engine->FireBeforeNavigate("http://a.example/");
+  EXPECT_EQ(Control->InterfaceFlags(), 0x200084u);
+  EXPECT_EQ(Engine->InterfaceFlags, 0x200084u);
+
+  Control->HideBorders = false;
+  Control->HideScrollBars = true;
+  Control->NavigateToAddress("http://b.example/");
+  EXPECT_EQ(Control->InterfaceFlags(), 0x88u);
+  EXPECT_EQ(Engine->LastCall("Navigate2")->Arg, "http://b.example/");
+
+  Control->SetDownloadOptions({});
+  EXPECT_EQ(Engine->DownloadFlags(), 0u);
+}
+
+TEST_F(BrowserControlTest, ContextMenuRule) {
+  int Raised = 0;
+  EXPECT_TRUE(Engine->FireContextMenu());
+  Control->OnShowContextMenu = [&] { return ++Raised, true; };
+  EXPECT_FALSE(Engine->FireContextMenu());
+  Control->OnShowContextMenu = [&] { return ++Raised, false; };
+  EXPECT_TRUE(Engine->FireContextMenu());
+  EXPECT_EQ(Raised, 2);
+  Control->DisableRightClickMenu = true;
+  EXPECT_FALSE(Engine->FireContextMenu());
+  EXPECT_EQ(Raised, 2);  // not asked at all
+}
+
+TEST_F(BrowserControlTest, EditingKeysNeverReachTheAcceleratorEvent) {
+  std::vector<unsigned> Seen;
+  Control->OnTranslateAccelerator = [&](unsigned Key, unsigned) { return Seen.push_back(Key), true; };
+  for (unsigned Key : {GDK_KEY_BackSpace, GDK_KEY_Return, GDK_KEY_Left, GDK_KEY_Right})
+    EXPECT_FALSE(Engine->FireKey(Key, 0));
+  EXPECT_TRUE(Engine->FireKey(GDK_KEY_KP_Left, 0));
+  EXPECT_TRUE(Engine->FireKey(GDK_KEY_n, GDK_CONTROL_MASK));
+  EXPECT_EQ(Seen, (std::vector<unsigned>{GDK_KEY_KP_Left, GDK_KEY_n}));
+}
+
+TEST_F(BrowserControlTest, CloseRefreshAndMessageQuestions) {
+  int Closing = 0;
+  Control->OnWindowClosing = [&] { ++Closing; };
+  Control->OnCloseQuery = [](bool& CanClose) { CanClose = false; };
+  Engine->FireWindowClosing();
+  EXPECT_EQ(Closing, 0);
+  Control->OnCloseQuery = [](bool&) {};
+  Engine->FireWindowClosing();
+  EXPECT_EQ(Closing, 1);
+
+  EXPECT_FALSE(Engine->FireReload());
+  int32_t Command = 0;
+  Control->OnRefresh = [&](int32_t Id, bool& Cancel) { Command = Id, Cancel = true; };
+  EXPECT_TRUE(Engine->FireReload());
+  EXPECT_EQ(Command, 2300);
+
+  EXPECT_FALSE(Engine->FireScriptDialog("hi"));
+  Control->OnShowMessage = [](const std::string& Text) { return Text == "hi"; };
+  EXPECT_TRUE(Engine->FireScriptDialog("hi"));
+}
+
+TEST_F(BrowserControlTest, ItemIdListOpensExistingFilesOnly) {
+  auto List = [](const std::string& Path) {
+    std::vector<uint8_t> L{uint8_t(Path.size() + 2), 0};
+    for (char C : Path) L.push_back(static_cast<uint8_t>(C));
+    L.insert(L.end(), {0, 0});
+    return L;
+  };
+  Control->NavigateToItemIdList(List("/no/such/file.htm"));
+  EXPECT_EQ(Engine->CallCount("Navigate2"), 0);
+  Control->NavigateToItemIdList(List("/"));
+  EXPECT_EQ(Engine->CallCount("Navigate2"), 0);
+  Control->NavigateToItemIdList(List("/etc/passwd"));
+  EXPECT_EQ(Engine->LastCall("Navigate2")->Arg, "/etc/passwd");
+}
+
+TEST_F(BrowserControlTest, LoadedGivesTheUserAgentToken) {
+  Control->UserAgent = "Token/1";
+  Control->Loaded();
+  EXPECT_EQ(Engine->UserAgentToken, "Token/1");
+}
+
+}  // namespace
+}  // namespace vorlane::browser
