@@ -11,13 +11,13 @@ namespace vorlane::browser {
 // Cuts Name so that Name + Extension fit MaxBytes, at a UTF-8 character boundary.
 std::string FitFileName(std::string_view Name, std::string_view Extension, size_t MaxBytes = 255);
 
-// The desktop shortcut's file name for a page: the title without control characters and
-// without " * / : < > ? \ |, leading dots and blanks stripped, the address's host when
-// nothing remains, then ".url".
+// The desktop shortcut's file name for a page: leading dots and blanks stripped, then the
+// program's rule for names from titles (platform/FileNames: " * / : < > ? \ | become "-",
+// control characters go); the address's host when nothing remains; then ".url".
 std::string ShortcutFileName(const std::string& Title, const std::string& Url);
 
-// The name of a page saved for mailing: the title without "/" and control characters,
-// no leading dot, "page" when nothing remains, then ".mht".
+// The name of a page saved for mailing, by the same rule; "page" when nothing remains,
+// then ".mht".
 std::string MailFileName(const std::string& Title);
 
 }  // namespace vorlane::browser

@@ -101,14 +101,14 @@ TEST_F(PageCommandsTest, DesktopShortcutNeverReplacesAnotherFile) {
   Engine->CompleteNavigation("http://one.example/", "A/B: C?");
   Control->CreateDesktopShortcut();
   const std::string One = "[InternetShortcut]\r\nURL=http://one.example/\r\nIconIndex=0\r\nShowCommand=7\r\n";
-  ASSERT_TRUE(PumpUntil([&] { return Read(Desktop / "AB C.url") == One; }));
+  ASSERT_TRUE(PumpUntil([&] { return Read(Desktop / "A-B- C-.url") == One; }));
   Control->CreateDesktopShortcut();  // the same shortcut again: rewritten in place
   test::PumpPending();
   Engine->CompleteNavigation("http://two.example/", "A/B: C?");
   Control->CreateDesktopShortcut();
-  ASSERT_TRUE(PumpUntil([&] { return Read(Desktop / "AB C (2).url").find("two.example") != std::string::npos; }));
-  EXPECT_EQ(Read(Desktop / "AB C.url"), One);
-  EXPECT_FALSE(fs::exists(Desktop / "AB C (3).url"));
+  ASSERT_TRUE(PumpUntil([&] { return Read(Desktop / "A-B- C- (2).url").find("two.example") != std::string::npos; }));
+  EXPECT_EQ(Read(Desktop / "A-B- C-.url"), One);
+  EXPECT_FALSE(fs::exists(Desktop / "A-B- C- (3).url"));
   EXPECT_TRUE(Errors().empty());
 }
 
@@ -155,7 +155,7 @@ TEST_F(PageCommandsTest, MailPageFileSavesPrivatelyAndSendsNothingAfterAFailedSa
   Control->MailPageFile("../../x");
   ASSERT_EQ(Errors().size(), 1u);
   fs::path Saved = Engine->LastCall("Save")->Arg;
-  EXPECT_EQ(Saved.filename(), "x.mht");
+  EXPECT_EQ(Saved.filename(), "-..-x.mht");
   EXPECT_FALSE(fs::exists(Saved.parent_path()));  // the private folder went again
 
   Engine->SaveError.reset();
