@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ShellFolders.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace vorlane::browser {

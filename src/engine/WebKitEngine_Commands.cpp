@@ -46,6 +46,7 @@ void WebKitEngine::ExecWB(int32_t Command, int32_t Option) {
   if (!FPrintSetup) FPrintSetup = std::make_shared<PrintSetup>();
   std::shared_ptr<PrintSetup> Setup = FPrintSetup;
 
+  if (!Setup->Settings) Setup->Settings = GObjectPtr<GtkPrintSettings>::Adopt(gtk_print_settings_new());
   if (Command == browser::OLECMDID_PAGESETUP) {
     // Asynchronous; the answer goes into the shared pair even if this page closed.
     auto* Keep = new std::shared_ptr<PrintSetup>(Setup);

@@ -137,6 +137,16 @@ TEST_F(PageCommandsTest, SavesCompletePagesAsMhtmlAndHtmlOnlyAsServed) {
   EXPECT_NE(Read(Dir / "s.mht").find("multipart/related"), std::string::npos);
   EXPECT_EQ(Read(Dir / "s.html"), Html);
 
+  std::optional<WebEngine::DocumentSource> Source;
+  Control->Engine().GetDocumentSource([&](auto S) { Source = S; });
+  ASSERT_TRUE(PumpUntil([&] { return Source.has_value(); }));
+  EXPECT_EQ(Source->Bytes, Html);
+  EXPECT_EQ(Source->Charset, "utf-8");
+  auto Properties = Control->Engine().GetPageProperties();
+  EXPECT_EQ(Properties.MimeType, "text/html");
+  EXPECT_EQ(Properties.Status, 200);
+  EXPECT_TRUE(Properties.Certificate.empty());
+
   std::optional<std::string> Error;
   Control->SaveDocumentToFile("/proc/no/such/dir/x.mht", [&](std::optional<std::string> E) { Error = E.value_or(""); });
   ASSERT_TRUE(PumpUntil([&] { return Error.has_value(); }));
