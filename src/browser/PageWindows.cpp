@@ -91,6 +91,7 @@ void ShowFindWindow(TBrowserControl& Control) {
   auto* Entry = Gtk::make_managed<Gtk::Entry>();
   auto* Case = Gtk::make_managed<Gtk::CheckButton>("区分大小写");
   auto* Status = Gtk::make_managed<Gtk::Label>("");
+  Status->set_name("status");
   Status->set_xalign(0);
   auto* Buttons = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
   auto* Previous = Gtk::make_managed<Gtk::Button>("上一个");
@@ -127,12 +128,10 @@ void ShowFindWindow(TBrowserControl& Control) {
   Previous->signal_clicked().connect([Alive, Engine] {
     if (!Alive.expired()) Engine->FindPrevious();
   });
-  Window->signal_close_request().connect(
-      [Alive, Engine] {
-        if (!Alive.expired()) Engine->FindFinish();
-        return false;
-      },
-      false);
+  // Closing hides the window first (the close handler above ends the emission).
+  Window->signal_hide().connect([Alive, Engine] {
+    if (!Alive.expired()) Engine->FindFinish();
+  });
   Window->present();
 }
 

@@ -98,7 +98,7 @@ void TFrmMain::Ac_ForwardExecute() {
 }
 
 void TFrmMain::Ac_StopExecute() {
-  if (TFrmWeb* Page = ActivePage()) Guarded([&] { Page->WebBrowser->Engine().Stop(); });
+  if (TFrmWeb* Page = ActivePage()) Guarded([&] { Page->WebBrowser->Stop(); });
 }
 
 void TFrmMain::Ac_RefreshExecute() {

@@ -8,6 +8,10 @@
 
 #include <glib.h>
 #include <gtest/gtest.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/label.h>
+#include <gtkmm/textview.h>
+#include <gtkmm/window.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -29,6 +33,22 @@ std::string Read(const fs::path& P) {
   std::ostringstream S;
   S << In.rdbuf();
   return S.str();
+}
+
+Gtk::Window* ShownWindow(const std::string& Title) {
+  for (Gtk::Window* W : Gtk::Window::list_toplevels())
+    if (W->get_title().raw() == Title && W->get_visible()) return W;
+  return nullptr;
+}
+
+template <typename T>
+T* FindChild(Gtk::Widget& Parent, const std::string& Name = {}) {
+  for (Gtk::Widget* C = Parent.get_first_child(); C; C = C->get_next_sibling()) {
+    auto* Hit = dynamic_cast<T*>(C);
+    if (Hit && (Name.empty() || C->get_name().raw() == Name)) return Hit;
+    if (auto* Deeper = FindChild<T>(*C, Name)) return Deeper;
+  }
+  return nullptr;
 }
 
 class PageCommandsTest : public ::testing::Test {
@@ -189,6 +209,27 @@ TEST_F(PageCommandsTest, DocumentCommandsNeedADocument) {
   Control->CopySelection();
   Control->SelectAllContent();
   EXPECT_EQ(Engine->CallCount("Edit"), 2);
+}
+
+TEST_F(PageCommandsTest, FindWindowSearchesAndFinishesWhenClosed) {
+  Engine->FindMatches = 3;
+  Control->ShowFindDialog();
+  Gtk::Window* Find = ShownWindow("查找");
+  ASSERT_NE(Find, nullptr);
+  FindChild<Gtk::Entry>(*Find)->set_text("foo");
+  EXPECT_EQ(Engine->LastCall("FindText")->Arg, "foo");
+  EXPECT_NE(FindChild<Gtk::Label>(*Find, "status")->get_text().raw().find("3"), std::string::npos);
+  Find->close();
+  EXPECT_EQ(Engine->CallCount("FindFinish"), 1);
+}
+
+TEST_F(PageCommandsTest, SourceWindowShowsTheDecodedBytes) {
+  Engine->Source = WebEngine::DocumentSource{"<p>\xd6\xd0\xce\xc4</p>", ""};
+  Control->ShowPageSource();
+  Gtk::Window* Source = ShownWindow("http://h.example/a?x=1&y=2 - 源文件");
+  ASSERT_NE(Source, nullptr);
+  EXPECT_EQ(FindChild<Gtk::TextView>(*Source)->get_buffer()->get_text(), "<p>中文</p>");
+  Source->close();
 }
 
 }  // namespace
