@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace vorlane::test {
@@ -173,6 +174,13 @@ TEST_F(PageCommandsTest, PreviewShowsAPdfThatGoesWithItsWindow) {
   Server.Serve("/p.html", "<title>p</title><h1>preview</h1>");
   NewControl();
   ASSERT_TRUE(LoadControl(Server.Url("/p.html")));
+  auto PreviewFolders = [] {
+    std::set<fs::path> Found;
+    for (const auto& Entry : fs::directory_iterator(g_get_tmp_dir()))
+      if (Entry.path().filename().string().rfind("vorlane-preview-", 0) == 0) Found.insert(Entry.path());
+    return Found;
+  };
+  std::set<fs::path> Before = PreviewFolders();
   Control->PreviewPage();
   Gtk::Window* Preview = nullptr;
   ASSERT_TRUE(PumpUntil([&] {
@@ -181,9 +189,8 @@ TEST_F(PageCommandsTest, PreviewShowsAPdfThatGoesWithItsWindow) {
     return Preview != nullptr;
   }));
   fs::path Pdf;
-  for (const auto& Entry : fs::directory_iterator(g_get_tmp_dir()))
-    if (Entry.path().filename().string().rfind("vorlane-preview-", 0) == 0 && fs::exists(Entry.path() / "preview.pdf"))
-      Pdf = Entry.path() / "preview.pdf";
+  for (const fs::path& Folder : PreviewFolders())
+    if (!Before.count(Folder)) Pdf = Folder / "preview.pdf";
   ASSERT_FALSE(Pdf.empty());
   EXPECT_EQ(Read(Pdf).substr(0, 5), "%PDF-");
   Preview->close();
