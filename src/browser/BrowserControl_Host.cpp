@@ -65,6 +65,7 @@ bool TBrowserControl::ShowScriptDialog(const std::string& Message) {
 }
 
 bool TBrowserControl::CancelRefresh(int32_t CommandId) {
+  RecomputeInterfaceFlags();  // as at every command the engine passes to its host
   if (!OnRefresh) return false;
   bool Cancel = false;
   OnRefresh(CommandId, Cancel);
