@@ -214,5 +214,25 @@ TEST_F(PageCommandsTest, FindCountsMatches) {
   Control->Engine().FindFinish();
 }
 
+TEST_F(PageCommandsTest, ACancelledReloadLeavesThePageAndWebsiteDataClears) {
+  Server.Serve("/r.html", "<title>r</title>r");
+  NewControl();
+  ASSERT_TRUE(LoadControl(Server.Url("/r.html")));
+  int Asked = 0;
+  Control->OnRefresh = [&](int32_t, bool& Cancel) { ++Asked, Cancel = true; };
+  Control->Engine().Refresh2();
+  ASSERT_TRUE(PumpUntil([&] { return Asked == 1; }));
+  Control->OnRefresh = nullptr;
+  Completed.clear();
+  Control->Engine().Refresh2();
+  ASSERT_TRUE(PumpUntil([&] { return !Completed.empty(); }));
+  EXPECT_EQ(Server.RequestCount("/r.html"), 2);  // the first load and the reload let through
+
+  std::optional<bool> Cleared;
+  Control->Engine().ClearBrowsingData(true, true, [&](bool Ok) { Cleared = Ok; });
+  ASSERT_TRUE(PumpUntil([&] { return Cleared.has_value(); }));
+  EXPECT_TRUE(*Cleared);
+}
+
 }  // namespace
 }  // namespace vorlane::test
