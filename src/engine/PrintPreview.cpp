@@ -57,6 +57,9 @@ void Finished(WebKitPrintOperation* Operation, gpointer Data) {
   if (Job->Parent) g_object_remove_weak_pointer(G_OBJECT(Job->Parent), reinterpret_cast<gpointer*>(&Job->Parent));
   std::error_code Missing;
   if (Job->Error.empty() && !std::filesystem::exists(Job->Pdf, Missing)) Job->Error = "The preview was not written";
+  // GTK lists every file it prints to among the recently used: not so our scratch copy.
+  GCharPtr PdfUri(g_filename_to_uri(Job->Pdf.c_str(), nullptr, nullptr));
+  gtk_recent_manager_remove_item(gtk_recent_manager_get_default(), PdfUri.get(), nullptr);
   if (Job->Error.empty()) {
     ShowPreviewWindow(*Job);
   } else {
