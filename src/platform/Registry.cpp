@@ -137,6 +137,8 @@ Registry::Registry(std::filesystem::path ConfigDir)
   AddDefault(RootKey::ClassesRoot, "Folder\\shell\\open\\ddeexec", "", "[ViewFolder(\"%l\", %I, %S)]");
   AddDefault(RootKey::ClassesRoot, "Folder\\shell\\explore\\ddeexec", "", "[ExploreFolder(\"%l\", %I, %S)]");
   AddDefault(RootKey::ClassesRoot, "Directory\\shell\\find\\ddeexec", "", "[FindFolder(\"%l\", %I)]");
+  // The History folder's registered name, the history list's column caption.
+  AddDefault(RootKey::ClassesRoot, HistoryFolderClassKey, "", "历史记录");
   Load();
 }
 

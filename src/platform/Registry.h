@@ -13,6 +13,10 @@ namespace vorlane::platform {
 
 enum class RootKey { CurrentUser, LocalMachine, ClassesRoot };
 
+// The History folder's class key under HKEY_CLASSES_ROOT; its default value is the
+// folder's name in the user's language.
+inline constexpr const char* HistoryFolderClassKey = "CLSID\\{FF393560-C2A7-11CF-BFF4-444553540000}";
+
 class Registry {
 public:
   // Opens the registry of the user whose config folder is ConfigDir (the folder that

@@ -1,0 +1,217 @@
+// The history store and the History folder on a temporary database with a clock the
+// test sets.
+#include "platform/HistoryFolder.h"
+#include "platform/HistoryPeriods.h"
+#include "platform/HistoryStore.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+
+namespace vorlane::platform {
+namespace {
+
+using Clock = std::chrono::system_clock;
+
+// Central European time, with its daylight-saving rules spelled out so no zone database
+// is needed: summer time starts on the last Sunday of March at 02:00.
+constexpr const char* Berlin = "CET-1CEST,M3.5.0,M10.5.0/3";
+
+Clock::time_point Local(int Y, int M, int D, int H, int Min = 0) {
+  std::tm T{};
+  T.tm_year = Y - 1900;
+  T.tm_mon = M - 1;
+  T.tm_mday = D;
+  T.tm_hour = H;
+  T.tm_min = Min;
+  T.tm_isdst = -1;
+  return Clock::from_time_t(std::mktime(&T));
+}
+
+std::vector<std::string> Names(const std::vector<THistoryItem>& Items) {
+  std::vector<std::string> Out;
+  for (auto& I : Items) Out.push_back(I.DisplayName);
+  return Out;
+}
+
+class HistoryStoreTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    setenv("TZ", Berlin, 1);
+    tzset();
+    Dir = std::filesystem::temp_directory_path() / ("vorlane-history-" + std::to_string(::getpid()) + "-" +
+                                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(Dir);
+    std::filesystem::create_directories(Dir);
+    File = Dir / "history.sqlite";
+  }
+  void TearDown() override { std::filesystem::remove_all(Dir); }
+
+  std::unique_ptr<THistoryStore> Open() {
+    return std::make_unique<THistoryStore>(File, [this] { return Now; });
+  }
+  std::vector<THistoryItem> List(THistoryStore& Store, const THistoryPath& Path) {
+    auto Folder = THistoryFolder::Bind(Store, Path);
+    if (!Folder) return {};
+    auto Items = Folder->EnumObjects();
+    std::sort(Items.begin(), Items.end(),
+              [&](auto& A, auto& B) { return Folder->CompareIDs(A, B) < 0; });
+    return Items;
+  }
+
+  std::filesystem::path Dir, File;
+  Clock::time_point Now = Local(2026, 4, 1, 12);  // a Wednesday
+};
+
+TEST(HistoryPeriods, NamesFollowTheWeek) {
+  struct Case {
+    const char* What;
+    int64_t Today;
+    int64_t Oldest;
+    std::vector<std::string> Names;
+  };
+  const int64_t Monday = 20549;  // 2026-04-06
+  ASSERT_EQ(WeekdayOf(Monday), 0);
+  const Case Cases[] = {
+      {"Monday: yesterday belongs to last week", Monday, Monday - 1, {"上周", "今天"}},
+      {"Sunday: the whole week by weekday", Monday + 6, Monday,
+       {"星期一", "星期二", "星期三", "星期四", "星期五", "星期六", "今天"}},
+      {"20 days back from a Tuesday", Monday + 1, Monday + 1 - 20,
+       {"3 周之前", "2 周之前", "上周", "星期一", "今天"}},
+      {"only today", Monday + 3, Monday + 3, {"今天"}},
+  };
+  for (const Case& C : Cases) {
+    std::vector<std::string> Got;
+    for (auto& P : HistoryPeriods(C.Today, C.Oldest)) Got.push_back(P.Name);
+    EXPECT_EQ(Got, C.Names) << C.What;
+  }
+}
+
+TEST_F(HistoryStoreTest, DaysFollowTheLocalCalendarAcrossMidnightAndSummerTime) {
+  // Summer time began on Sunday 2026-03-29 at 02:00.
+  EXPECT_EQ(LocalDayOf(Local(2026, 3, 29, 0, 30)), LocalDayOf(Local(2026, 3, 29, 23, 30)));
+  EXPECT_EQ(LocalDayOf(Local(2026, 3, 28, 23, 59)) + 1, LocalDayOf(Local(2026, 3, 29, 0, 0)));
+  EXPECT_EQ(WeekdayOf(LocalDayOf(Local(2026, 3, 29, 23, 30))), 6);
+
+  auto Store = Open();
+  Now = Local(2026, 3, 29, 23, 30);  // Sunday night
+  Store->AddVisit("http://a.example/", "A");
+  Now = Local(2026, 3, 30, 0, 10);  // Monday, just after midnight
+  Store->AddVisit("http://b.example/", "B");
+  auto Periods = List(*Store, {});
+  ASSERT_EQ(Names(Periods), (std::vector<std::string>{"上周", "今天"}));
+  EXPECT_EQ(Names(List(*Store, {Periods[0].Id})), std::vector<std::string>{"a.example"});
+  EXPECT_EQ(Names(List(*Store, {Periods[1].Id})), std::vector<std::string>{"b.example"});
+}
+
+TEST_F(HistoryStoreTest, LevelsGroupByPeriodSiteAndPage) {
+  auto Store = Open();
+  Now = Local(2026, 3, 30, 9);  // Monday
+  Store->AddVisit("http://www.example.com/a", "Page A");
+  Store->AddVisit("file:///home/u/notes.html", "");
+  Now = Local(2026, 4, 1, 9);
+  int64_t First = Store->AddVisit("https://www.example.com/b", "");
+  Store->SetVisitTitle(First, "Old B");
+  Store->AddVisit("https://www.example.com/b", "");  // the title has not arrived yet
+  Store->AddVisit("https://www.example.com/c", "Ccc");
+  Store->AddVisit("vorlane://home.vorlane/sea.html?ver=2.x", "Vorlane 首页");
+  EXPECT_EQ(Store->AddVisit("about:blank", "x"), 0);
+  EXPECT_EQ(Store->AddVisit("data:text/html,x", "x"), 0);
+
+  auto Periods = List(*Store, {});
+  ASSERT_EQ(Names(Periods), (std::vector<std::string>{"星期一", "今天"}));
+  EXPECT_EQ(Names(List(*Store, {Periods[0].Id})), (std::vector<std::string>{"www.example.com", "我的电脑"}));
+  auto Sites = List(*Store, {Periods[1].Id});
+  ASSERT_EQ(Names(Sites), (std::vector<std::string>{"home.vorlane", "www.example.com"}));
+  // Repeated visits show once; a page without a title is named by its address.
+  auto Pages = List(*Store, {Periods[1].Id, Sites[1].Id});
+  ASSERT_EQ(Names(Pages), (std::vector<std::string>{"Ccc", "Old B"}));
+  EXPECT_TRUE(IsFolderItem(Sites[1]));
+  EXPECT_FALSE(IsFolderItem(Pages[0]));
+  EXPECT_EQ(ItemInfoTip(Pages[1]), "Old B\nhttps://www.example.com/b");
+  EXPECT_EQ(ItemInfoTipTail(Pages[1]), "https://www.example.com/b");
+  auto Local = List(*Store, {Periods[0].Id, "s:"});
+  EXPECT_EQ(Names(Local), std::vector<std::string>{"file:///home/u/notes.html"});
+  EXPECT_FALSE(THistoryFolder::Bind(*Store, {"x"}));
+
+  auto Recent = Store->RecentPages(8);
+  ASSERT_EQ(Recent.size(), 5u);
+  EXPECT_EQ(Recent[0].Url, "vorlane://home.vorlane/sea.html?ver=2.x");
+  EXPECT_EQ(Recent[2].Title, "Old B");
+  EXPECT_EQ(Store->SuggestAddresses("www.ex", 10),
+            (std::vector<std::string>{"https://www.example.com/c", "https://www.example.com/b",
+                                      "http://www.example.com/a"}));
+  EXPECT_EQ(Store->SuggestAddresses("https://www.example.com/", 1),
+            std::vector<std::string>{"https://www.example.com/c"});
+  EXPECT_TRUE(Store->SuggestAddresses("%", 10).empty());
+}
+
+TEST_F(HistoryStoreTest, TitlesAreCleanedAndTheAddressComesFromTheRow) {
+  auto Store = Open();
+  int64_t Visit = Store->AddVisit("http://a.example/real", "");
+  Store->SetVisitTitle(Visit, "Evil\nhttp://evil.example/\x01");
+  auto Periods = List(*Store, {});
+  auto Sites = List(*Store, {Periods[0].Id});
+  auto Pages = List(*Store, {Periods[0].Id, Sites[0].Id});
+  ASSERT_EQ(Pages.size(), 1u);
+  EXPECT_EQ(Pages[0].DisplayName, "Evil http://evil.example/");
+  EXPECT_EQ(ItemInfoTipTail(Pages[0]), "http://a.example/real");
+
+  std::string Long(5000, 'x');
+  EXPECT_EQ(THistoryStore::CleanTitle(Long).size(), THistoryStore::MaxTitleLength);
+  EXPECT_EQ(THistoryStore::CleanTitle("中\t文\x7f"), "中 文");
+}
+
+TEST_F(HistoryStoreTest, AFailedLoadLeavesNoTrace) {
+  auto Store = Open();
+  int64_t Visit = Store->AddVisit("http://gone.example/", "");
+  ASSERT_GT(Visit, 0);
+  Store->RemoveVisit(Visit);
+  EXPECT_TRUE(List(*Store, {}).empty());
+  EXPECT_TRUE(Store->RecentPages(8).empty());
+}
+
+TEST_F(HistoryStoreTest, VisitsOlderThanTwentyDaysGoAtStart) {
+  {
+    auto Store = Open();
+    Now = Local(2026, 3, 1, 12);
+    Store->AddVisit("http://old.example/", "old");
+    Now = Local(2026, 3, 15, 12);
+    Store->AddVisit("http://kept.example/", "kept");
+  }
+  Now = Local(2026, 4, 1, 12);
+  auto Store = Open();
+  auto Recent = Store->RecentPages(8);
+  ASSERT_EQ(Recent.size(), 1u);
+  EXPECT_EQ(Recent[0].Url, "http://kept.example/");
+  auto Periods = List(*Store, {});
+  ASSERT_EQ(Periods.size(), 1u);
+  EXPECT_EQ(Names(List(*Store, {Periods[0].Id})), std::vector<std::string>{"kept.example"});
+}
+
+TEST_F(HistoryStoreTest, ACorruptFileIsSetAsideAndANewOneWorks) {
+  std::ofstream(File, std::ios::binary) << std::string(8192, 'Z');
+  auto Store = Open();
+  ASSERT_TRUE(Store->IsAvailable());
+  ASSERT_TRUE(Store->SetAside());
+  EXPECT_TRUE(std::filesystem::exists(*Store->SetAside()));
+  EXPECT_EQ(std::filesystem::file_size(*Store->SetAside()), 8192u);
+  EXPECT_GT(Store->AddVisit("http://a.example/", "A"), 0);
+  EXPECT_EQ(Store->RecentPages(8).size(), 1u);
+}
+
+TEST_F(HistoryStoreTest, AnUnreachableFileGivesAnEmptyHistory) {
+  std::filesystem::create_directories(File);  // a folder where the file should be
+  auto Store = Open();
+  EXPECT_FALSE(Store->IsAvailable());
+  EXPECT_FALSE(Store->SetAside());
+  EXPECT_EQ(Store->AddVisit("http://a.example/", "A"), 0);
+  Store->SetVisitTitle(1, "x");
+  EXPECT_TRUE(List(*Store, {}).empty());
+  EXPECT_TRUE(Store->SuggestAddresses("http", 5).empty());
+}
+
+}  // namespace
+}  // namespace vorlane::platform
