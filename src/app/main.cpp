@@ -12,6 +12,7 @@
 #include "browser/DesktopAddress.h"
 #include "engine/WebKitEngine.h"
 #include "platform/SingleInstance.h"
+#include "platform/HistoryStore.h"
 #include "shell/U_FrmMain.h"
 #include "shell/U_UserConfig.h"
 
@@ -115,7 +116,10 @@ int main(int argc, char** argv) {
   }
   Gtk::init_gtkmm_internals();
   auto Loop = Glib::MainLoop::create();
+  // The history outlives the window that records into it.
+  vorlane::platform::THistoryStore History;
   auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(), vorlane::shell::TProductSite());
+  Main->SetHistorySink(&History);
   Main->OnQuit = [Loop] { Loop->quit(); };
   Main->signal_close_request().connect([Loop] {
     Loop->quit();

@@ -86,6 +86,12 @@ void TBrowserControl::WindowClosing() {
 void TBrowserControl::ProcessTerminated(ProcessEnd Reason) {
   if (OnProcessTerminated) OnProcessTerminated(Reason);
 }
+void TBrowserControl::DocumentCommitted(const std::string& Url, bool ErrorPage) {
+  if (OnDocumentCommitted) OnDocumentCommitted(Url, ErrorPage);
+}
+void TBrowserControl::NavigateError(const std::string& Url) {
+  if (OnNavigateError) OnNavigateError(Url);
+}
 bool TBrowserControl::HandleDrop(const std::string& Text) { return OnDrop && OnDrop(Text); }
 bool TBrowserControl::TranslateAccelerator(unsigned Key, unsigned Modifiers) {
   // Keys the page edits with never reach the owner's accelerators.

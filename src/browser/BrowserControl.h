@@ -33,6 +33,9 @@ public:
   WebEngine& Engine() { return *FEngine; }
   const WebEngine& Engine() const { return *FEngine; }
 
+  // Lets a component that holds this control without owning it notice that it is gone.
+  std::weak_ptr<const void> Liveness() const { return FLiveness; }
+
   // Option sets; assigning one passes its flag word to the engine.
   TDownloadControlOptions DownloadOptions() const { return FDownloadOptions; }
   void SetDownloadOptions(TDownloadControlOptions Options);
@@ -62,6 +65,8 @@ public:
   std::function<void(const std::string&)> OnTitleChange;
   std::function<void()> OnWindowClosing;
   std::function<void(ProcessEnd)> OnProcessTerminated;
+  std::function<void(const std::string&, bool)> OnDocumentCommitted;
+  std::function<void(const std::string&)> OnNavigateError;
   // Host questions that the owner may take over.
   std::function<bool(unsigned, unsigned)> OnTranslateAccelerator;  // true: handled
   std::function<bool(const std::string&)> OnDrop;                   // true: taken
@@ -154,6 +159,8 @@ private:
   void TitleChange(const std::string& Title) override;
   void WindowClosing() override;
   void ProcessTerminated(ProcessEnd Reason) override;
+  void DocumentCommitted(const std::string& Url, bool ErrorPage) override;
+  void NavigateError(const std::string& Url) override;
 
   bool AllowContextMenu() override;
   bool ShowScriptDialog(const std::string& Message) override;
@@ -164,6 +171,7 @@ private:
 
   std::unique_ptr<WebEngine> FEngine;
   std::unique_ptr<TDdeServer> FDde;
+  std::shared_ptr<const void> FLiveness = std::make_shared<char>(0);
   TDownloadControlOptions FDownloadOptions{DLCTL_DLIMAGES, DLCTL_VIDEOS, DLCTL_BGSOUNDS};
   TUserInterfaceOptions FUserInterfaceOptions;
   uint32_t FInterfaceFlags = 0;

@@ -70,6 +70,12 @@ public:
   virtual void NavigateComplete2(const std::string& Url) {}
   virtual void DocumentComplete(const std::string& Url) {}
   virtual void TitleChange(const std::string& Title) {}
+  // A new main-frame document committed at Url (raised after NavigateComplete2; not for
+  // same-document jumps). ErrorPage: the engine's own page about a failed load or an
+  // ended process, shown under the address that failed.
+  virtual void DocumentCommitted(const std::string& Url, bool ErrorPage) {}
+  // A main-frame load of Url failed, before or after its document committed.
+  virtual void NavigateError(const std::string& Url) {}
   // The page's script asked to close its window.
   virtual void WindowClosing() {}
   // The page's web process ended; the engine already shows a page that says so.

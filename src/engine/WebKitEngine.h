@@ -137,6 +137,7 @@ private:
   std::string FLoadUri;
   std::string FLastNavigationRequest;  // target of the latest navigation decision
   std::string FCommittedUri;
+  std::string FErrorPageUri;  // the next commit at this address is our page about a failure
   std::string FLastUri;  // the last address the view had, reloaded after a crash
   std::string FStatusText;
 

@@ -66,6 +66,12 @@ struct WebKitEngine::Signals {
         E.FLoadCommitted = true;
         E.FCommittedUri = E.ViewUri();
         if (E.FEvents) E.FEvents->NavigateComplete2(E.FCommittedUri);
+        if (Token.expired()) return;
+        if (E.FEvents) {
+          bool ErrorPage = !E.FErrorPageUri.empty() && E.FErrorPageUri == E.FCommittedUri;
+          E.FErrorPageUri.clear();
+          E.FEvents->DocumentCommitted(E.FCommittedUri, ErrorPage);
+        }
         break;
       case WEBKIT_LOAD_FINISHED: {
         E.FLoadStarted = false;
@@ -77,6 +83,18 @@ struct WebKitEngine::Signals {
         break;
       }
     }
+  }
+
+  // WebKit then shows its error page under the failed address (unless the load was
+  // stopped or replaced, which is no failure to report).
+  static gboolean LoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* Uri, GError* Error, gpointer Data) {
+    WebKitEngine& E = Of(Data);
+    if (g_error_matches(Error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+        g_error_matches(Error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
+      return FALSE;
+    E.FErrorPageUri = OrEmpty(Uri);
+    if (E.FEvents) E.FEvents->NavigateError(E.FErrorPageUri);
+    return FALSE;
   }
 
   static void RaiseProgress(WebKitEngine& E, double Progress) {
@@ -190,6 +208,7 @@ void WebKitEngine::ConnectSignals() {
   WebKitWebView* View = FView.Get();
   g_signal_connect(View, "decide-policy", G_CALLBACK(Signals::DecidePolicy), this);
   g_signal_connect(View, "load-changed", G_CALLBACK(Signals::LoadChanged), this);
+  g_signal_connect(View, "load-failed", G_CALLBACK(Signals::LoadFailed), this);
   g_signal_connect(View, "notify::estimated-load-progress", G_CALLBACK(Signals::ProgressNotify), this);
   g_signal_connect(View, "notify::title", G_CALLBACK(Signals::TitleNotify), this);
   g_signal_connect(View, "notify::uri", G_CALLBACK(Signals::UriNotify), this);

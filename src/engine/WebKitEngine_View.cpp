@@ -128,6 +128,7 @@ void WebKitEngine::ShowProcessEndedPage(browser::ProcessEnd Reason) {
   // Shown under the address the page had, so the address bar keeps it and the link on
   // the page loads it again in a new process.
   std::string Url = FLastUri;
+  FErrorPageUri = Url.empty() ? "about:blank" : Url;
   webkit_web_view_load_alternate_html(FView.Get(), ProcessEndedPage(Reason, Url).c_str(),
                                       Url.empty() ? "about:blank" : Url.c_str(), nullptr);
 }

@@ -88,6 +88,9 @@ public:
   // background pages to its right, in order; then brings the window to the front, with
   // the desktop's activation token of the start that handed them over when there is one.
   void OpenAddresses(const std::vector<std::string>& Urls, const std::string& StartupId = {});
+  platform::IHistorySink* HistorySink() override { return FHistorySink; }
+  // The history that pages opened from now on record their visits in; not owned.
+  void SetHistorySink(platform::IHistorySink* Sink) { FHistorySink = Sink; }
 
   // --- handlers ---
   void FormCreate();
@@ -158,6 +161,7 @@ private:
   int FLastRowCount = 1;
   std::unique_ptr<IPageUndoList> FUndoList;
   std::vector<TUndoMenuItem> FUndoMenu;
+  platform::IHistorySink* FHistorySink = nullptr;
 
   Gtk::Box FRoot{Gtk::Orientation::VERTICAL};
   Gtk::PopoverMenuBar* FMenuBar = nullptr;

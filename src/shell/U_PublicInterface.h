@@ -8,6 +8,7 @@
 
 namespace vorlane::framework { class MdiFrame; }
 namespace vorlane::platform { class TDdeRouter; }
+namespace vorlane::platform { class IHistorySink; }
 
 namespace vorlane::shell {
 
@@ -56,6 +57,8 @@ public:
   virtual void PageComplete(TFrmWeb* Page) = 0;
   // The process's DDE router that page controls serve on; none by default.
   virtual platform::TDdeRouter* DdeRouter() { return nullptr; }
+  // Where pages record their visits; none: nothing is recorded.
+  virtual platform::IHistorySink* HistorySink() { return nullptr; }
 };
 
 class IPageUndoList {

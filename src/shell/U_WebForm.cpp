@@ -35,6 +35,12 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
   WebBrowser->OnDrop = [this](auto& T) { return WebBrowserDrop(T); };
   // A page whose script closes its window goes away like a closed tab.
   WebBrowser->OnWindowClosing = [this] { Close(); };
+  // Every page records its visits, shown or in the background.
+  FVisits.SetSink(FHost.HistorySink());
+  WebBrowser->OnDocumentCommitted = [this](auto& U, bool ErrorPage) {
+    FVisits.DocumentCommitted(U, ErrorPage, "");  // the title follows on its own
+  };
+  WebBrowser->OnNavigateError = [this](auto& U) { FVisits.NavigateError(U); };
   WebBrowser->Widget().set_expand(true);
   append(WebBrowser->Widget());
   set_expand(true);
@@ -152,7 +158,10 @@ void TFrmWeb::WebBrowserDocumentComplete(const std::string&) {
 }
 
 // The title usually arrives after the document is complete: the caption follows it.
-void TFrmWeb::WebBrowserTitleChange(const std::string&) { UpdateCaption(); }
+void TFrmWeb::WebBrowserTitleChange(const std::string& Title) {
+  FVisits.TitleChanged(Title);
+  UpdateCaption();
+}
 
 bool TFrmWeb::WebBrowserTranslateAccelerator(unsigned Key, unsigned Modifiers) {
   if ((Modifiers & GDK_CONTROL_MASK) && (Key == GDK_KEY_n || Key == GDK_KEY_N)) {

@@ -3,6 +3,7 @@
 // its tab and, while it is the active page, of the main window's address bar, status
 // text, gauge and Back/Forward state.
 #include "browser/BrowserControl.h"
+#include "browser/VisitRecorder.h"
 #include "framework/MdiFrame.h"
 #include "shell/U_PublicInterface.h"
 
@@ -70,6 +71,7 @@ private:
   std::string FCaption = "about:blank";
   sigc::connection FTimer1;
   sigc::connection FCloseIdle;
+  browser::TVisitRecorder FVisits;
 };
 
 }  // namespace vorlane::shell

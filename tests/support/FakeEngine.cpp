@@ -61,6 +61,7 @@ void TFakeEngine::CompleteNavigation(const std::string& NewUrl, const std::strin
   HasDoc = true;
   PendingUrl.clear();
   if (Events) Events->NavigateComplete2(NewUrl);
+  if (Events) Events->DocumentCommitted(NewUrl, FErrorPage);
   RaiseCommandStates();
   if (Events) Events->TitleChange(NewTitle);
   Loading = false;
@@ -70,6 +71,15 @@ void TFakeEngine::CompleteNavigation(const std::string& NewUrl, const std::strin
 
 void TFakeEngine::CompletePending(const std::string& NewTitle) {
   if (!PendingUrl.empty()) CompleteNavigation(PendingUrl, NewTitle);
+}
+
+void TFakeEngine::FailNavigation(const std::string& FailedUrl) {
+  FireBeforeNavigate(FailedUrl);
+  if (Events) Events->NavigateError(FailedUrl);
+  if (Events) Events->DocumentComplete(FailedUrl);  // the attempt ends
+  FErrorPage = true;
+  CompleteNavigation(FailedUrl, "");
+  FErrorPage = false;
 }
 
 void TFakeEngine::FireProgress(int32_t Progress, int32_t Max) {

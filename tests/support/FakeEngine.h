@@ -29,6 +29,9 @@ public:
   // NavigateComplete2, CommandStateChange ×2, TitleChange, ProgressChange(0,0),
   // DocumentComplete. The travel log gains the page.
   void CompleteNavigation(const std::string& Url, const std::string& Title);
+  // A main-frame load of Url that fails before its document commits, as WebKit does it:
+  // BeforeNavigate2, NavigateError, then its error page commits under Url.
+  void FailNavigation(const std::string& Url);
   // Completes the last requested navigation (or does nothing when none is pending).
   void CompletePending(const std::string& Title = "");
   void FireProgress(int32_t Progress, int32_t Max);
@@ -117,6 +120,7 @@ private:
   Gtk::Label FWidget;
   uint32_t FFlags = 0;
   std::string FHome;
+  bool FErrorPage = false;
 };
 
 // Makes fake engines and remembers the living ones in creation order.

@@ -1,0 +1,23 @@
+#include "browser/VisitRecorder.h"
+
+namespace vorlane::browser {
+
+void TVisitRecorder::DocumentCommitted(const std::string& Url, bool ErrorPage, const std::string& Title) {
+  FVisit = 0;
+  FUrl = Url;
+  if (!FSink || ErrorPage) return;
+  FVisit = FSink->AddVisit(Url, Title);
+}
+
+void TVisitRecorder::TitleChanged(const std::string& Title) {
+  if (FSink && FVisit) FSink->SetVisitTitle(FVisit, Title);
+}
+
+void TVisitRecorder::NavigateError(const std::string& Url) {
+  // A failure after the commit: the document never really arrived.
+  if (!FSink || !FVisit || Url != FUrl) return;
+  FSink->RemoveVisit(FVisit);
+  FVisit = 0;
+}
+
+}  // namespace vorlane::browser
