@@ -10,6 +10,7 @@
 #include "framework/TabStrip.h"
 #include "navigation/IEAddress.h"
 #include "platform/Dde.h"
+#include "navigation/IETravelLog.h"
 #include "shell/U_PublicInterface.h"
 #include "shell/U_PublicUnit.h"
 #include "shell/U_UndoList.h"
@@ -30,6 +31,14 @@
 #include <vector>
 
 namespace vorlane::shell {
+
+// One item of a Back or Forward drop-down: caption = title (the address when there is
+// none), hint = address, and the travel offset it stands for.
+struct TTravelMenuItem {
+  std::string Caption;
+  std::string Hint;
+  int Offset = 0;
+};
 
 // One item of the closed-page drop-down: caption = title, hint = address, tag = entry.
 struct TUndoMenuItem {
@@ -105,6 +114,15 @@ public:
   IPageUndoList& UndoList() { return *FUndoList; }
   const std::vector<TUndoMenuItem>& UndoMenuItems() const { return FUndoMenu; }
 
+  // --- travel drop-downs (U_FrmMain_Travel.cpp) ---
+  void pmnBackPopup();
+  void pmnForwardPopup();
+  void IETravelLogEntry(const std::string& Title, const std::string& Url, bool& Cancel);
+  // Travels to the item of the last-filled drop-down with this offset.
+  void TravelItemClick(int Offset);
+  const std::vector<TTravelMenuItem>& TravelItems(bool Back) const { return Back ? FBackItems : FForwardItems; }
+  navigation::TIETravelLog IETravelLog;
+
   // Components, named as on the form.
   // Not connected to any engine: WebKit asks no host for URL-action policies.
   browser::TSecurityManager SecurityManager;
@@ -128,7 +146,8 @@ private:
   void BuildStatusBar();
   void InstallStyle();
   Gtk::Widget& ToolButton(const std::string& Name, const std::string& Action, const std::string& Caption,
-                          const std::string& Icon, Glib::RefPtr<Gio::Menu> DropDown = {});
+                          const std::string& Icon, Glib::RefPtr<Gio::Menu> DropDown = {},
+                          std::function<void()> OnPopup = {});
 
   // Commands (U_FrmMain_Commands.cpp).
   void CreateActions();
@@ -149,6 +168,9 @@ private:
 
   // The pages of OpenAddresses, without raising the window (U_FrmMain_Desktop.cpp).
   void OpenAddressPages(const std::vector<std::string>& Urls);
+  // Travel drop-downs (U_FrmMain_Travel.cpp).
+  void CreateTravelActions();
+  void TravelPopup(bool Back);
 
   // Closed pages (U_FrmMain_Pages.cpp).
   void RecordClosedPage(TFrmWeb* Page);
@@ -162,6 +184,9 @@ private:
   std::unique_ptr<IPageUndoList> FUndoList;
   std::vector<TUndoMenuItem> FUndoMenu;
   platform::IHistorySink* FHistorySink = nullptr;
+  static constexpr int MaxTravelItems = 10;
+  std::vector<TTravelMenuItem> FBackItems, FForwardItems;
+  int32_t FTravelCount = 0;
 
   Gtk::Box FRoot{Gtk::Orientation::VERTICAL};
   Gtk::PopoverMenuBar* FMenuBar = nullptr;

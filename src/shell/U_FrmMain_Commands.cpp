@@ -55,6 +55,7 @@ void TFrmMain::CreateActions() {
     UndoItemClick(Glib::VariantBase::cast_dynamic<Glib::Variant<int32_t>>(Target).get());
   });
   ActionList.Group()->add_action(UndoItem);
+  CreateTravelActions();
   // Fixed-address buttons and the product site's menu item.
   auto Portal = Gio::SimpleAction::create("ToolButton10");
   Portal->signal_activate().connect([this](const Glib::VariantBase&) { ToolButton10Click(); });

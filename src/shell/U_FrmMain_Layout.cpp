@@ -143,7 +143,7 @@ void TFrmMain::BuildMainMenu() {
 
 Gtk::Widget& TFrmMain::ToolButton(const std::string& Name, const std::string& Action,
                                   const std::string& Caption, const std::string& Icon,
-                                  Glib::RefPtr<Gio::Menu> DropDown) {
+                                  Glib::RefPtr<Gio::Menu> DropDown, std::function<void()> OnPopup) {
   auto* Button = Gtk::make_managed<Gtk::Button>();
   Button->set_name(Name);
   auto* Face = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL);
@@ -164,6 +164,8 @@ Gtk::Widget& TFrmMain::ToolButton(const std::string& Name, const std::string& Ac
   auto* Arrow = Gtk::make_managed<Gtk::MenuButton>();
   Arrow->set_name(Name + "DropDown");
   Arrow->set_menu_model(DropDown);
+  // Filled afresh each time it opens.
+  if (OnPopup) Arrow->set_create_popup_func([OnPopup]() { OnPopup(); });
   Arrow->set_valign(Gtk::Align::FILL);
   Linked->append(*Arrow);
   return *Linked;
@@ -185,8 +187,10 @@ void TFrmMain::BuildMainToolBar() {
   };
   tblMainToolBar.append(ToolButton("ToolButton1", Group + "Ac_Blank", "空白页", "document-new"));
   Separator();
-  tblMainToolBar.append(ToolButton("btnBack", Group + "Ac_Back", "后退", "go-previous", pmnBack));
-  tblMainToolBar.append(ToolButton("btnForward", Group + "Ac_Forward", "前进", "go-next", pmnForward));
+  tblMainToolBar.append(ToolButton("btnBack", Group + "Ac_Back", "后退", "go-previous", pmnBack,
+                                    [this] { pmnBackPopup(); }));
+  tblMainToolBar.append(ToolButton("btnForward", Group + "Ac_Forward", "前进", "go-next", pmnForward,
+                                    [this] { pmnForwardPopup(); }));
   Separator();
   tblMainToolBar.append(ToolButton("ToolButton3", Group + "Ac_UnDo", "撤销", "edit-undo", pmnUndo));
   Separator();

@@ -1,0 +1,76 @@
+// The Back and Forward drop-downs of the main window.
+#include "MainWindowFixture.h"
+
+namespace vorlane::test {
+namespace {
+
+std::string Url(int I) { return "http://p" + std::to_string(I) + ".example/"; }
+
+class TravelDropDownTest : public MainWindowTest {
+protected:
+  // The active page after visiting pages 0 … Count-1; page 3 has no title.
+  TFakeEngine& Visit(int Count) {
+    TFakeEngine& E = EngineOf(Active());
+    for (int I = 0; I < Count; ++I) E.CompleteNavigation(Url(I), I == 3 ? "" : "P" + std::to_string(I));
+    return E;
+  }
+  std::vector<std::string> Captions(bool Back) {
+    std::vector<std::string> Out;
+    for (auto& I : Main().TravelItems(Back)) Out.push_back(I.Caption);
+    return Out;
+  }
+};
+
+TEST_F(TravelDropDownTest, ShowsAtMostTenEntriesEachWayCountingAfresh) {
+  TFakeEngine& E = Visit(17);  // 16 entries behind the current page
+  Main().pmnBackPopup();
+  ASSERT_EQ(Main().TravelItems(true).size(), 10u);
+  EXPECT_EQ(Main().pmnBack->get_n_items(), 10);
+  EXPECT_EQ(Main().TravelItems(true)[0].Caption, "P15");
+  EXPECT_EQ(Main().TravelItems(true)[0].Offset, -1);
+  Main().pmnBackPopup();
+  EXPECT_EQ(Main().pmnBack->get_n_items(), 10);
+
+  E.TravelTo(-14);  // now on page 2: 2 behind, 14 ahead
+  Main().pmnForwardPopup();
+  EXPECT_EQ(Captions(false), (std::vector<std::string>{Url(3), "P4", "P5", "P6", "P7", "P8", "P9", "P10", "P11",
+                                                        "P12"}));
+  Main().TravelItemClick(3);  // the third item
+  EXPECT_EQ(E.Url, Url(5));
+  Main().pmnBackPopup();
+  Main().TravelItemClick(-1);
+  EXPECT_EQ(E.Url, Url(4));
+}
+
+TEST_F(TravelDropDownTest, StaleItemsDoNotTravel) {
+  TFakeEngine& E = Visit(4);
+  Main().pmnBackPopup();
+  ASSERT_EQ(Main().TravelItems(true).size(), 3u);
+  // The page moved on after the list was read: the entry one step back is another page.
+  E.CompleteNavigation("http://new.example/", "new");
+  Main().TravelItemClick(-1);
+  EXPECT_EQ(E.Url, "http://new.example/");
+  EXPECT_EQ(E.CallCount("TravelTo"), 0);
+
+  // Another page is active now: the items were read from the first one.
+  Main().pmnBackPopup();
+  shell::TFrmWeb* Other = Open("http://other.example/", true, "other");
+  EngineOf(Other).CompleteNavigation("http://other2.example/", "other 2");
+  Main().TravelItemClick(-1);
+  EXPECT_EQ(EngineOf(Other).CallCount("TravelTo"), 0);
+  EXPECT_EQ(E.CallCount("TravelTo"), 0);
+}
+
+TEST_F(TravelDropDownTest, WithoutAPageTheDropDownIsEmptied) {
+  Visit(3);
+  Main().pmnBackPopup();
+  ASSERT_EQ(Main().pmnBack->get_n_items(), 2);
+  CloseAndWait(Active());
+  ASSERT_EQ(Active(), nullptr);
+  Main().pmnBackPopup();
+  EXPECT_EQ(Main().pmnBack->get_n_items(), 0);
+  Main().TravelItemClick(-1);  // a click that was already on its way does nothing
+}
+
+}  // namespace
+}  // namespace vorlane::test
