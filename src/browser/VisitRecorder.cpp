@@ -10,7 +10,9 @@ void TVisitRecorder::DocumentCommitted(const std::string& Url, bool ErrorPage, c
 }
 
 void TVisitRecorder::TitleChanged(const std::string& Title) {
-  if (FSink && FVisit) FSink->SetVisitTitle(FVisit, Title);
+  // The engine clears the title when the next load starts, before that load commits: an
+  // empty title must not wipe the previous visit's.
+  if (FSink && FVisit && !Title.empty()) FSink->SetVisitTitle(FVisit, Title);
 }
 
 void TVisitRecorder::NavigateError(const std::string& Url) {

@@ -1,5 +1,7 @@
 // The main window on the real engine: pages served from 127.0.0.1 and the built-in site.
 #include "engine/WebKitEngine.h"
+#include "platform/HistoryStore.h"
+#include "platform/ShellFolders.h"
 #include "shell/U_FrmMain.h"
 #include "support/LoopbackServer.h"
 #include "support/MainLoop.h"
@@ -125,6 +127,46 @@ TEST_F(ShellEngineTest, AKilledWebProcessLeavesTheBrowserAndOtherTabsWorking) {
   // And the crashed tab can load again.
   ASSERT_TRUE(LoadIn(A, Server.Url("/a1.html"), "A1"));
   EXPECT_EQ(Main->PageControl.Count(), 2);
+}
+
+
+TEST_F(ShellEngineTest, VisitsAreRecordedAndTheForwardDropDownTravels) {
+  platform::THistoryStore Store(platform::ShellFolders::DataHome() / "engine-history.sqlite");
+  Main->SetHistorySink(&Store);
+  for (const char* Name : {"c", "d"}) Server.Serve(std::string("/") + Name + ".html",
+                                                   std::string("<title>") + Name + "</title><p id=x>" + Name);
+  TFrmWeb* P = Main->NewPage(Server.Url("/a1.html"), true);
+  ASSERT_TRUE(PumpUntil([&] { return P->GetTitle() == "A1" && P->LoadState() == 4; }));
+  ASSERT_TRUE(LoadIn(P, Server.Url("/b.html"), "B"));
+  ASSERT_TRUE(LoadIn(P, Server.Url("/c.html"), "c"));
+  ASSERT_TRUE(LoadIn(P, Server.Url("/d.html"), "d"));
+  for (const char* Step : {"c", "B"}) {
+    Main->ActionList["Ac_Back"].Execute();
+    ASSERT_TRUE(PumpUntil([&] {
+      return P->WebBrowser->Engine().LocationName() == Step && P->WebBrowser->Engine().ReadyState() == 4;
+    })) << Step;
+  }
+  Main->pmnForwardPopup();
+  std::vector<std::string> Forward;
+  for (auto& Item : Main->TravelItems(false)) Forward.push_back(Item.Caption);
+  EXPECT_EQ(Forward, (std::vector<std::string>{"c", "d"}));
+  Main->TravelItemClick(2);
+  ASSERT_TRUE(PumpUntil([&] { return P->GetUrl() == Server.Url("/d.html") && P->LoadState() == 4; }));
+
+  ASSERT_TRUE(PumpUntil([&] { return Store.RecentPages(1)[0].Url == Server.Url("/d.html"); }));
+  // A jump inside the page and a failed load are no visits.
+  P->Navigate(Server.Url("/d.html#x"), false);
+  ASSERT_TRUE(PumpUntil([&] { return P->GetUrl() == Server.Url("/d.html#x"); }));
+  uint16_t DeadPort = LoopbackServer().Port();
+  const std::string Dead = "http://127.0.0.1:" + std::to_string(DeadPort) + "/gone.html";
+  P->Navigate(Dead, false);
+  ASSERT_TRUE(PumpUntil([&] { return P->GetUrl() == Dead && P->LoadState() == 4; }));
+  ASSERT_TRUE(LoadIn(P, Server.Url("/a2.html"), "A2"));
+  ASSERT_TRUE(PumpUntil([&] { return Store.RecentPages(1)[0].Title == "A2"; }));
+  std::vector<std::string> Recorded;
+  for (auto& Page : Store.RecentPages(10)) Recorded.push_back(Page.Title);
+  // Travelling back and forth visits pages again; each address shows once.
+  EXPECT_EQ(Recorded, (std::vector<std::string>{"A2", "d", "B", "c", "A1"}));
 }
 
 }  // namespace
