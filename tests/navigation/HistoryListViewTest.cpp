@@ -1,0 +1,110 @@
+// The history list over a temporary history.
+#include "navigation/HistoryListView.h"
+#include "platform/ShellFolders.h"
+#include "support/FakeEngine.h"
+
+#include <gdk/gdkkeysyms.h>
+#include <gtest/gtest.h>
+
+namespace vorlane::test {
+namespace {
+
+using navigation::THistoryListView;
+
+class HistoryListViewTest : public testing::Test {
+protected:
+  void SetUp() override {
+    Store = std::make_unique<platform::THistoryStore>(
+        platform::ShellFolders::DataHome() /
+        (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".sqlite"));
+  }
+  THistoryListView& View() {
+    if (!FView) {
+      FView = std::make_unique<THistoryListView>(*Store);
+      FView->OnBeep = [this] { ++Beeps; };
+      FView->OnURLSelected = [this](auto&, const std::string& Url) { Opened.push_back(Url); };
+    }
+    return *FView;
+  }
+  std::vector<std::string> Shown() {
+    std::vector<std::string> Out;
+    for (auto& E : View().Browser().Entries()) Out.push_back(E.Item.DisplayName);
+    return Out;
+  }
+  bool Key(guint K) { return View().HandleKey(K, Gdk::ModifierType{}); }
+
+  std::unique_ptr<platform::THistoryStore> Store;
+  std::unique_ptr<THistoryListView> FView;
+  int Beeps = 0;
+  std::vector<std::string> Opened;
+};
+
+TEST_F(HistoryListViewTest, EntersFoldersGoesUpAndBeepsAtTheTop) {
+  Store->AddVisit("http://b.example/1", "B one");
+  Store->AddVisit("http://a.example/1", "A one");
+  EXPECT_EQ(View().ColumnCaption(), "历史记录");
+  EXPECT_EQ(Shown(), std::vector<std::string>{"今天"});
+  EXPECT_EQ(View().Selected(), 0u);
+  Key(GDK_KEY_BackSpace);
+  EXPECT_EQ(Beeps, 1);
+  Key(GDK_KEY_Return);
+  EXPECT_EQ(View().Depth(), 1);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"a.example", "b.example"}));
+  View().Select(1);
+  View().DblClick();
+  EXPECT_EQ(View().Depth(), 2);
+  EXPECT_EQ(Shown(), std::vector<std::string>{"B one"});
+  Key(GDK_KEY_BackSpace);
+  Key(GDK_KEY_BackSpace);
+  EXPECT_EQ(View().Depth(), 0);
+  EXPECT_EQ(Shown(), std::vector<std::string>{"今天"});
+  EXPECT_EQ(Beeps, 1);
+}
+
+TEST_F(HistoryListViewTest, APageOpensItsStoredAddressEvenWithALineFeedInItsTitle) {
+  int64_t Visit = Store->AddVisit("http://real.example/page", "");
+  Store->SetVisitTitle(Visit, "Title\nhttp://evil.example/");
+  View().BrowseFolder({View().Browser().Entries()[0].Item.Id, "s:real.example"});
+  ASSERT_EQ(Shown().size(), 1u);
+  Key(GDK_KEY_Return);
+  EXPECT_EQ(Opened, std::vector<std::string>{"http://real.example/page"});
+
+  // Without a handler the browser control is navigated, while it lives.
+  View().OnURLSelected = nullptr;
+  auto Control = std::make_unique<browser::TBrowserControl>(std::make_unique<TFakeEngine>());
+  View().SetWebbrowser(Control.get());
+  View().DblClick();
+  EXPECT_EQ(static_cast<TFakeEngine&>(Control->Engine()).LastCall("Navigate2")->Arg, "http://real.example/page");
+  Control.reset();
+  View().DblClick();  // the control is gone: nothing happens
+}
+
+TEST_F(HistoryListViewTest, TypeAheadFindsEntriesCaseBlindAndWraps) {
+  for (const char* Site : {"alpha.example", "beta.example", "gamma.example", "zulu.example"})
+    Store->AddVisit(std::string("http://") + Site + "/", Site);
+  View().BrowseFolder({View().Browser().Entries()[0].Item.Id});
+  EXPECT_TRUE(View().TypeAhead("ZU"));
+  EXPECT_EQ(View().Selected(), 3u);
+  Key(GDK_KEY_a);  // wraps to the top
+  EXPECT_EQ(View().Selected(), 0u);
+  EXPECT_FALSE(View().TypeAhead("q"));
+  EXPECT_EQ(View().Selected(), 0u);
+
+  const auto& B = View().Browser();
+  EXPECT_EQ(B.FindPrefix("G", 99, true), 2u);  // a start past the end wraps to the top
+  EXPECT_EQ(B.FindPrefix("G", 99, false), std::nullopt);
+  EXPECT_EQ(B.FindPrefix("a", 1, false), std::nullopt);
+}
+
+TEST_F(HistoryListViewTest, AnEmptyHistoryShowsNothingAndSelectsNothing) {
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(View().Selected(), std::nullopt);
+  EXPECT_FALSE(View().TypeAhead("a"));
+  View().DblClick();
+  EXPECT_FALSE(View().BrowseFolder({"nonsense"}));
+  EXPECT_EQ(View().Depth(), 0);
+  EXPECT_TRUE(Opened.empty());
+}
+
+}  // namespace
+}  // namespace vorlane::test
