@@ -10,6 +10,7 @@
 //   VORLANE_SNAPSHOT=FILE     then save the window as a PNG and quit (exit 1 if that fails)
 #include "app/Snapshot.h"
 #include "browser/DesktopAddress.h"
+#include "engine/ProductSiteScheme.h"
 #include "engine/WebKitEngine.h"
 #include "platform/SingleInstance.h"
 #include "platform/HistoryStore.h"
@@ -120,6 +121,11 @@ int main(int argc, char** argv) {
   vorlane::platform::THistoryStore History;
   auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(), vorlane::shell::TProductSite());
   Main->SetHistorySink(&History);
+  vorlane::engine::SetProductSiteContent({[&History](size_t Limit) {
+    std::vector<vorlane::engine::SiteLink> Links;
+    for (auto& Page : History.RecentPages(Limit)) Links.push_back({Page.Title, Page.Url});
+    return Links;
+  }});
   Main->OnQuit = [Loop] { Loop->quit(); };
   Main->signal_close_request().connect([Loop] {
     Loop->quit();
@@ -141,5 +147,6 @@ int main(int argc, char** argv) {
   Loop->run();
   Instance.reset();
   Main.reset();
+  vorlane::engine::SetProductSiteContent({});
   return Watch.ExitCode;
 }

@@ -12,6 +12,11 @@ namespace {
 
 std::string OrEmpty(const char* Text) { return Text ? Text : ""; }
 
+SiteContent& Content() {
+  static SiteContent Current;
+  return Current;
+}
+
 void FinishNotFound(WebKitURISchemeRequest* Request, const char* Uri) {
   GErrorPtr Error(g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "Not found: %s", Uri));
   webkit_uri_scheme_request_finish_error(Request, Error.get());
@@ -24,7 +29,7 @@ void HandleRequest(WebKitURISchemeRequest* Request, gpointer) {
   if (!Parsed) return FinishNotFound(Request, Uri);
   SiteReply Reply = ServeSitePage(OrEmpty(g_uri_get_host(Parsed.get())),
                                   OrEmpty(g_uri_get_path(Parsed.get())),
-                                  OrEmpty(g_uri_get_query(Parsed.get())));
+                                  OrEmpty(g_uri_get_query(Parsed.get())), Content());
   if (Reply.Status != 200) return FinishNotFound(Request, Uri);
 
   GBytesPtr Bytes(g_bytes_new(Reply.Body.data(), Reply.Body.size()));
@@ -37,6 +42,8 @@ void HandleRequest(WebKitURISchemeRequest* Request, gpointer) {
 }
 
 }  // namespace
+
+void SetProductSiteContent(SiteContent NewContent) { Content() = std::move(NewContent); }
 
 void RegisterProductSiteScheme() {
   // A scheme can be registered on a web context only once, and the default context lives

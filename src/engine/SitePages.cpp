@@ -85,6 +85,24 @@ SiteReply SearchPage(std::string_view Query) {
   return {200, "text/html", std::move(Body)};
 }
 
+SiteReply StartPage(const SiteContent& Content) {
+  auto Template = ReadSiteFile("sea.html");
+  if (!Template) return NotFound();
+  std::string Items;
+  if (Content.RecentVisits) {
+    for (const SiteLink& Link : Content.RecentVisits(RecentVisitCount)) {
+      const std::string& Text = Link.Title.empty() ? Link.Url : Link.Title;
+      Items += "<li><a href=\"" + HtmlEscape(Link.Url) + "\" title=\"" + HtmlEscape(Link.Url) + "\">" +
+               HtmlEscape(Text) + "</a></li>";
+    }
+  }
+  std::string Body = std::move(*Template);
+  // Nothing at all between the tags when there are no visits, so the box's "暂无内容"
+  // (an :empty rule of the style sheet) shows.
+  Fill(Body, "recent", Items);
+  return {200, "text/html", std::move(Body)};
+}
+
 SiteReply StaticPage(const char* Name, const char* MimeType) {
   auto Body = ReadSiteFile(Name);
   if (!Body) return NotFound();
@@ -124,10 +142,11 @@ std::string SearchWordOf(std::string_view Query) {
   return {};
 }
 
-SiteReply ServeSitePage(std::string_view Host, std::string_view Path, std::string_view Query) {
+SiteReply ServeSitePage(std::string_view Host, std::string_view Path, std::string_view Query,
+                        const SiteContent& Content) {
   if (Host != SiteHost) return NotFound();
   if (Path == "/" || Path.empty()) return StaticPage("about.html", "text/html");
-  if (Path == "/sea.html") return StaticPage("sea.html", "text/html");
+  if (Path == "/sea.html") return StartPage(Content);
   if (Path == "/search.html") return SearchPage(Query);
   if (Path == "/site.css") return StaticPage("site.css", "text/css");
   return NotFound();

@@ -1,8 +1,10 @@
 #pragma once
 // The product's built-in web site (vorlane://home.vorlane/…): which page a request gets.
 // Display-free, so the page logic is testable without an engine.
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorlane::engine {
 
@@ -15,9 +17,24 @@ struct SiteReply {
   std::string Body;
 };
 
+struct SiteLink {
+  std::string Title;  // shown as text; the address when empty
+  std::string Url;
+};
+
+// What the site shows of the user's own data; an unset source shows nothing.
+struct SiteContent {
+  // The latest visits, newest first, each address once, at most Limit.
+  std::function<std::vector<SiteLink>(size_t Limit)> RecentVisits;
+};
+
+// How many visits the start page's "最近访问" box lists.
+inline constexpr size_t RecentVisitCount = 8;
+
 // The reply for one request; Path and Query as they appear in the address (still
 // percent-encoded), Query without the "?".
-SiteReply ServeSitePage(std::string_view Host, std::string_view Path, std::string_view Query);
+SiteReply ServeSitePage(std::string_view Host, std::string_view Path, std::string_view Query,
+                        const SiteContent& Content = {});
 
 // Text made safe to put into HTML, in element content and in quoted attributes alike.
 std::string HtmlEscape(std::string_view Text);

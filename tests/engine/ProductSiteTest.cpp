@@ -2,6 +2,7 @@
 #include "EngineFixture.h"
 
 #include "engine/NoticePages.h"
+#include "engine/ProductSiteScheme.h"
 #include "engine/SitePages.h"
 #include "support/MainLoop.h"
 
@@ -63,6 +64,25 @@ TEST_F(ProductSiteTest, UnknownPagesFailAndTheEngineCarriesOn) {
   ASSERT_TRUE(PumpUntil([&] { return P.Log->Count("Complete ") >= 2 && P->ReadyState() == 4; })) << P.Log->Dump();
   EXPECT_NE(P->DocumentTitle(), "Vorlane 首页");
   ASSERT_TRUE(Load(P, Site + "/sea.html?ver=2.x"));
+}
+
+TEST_F(ProductSiteTest, TheStartPageListsTheLatestVisitsAsLinks) {
+  size_t Asked = 0;
+  engine::SetProductSiteContent({[&](size_t Limit) {
+    Asked = Limit;
+    return std::vector<engine::SiteLink>{{"<b>Bold</b> & co", "http://a.example/?x=1&y=\"2\""},
+                                         {"", "http://untitled.example/"}};
+  }});
+  TestPage& P = NewPage();
+  bool Loaded = Load(P, Site + "/sea.html?ver=2.x");
+  engine::SetProductSiteContent({});
+  ASSERT_TRUE(Loaded);
+  EXPECT_EQ(Asked, 8u);
+  EXPECT_EQ(Eval(P, "[...document.querySelectorAll('#history li a')].map(a => a.textContent + '|' + a.href).join('\\n')"),
+            "<b>Bold</b> & co|http://a.example/?x=1&y=%222%22\nhttp://untitled.example/|http://untitled.example/");
+  // Without visits the list is empty, so its "暂无内容" shows.
+  ASSERT_TRUE(Load(P, Site + "/sea.html?ver=2.x"));
+  EXPECT_EQ(Eval(P, "document.querySelector('#history ul').childNodes.length"), "0");
 }
 
 TEST(SitePages, SearchWordDecoding) {
