@@ -99,6 +99,10 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("history_level_periods", [&](auto& S) { ListLevel(S, F, {}); })->Unit(Ms);
   benchmark::RegisterBenchmark("history_level_sites_of_a_week", [&](auto& S) { ListLevel(S, F, F.Week); })->Unit(Ms);
   benchmark::RegisterBenchmark("history_level_pages_of_a_site", [&](auto& S) { ListLevel(S, F, F.Site); })->Unit(Ms);
+  for (const char* Prefix : {"site12", "https://site7", "nothing.matches"})
+    benchmark::RegisterBenchmark((std::string("history_suggest/") + Prefix).c_str(), [&, Prefix](auto& S) {
+      for (auto _ : S) benchmark::DoNotOptimize(F.Store->SuggestAddresses(Prefix, 10));
+    })->Unit(Ms);
   benchmark::RegisterBenchmark("history_floor_indexed_read", [&](benchmark::State& S) {
     sqlite3_stmt* Q = nullptr;
     sqlite3_prepare_v2(Raw, "SELECT url FROM visits WHERE id = ?1", -1, &Q, nullptr);

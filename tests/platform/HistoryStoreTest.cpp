@@ -148,6 +148,18 @@ TEST_F(HistoryStoreTest, LevelsGroupByPeriodSiteAndPage) {
   EXPECT_TRUE(Store->SuggestAddresses("%", 10).empty());
 }
 
+TEST_F(HistoryStoreTest, SuggestionsOfACommonPrefixComeNewestFirstToo) {
+  auto Store = Open();
+  for (int I = 0; I < 1200; ++I) {
+    Now += std::chrono::seconds(1);
+    Store->AddVisit("http://busy.example/" + std::to_string(I % 3), "");
+  }
+  Store->AddVisit("http://busy.example/1", "");
+  EXPECT_EQ(Store->SuggestAddresses("http://busy", 2),
+            (std::vector<std::string>{"http://busy.example/1", "http://busy.example/2"}));
+  EXPECT_EQ(Store->SuggestAddresses("BUSY", 5).size(), 3u);
+}
+
 TEST_F(HistoryStoreTest, TitlesAreCleanedAndTheAddressComesFromTheRow) {
   auto Store = Open();
   int64_t Visit = Store->AddVisit("http://a.example/real", "");
