@@ -146,6 +146,10 @@ bool TCustomHistoryListView::BrowseFolder(const platform::THistoryPath& Path) {
   return true;
 }
 
+void TCustomHistoryListView::Refresh() {
+  if (FBrowser.Refresh()) Reload();
+}
+
 void TCustomHistoryListView::Reload() {
   FModel->SetCount(static_cast<guint>(FBrowser.Entries().size()));
   if (FBrowser.Entries().empty()) {

@@ -34,6 +34,8 @@ public:
   std::function<void()> OnBeep;
 
   bool BrowseFolder(const platform::THistoryPath& Path);
+  // Shows the current folder again, with the visits made since.
+  void Refresh();
   void GoUp();
   // Double-click and Enter: the selected entry.
   void DblClick();

@@ -2,9 +2,11 @@
 #include "navigation/HistoryListView.h"
 #include "platform/ShellFolders.h"
 #include "support/FakeEngine.h"
+#include "support/MainLoop.h"
 
 #include <gdk/gdkkeysyms.h>
 #include <gtest/gtest.h>
+#include <gtkmm/window.h>
 
 namespace vorlane::test {
 namespace {
@@ -94,6 +96,23 @@ TEST_F(HistoryListViewTest, TypeAheadFindsEntriesCaseBlindAndWraps) {
   EXPECT_EQ(B.FindPrefix("G", 99, true), 2u);  // a start past the end wraps to the top
   EXPECT_EQ(B.FindPrefix("G", 99, false), std::nullopt);
   EXPECT_EQ(B.FindPrefix("a", 1, false), std::nullopt);
+}
+
+TEST_F(HistoryListViewTest, IconsAreLookedUpForShownRowsOnly) {
+  for (int I = 0; I < 1000; ++I) Store->AddVisit("http://many.example/" + std::to_string(I), "");
+  View().BrowseFolder({View().Browser().Entries()[0].Item.Id, "s:many.example"});
+  ASSERT_EQ(View().Browser().Entries().size(), 1000u);
+  Gtk::Window Window;
+  Window.set_default_size(220, 300);
+  Window.set_child(View());
+  Window.present();
+  auto LookedUp = [&] {
+    return std::count_if(View().Browser().Entries().begin(), View().Browser().Entries().end(),
+                         [](auto& E) { return !E.IconPending; });
+  };
+  ASSERT_TRUE(PumpUntil([&] { return LookedUp() > 0; }));
+  EXPECT_LT(LookedUp(), 300);  // GTK keeps about 200 rows bound around the visible ones
+  Window.unset_child();
 }
 
 TEST_F(HistoryListViewTest, AnEmptyHistoryShowsNothingAndSelectsNothing) {
