@@ -4,6 +4,13 @@
 namespace vorlane::test {
 namespace {
 
+Gtk::Widget* FindNamed(Gtk::Widget& Root, const std::string& Name) {
+  if (std::string(Root.get_name()) == Name) return &Root;
+  for (Gtk::Widget* W = Root.get_first_child(); W; W = W->get_next_sibling())
+    if (Gtk::Widget* Found = FindNamed(*W, Name)) return Found;
+  return nullptr;
+}
+
 std::string Url(int I) { return "http://p" + std::to_string(I) + ".example/"; }
 
 class TravelDropDownTest : public MainWindowTest {
@@ -40,6 +47,15 @@ TEST_F(TravelDropDownTest, ShowsAtMostTenEntriesEachWayCountingAfresh) {
   Main().pmnBackPopup();
   Main().TravelItemClick(-1);
   EXPECT_EQ(E.Url, Url(4));
+}
+
+TEST_F(TravelDropDownTest, OpeningTheArrowFillsTheMenu) {
+  Visit(3);
+  auto* Arrow = dynamic_cast<Gtk::MenuButton*>(FindNamed(Main(), "btnBackDropDown"));
+  ASSERT_NE(Arrow, nullptr);
+  Arrow->popup();
+  EXPECT_EQ(Main().pmnBack->get_n_items(), 2);
+  Arrow->popdown();
 }
 
 TEST_F(TravelDropDownTest, StaleItemsDoNotTravel) {
