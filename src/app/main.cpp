@@ -12,8 +12,8 @@
 #include "browser/DesktopAddress.h"
 #include "engine/ProductSiteScheme.h"
 #include "engine/WebKitEngine.h"
-#include "platform/SingleInstance.h"
 #include "platform/HistoryStore.h"
+#include "platform/SingleInstance.h"
 #include "shell/U_FrmMain.h"
 #include "shell/U_UserConfig.h"
 
