@@ -54,8 +54,10 @@ struct TravelEntry {
 class WebEngine;
 
 // Events the engine raises, in the order of one navigation: BeforeNavigate2,
-// ProgressChange, StatusTextChange, CommandStateChange, NavigateComplete2, TitleChange,
-// DocumentComplete. Every member has a default that does nothing.
+// ProgressChange, CommandStateChange, NavigateComplete2, ProgressChange(-1, 10000),
+// DocumentComplete; TitleChange whenever the title arrives (usually after the load).
+// Every load ends with ProgressChange(-1, …) and DocumentComplete, also a failed or
+// stopped one. Every member has a default that does nothing.
 class IWebEngineEvents {
 public:
   virtual ~IWebEngineEvents() = default;
@@ -135,6 +137,8 @@ public:
   virtual std::string DocumentTitle() const = 0;
   virtual std::string DocumentUrl() const = 0;
 
+  // Gives the page the keyboard focus. Before the page can show anything, the focus comes
+  // once it can, unless another widget of the window took the focus meanwhile.
   virtual void FocusDocument() = 0;
   virtual void ExecuteEditingCommand(EditingCommand Command) = 0;
 

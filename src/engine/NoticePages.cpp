@@ -23,7 +23,7 @@ std::string Page(const std::string& Title, const std::string& Inner) {
          "</h1>\n" + Inner + "\n</div></body></html>\n";
 }
 
-const char* ReasonText(browser::ProcessEnd Reason) {
+const char* EndText(browser::ProcessEnd Reason) {
   switch (Reason) {
     case browser::ProcessEnd::OutOfMemory: return "此网页占用的内存过多，显示它的进程已被结束。";
     case browser::ProcessEnd::EndedByRequest: return "显示此网页的进程已被结束。";
@@ -32,12 +32,35 @@ const char* ReasonText(browser::ProcessEnd Reason) {
   return "显示此网页的进程意外结束了。";
 }
 
+const char* ReasonText(LoadFailure Reason) {
+  switch (Reason) {
+    case LoadFailure::Refused: return "服务器拒绝了连接。请检查地址，或者稍后再试。";
+    case LoadFailure::UnknownHost: return "找不到服务器：这个网址的主机名无法解析。请检查地址是否输入正确。";
+    case LoadFailure::TimedOut: return "连接服务器超时。请稍后再试。";
+    case LoadFailure::Unreachable: return "无法连接到服务器所在的网络。请检查网络连接。";
+    case LoadFailure::CannotShow: return "浏览器无法显示这个地址的内容。";
+    case LoadFailure::RestrictedPort: return "出于安全原因，浏览器不访问这个端口。";
+    case LoadFailure::NoSuchFile: return "找不到这个文件。";
+    case LoadFailure::Blocked: return "这个网页已被阻止。";
+    case LoadFailure::Insecure: return "无法与服务器建立安全连接：服务器的证书不可信。";
+    case LoadFailure::Other: break;
+  }
+  return "打开网页时出错。";
+}
+
 }  // namespace
+
+std::string LoadFailedPage(LoadFailure Reason, const std::string& Url, const std::string& Detail) {
+  std::string Inner = std::string("<p>") + ReasonText(Reason) + "</p>\n<p class=\"url\">" + HtmlEscape(Url) + "</p>\n";
+  if (!Detail.empty()) Inner += "<p class=\"url\">" + HtmlEscape(Detail) + "</p>\n";
+  Inner += "<p><a class=\"button\" id=\"retry\" href=\"" + HtmlEscape(WithoutFragment(Url)) + "\">重试</a></p>";
+  return Page("无法显示网页", Inner);
+}
 
 std::string WithoutFragment(const std::string& Url) { return Url.substr(0, Url.find('#')); }
 
 std::string ProcessEndedPage(browser::ProcessEnd Reason, const std::string& Url) {
-  std::string Inner = std::string("<p>") + ReasonText(Reason) + "其他网页不受影响。</p>\n";
+  std::string Inner = std::string("<p>") + EndText(Reason) + "其他网页不受影响。</p>\n";
   if (!Url.empty()) {
     Inner += "<p class=\"url\">" + HtmlEscape(Url) + "</p>\n<p><a class=\"button\" id=\"reload\" href=\"" +
              HtmlEscape(WithoutFragment(Url)) + "\">重新载入</a></p>";

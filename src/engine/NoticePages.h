@@ -10,6 +10,15 @@ namespace vorlane::engine {
 // loads Url again. Url is escaped for the page.
 std::string ProcessEndedPage(browser::ProcessEnd Reason, const std::string& Url);
 
+// Why a page could not be loaded, as far as the user can act on it.
+enum class LoadFailure { Refused, UnknownHost, TimedOut, Unreachable, CannotShow, RestrictedPort,
+                         NoSuchFile, Blocked, Insecure, Other };
+
+// The page shown in place of one that failed to load: the address, the reason in Chinese,
+// Detail (the engine's own words, may be empty) and a "重试" link (id "retry") to Url.
+// Every text is escaped for the page.
+std::string LoadFailedPage(LoadFailure Reason, const std::string& Url, const std::string& Detail);
+
 // The page shown for an empty address.
 std::string EmptyAddressPage();
 

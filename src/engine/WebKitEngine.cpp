@@ -8,6 +8,7 @@
 #include "engine/PrintSetup.h"
 
 #include <glibmm/main.h>
+#include <gtkmm/window.h>
 #include <webkit/webkit.h>
 
 namespace vorlane::engine {
@@ -167,7 +168,22 @@ std::string WebKitEngine::DocumentTitle() const {
 std::string WebKitEngine::DocumentUrl() const { return ViewUri(); }
 
 void WebKitEngine::FocusDocument() {
-  if (FView) gtk_widget_grab_focus(GTK_WIDGET(FView.Get()));
+  if (FView) {
+    gtk_widget_grab_focus(GTK_WIDGET(FView.Get()));
+    return;
+  }
+  // The view is made when the first request starts: it takes the focus then, unless the
+  // window's focus moved elsewhere meanwhile (the user or the shell chose another widget).
+  auto* Window = dynamic_cast<Gtk::Window*>(FBox->get_root());
+  if (!Window) return;
+  FFocusWatch.disconnect();
+  FFocusWatch = Window->property_focus_widget().signal_changed().connect([this] { FFocusWatch.disconnect(); });
+}
+
+void WebKitEngine::TakeWaitingFocus() {
+  if (!FFocusWatch.connected()) return;
+  FFocusWatch.disconnect();
+  gtk_widget_grab_focus(GTK_WIDGET(FView.Get()));
 }
 
 void WebKitEngine::ExecuteEditingCommand(browser::EditingCommand Command) {

@@ -111,6 +111,7 @@ private:
   void ApplyDownloadFlags();
   void ShowProcessEndedPage(browser::ProcessEnd Reason);
   void ApplyUserAgentToken();  // WebKitEngine_Commands.cpp
+  void TakeWaitingFocus();
   std::string ViewUri() const;
 
   browser::IWebEngineEvents* FEvents = nullptr;
@@ -126,6 +127,8 @@ private:
   bool FPopup = false;  // the view was opened by a page's script (WebKit's `create`)
   std::optional<std::string> FPending;
   sigc::connection FPendingIdle;
+  // Connected while a focus request waits for the view; a focus change elsewhere ends it.
+  sigc::connection FFocusWatch;
   uint32_t FDownloadFlags;
   bool FDownloadFlagsSet = false;
   std::string FHomePage;

@@ -4,6 +4,7 @@
 #include "engine/WebKitEngine.h"
 
 #include "browser/HostRules.h"
+#include "engine/NoticePages.h"
 
 #include <cmath>
 #include <webkit/webkit.h>
@@ -11,7 +12,42 @@
 namespace vorlane::engine {
 
 namespace {
+
 std::string OrEmpty(const char* Text) { return Text ? Text : ""; }
+
+LoadFailure FailureOf(const GError* Error) {
+  if (Error->domain == G_IO_ERROR) {
+    switch (Error->code) {
+      case G_IO_ERROR_CONNECTION_REFUSED: return LoadFailure::Refused;
+      case G_IO_ERROR_TIMED_OUT: return LoadFailure::TimedOut;
+      case G_IO_ERROR_HOST_UNREACHABLE:
+      case G_IO_ERROR_NETWORK_UNREACHABLE: return LoadFailure::Unreachable;
+      default: return LoadFailure::Other;
+    }
+  }
+  if (Error->domain == G_RESOLVER_ERROR) return LoadFailure::UnknownHost;
+  if (Error->domain == G_TLS_ERROR) return LoadFailure::Insecure;
+  if (Error->domain == WEBKIT_NETWORK_ERROR) {
+    if (Error->code == WEBKIT_NETWORK_ERROR_UNKNOWN_PROTOCOL) return LoadFailure::CannotShow;
+    if (Error->code == WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST) return LoadFailure::NoSuchFile;
+    return LoadFailure::Other;
+  }
+  if (Error->domain == WEBKIT_POLICY_ERROR) {
+    if (Error->code == WEBKIT_POLICY_ERROR_CANNOT_USE_RESTRICTED_PORT) return LoadFailure::RestrictedPort;
+    if (Error->code == WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI ||
+        Error->code == WEBKIT_POLICY_ERROR_CANNOT_SHOW_MIME_TYPE)
+      return LoadFailure::CannotShow;
+    return LoadFailure::Blocked;  // a content filter
+  }
+  return LoadFailure::Other;
+}
+
+// Failures that are no failure to the user: a stopped load, a response handed to a download.
+bool ShowsNoPage(const GError* Error) {
+  return g_error_matches(Error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+         g_error_matches(Error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE);
+}
+
 }  // namespace
 
 struct WebKitEngine::Signals {
@@ -79,26 +115,40 @@ struct WebKitEngine::Signals {
         // A failed load finishes twice: the attempt (under its own address), then the
         // error page WebKit shows.
         std::string Uri = E.FLoadCommitted ? E.ViewUri() : E.FLoadUri;
+        // Every load ends with a final progress of -1, whether it finished, failed or was
+        // stopped: the gauge empties and the tab's state drops before the document counts
+        // as complete.
+        if (E.FEvents) E.FEvents->ProgressChange(FinalProgress, ProgressMax);
+        if (Token.expired()) return;
         if (E.FEvents) E.FEvents->DocumentComplete(Uri);
         break;
       }
     }
   }
 
-  // WebKit then shows its error page under the failed address (unless the load was
-  // stopped or replaced, which is no failure to report).
-  static gboolean LoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* Uri, GError* Error, gpointer Data) {
+  // Our own page in place of WebKit's English one, under the failed address: the address
+  // bar shows that address, the tab the failure, and the page offers to try again. A load
+  // that was stopped or replaced is no failure to report.
+  static gboolean LoadFailed(WebKitWebView* View, WebKitLoadEvent, gchar* FailingUri, GError* Error,
+                             gpointer Data) {
     WebKitEngine& E = Of(Data);
-    if (g_error_matches(Error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
-        g_error_matches(Error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
-      return FALSE;
-    E.FErrorPageUri = OrEmpty(Uri);
-    if (E.FEvents) E.FEvents->NavigateError(E.FErrorPageUri);
-    return FALSE;
+    if (ShowsNoPage(Error)) return FALSE;
+    std::string Uri = OrEmpty(FailingUri);
+    Alive Token = E.FLifeToken;
+    E.FErrorPageUri = Uri.empty() ? "about:blank" : Uri;
+    if (E.FEvents) E.FEvents->NavigateError(Uri);
+    if (Token.expired()) return TRUE;
+    webkit_web_view_load_alternate_html(View, LoadFailedPage(FailureOf(Error), Uri, OrEmpty(Error->message)).c_str(),
+                                        E.FErrorPageUri.c_str(), nullptr);
+    return TRUE;
   }
 
+  static constexpr int32_t ProgressMax = 10000;
+  static constexpr int32_t FinalProgress = -1;
+
   static void RaiseProgress(WebKitEngine& E, double Progress) {
-    if (E.FEvents) E.FEvents->ProgressChange(static_cast<int32_t>(std::lround(Progress * 10000)), 10000);
+    if (E.FEvents)
+      E.FEvents->ProgressChange(static_cast<int32_t>(std::lround(Progress * ProgressMax)), ProgressMax);
   }
 
   static void ProgressNotify(WebKitWebView* View, GParamSpec*, gpointer Data) {

@@ -95,6 +95,7 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
   ViewWidget->add_controller(FKeys);
 
   FBox->append(*ViewWidget);
+  TakeWaitingFocus();
 }
 
 WebKitWebView* WebKitEngine::AdoptPopup(WebKitEngine& Opener, const std::string& RequestUri) {
@@ -135,6 +136,7 @@ void WebKitEngine::ShowProcessEndedPage(browser::ProcessEnd Reason) {
 
 WebKitEngine::~WebKitEngine() {
   FLifeToken.reset();
+  FFocusWatch.disconnect();
   FPendingIdle.disconnect();
   g_cancellable_cancel(FCancellable.Get());
   if (!FView) return;

@@ -1,6 +1,7 @@
 #pragma once
 // The status bar's progress gauge: a horizontal bar with its percentage written over it,
-// range 0..10000; positions outside the range are clamped.
+// range 0..10000; positions outside the range are clamped, and a negative one also hides
+// the percentage.
 #include <gtkmm/label.h>
 #include <gtkmm/overlay.h>
 #include <gtkmm/progressbar.h>
@@ -14,7 +15,8 @@ public:
   void SetPosition(int Position);
   int Position() const { return FPosition; }
   double Fraction() const { return FBar.get_fraction(); }
-  std::string Text() const { return FText.get_text(); }
+  // The percentage shown, or "" when hidden.
+  std::string Text() const { return FText.get_visible() ? std::string(FText.get_text()) : std::string(); }
 
 private:
   int FPosition = 0;

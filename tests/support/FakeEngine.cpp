@@ -10,6 +10,8 @@ using browser::EngineError;
 
 TFakeEngine::TFakeEngine(TFakeEngineFactory* Factory) : FFactory(Factory) {
   FWidget.set_text("fake page");
+  // Takes the focus as a web view does.
+  FWidget.set_selectable(true);
   if (FFactory) {
     FFactory->FEngines.push_back(this);
     ++FFactory->FCreated;
@@ -41,6 +43,7 @@ void TFakeEngine::Navigate2(const std::string& Target, int32_t Flags) {
     return;
   }
   PendingUrl = Target;
+  Url = Target;
   Loading = true;
 }
 
@@ -51,22 +54,31 @@ void TFakeEngine::RaiseCommandStates() {
 }
 
 void TFakeEngine::CompleteNavigation(const std::string& NewUrl, const std::string& NewTitle) {
+  // The target is the engine's address from the start of the load, as in WebKit.
+  Url = NewUrl;
   FireBeforeNavigate(NewUrl);
   if (Events) Events->ProgressChange(1000, 10000);
-  if (Events) Events->StatusTextChange("正在打开 " + NewUrl);
-  if (HasDoc && !Url.empty()) Back.insert(Back.begin(), {Title, Url});
+  if (HasDoc && !FCommittedUrl.empty()) Back.insert(Back.begin(), {Title, FCommittedUrl});
   Forward.clear();
-  Url = NewUrl;
-  Title = NewTitle;
+  FCommittedUrl = NewUrl;
+  Title.clear();
   HasDoc = true;
   PendingUrl.clear();
   if (Events) Events->NavigateComplete2(NewUrl);
   if (Events) Events->DocumentCommitted(NewUrl, FErrorPage);
+  if (Events) Events->ProgressChange(5000, 10000);
   RaiseCommandStates();
-  if (Events) Events->TitleChange(NewTitle);
   Loading = false;
-  if (Events) Events->ProgressChange(0, 0);
-  if (Events) Events->DocumentComplete(NewUrl);
+  EndLoad(NewUrl);
+  // The title arrives once the document is complete.
+  Title = NewTitle;
+  if (Events) Events->TitleChange(NewTitle);
+}
+
+void TFakeEngine::EndLoad(const std::string& CompleteUrl) {
+  if (Events) Events->ProgressChange(10000, 10000);
+  if (Events) Events->ProgressChange(-1, 10000);
+  if (Events) Events->DocumentComplete(CompleteUrl);
 }
 
 void TFakeEngine::CompletePending(const std::string& NewTitle) {
@@ -109,6 +121,7 @@ browser::WebEngine* TFakeEngine::FireNewWindow(const std::string& RequestedUrl) 
   if (auto* Fake = dynamic_cast<TFakeEngine*>(NewEngine)) {
     Fake->Record("LoadFromOpener", RequestedUrl);
     Fake->PendingUrl = RequestedUrl;
+    Fake->Url = RequestedUrl;
     Fake->Loading = true;
   }
   return NewEngine;
@@ -138,7 +151,15 @@ void TFakeEngine::GoHome() {
   Navigate2(FHome, 0);
 }
 
-void TFakeEngine::Stop() { Record("Stop"); }
+void TFakeEngine::Stop() {
+  Record("Stop");
+  if (!Loading) return;
+  // A stopped load ends as a failed one: final progress, then the document is complete.
+  Loading = false;
+  std::string Target = std::exchange(PendingUrl, std::string());
+  Url = FCommittedUrl;
+  EndLoad(Target);
+}
 void TFakeEngine::Refresh2() { Record("Refresh2"); }
 void TFakeEngine::ExecWB(int32_t Command, int32_t Option) { Record("ExecWB", std::to_string(Command), Option); }
 void TFakeEngine::FocusDocument() {
@@ -168,9 +189,9 @@ bool TFakeEngine::TravelTo(int Offset) {
   size_t Steps = static_cast<size_t>(Offset < 0 ? -Offset : Offset);
   if (Steps > From.size()) return false;
   for (size_t I = 0; I < Steps; ++I) {
-    To.insert(To.begin(), {Title, Url});
+    To.insert(To.begin(), {Title, FCommittedUrl});
     Title = From.front().Title;
-    Url = From.front().Url;
+    Url = FCommittedUrl = From.front().Url;
     From.erase(From.begin());
   }
   RaiseCommandStates();

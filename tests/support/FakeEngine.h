@@ -25,9 +25,10 @@ public:
   ~TFakeEngine() override;
 
   // --- scripting ---
-  // A whole navigation of the main frame: BeforeNavigate2, ProgressChange, StatusTextChange,
-  // NavigateComplete2, CommandStateChange ×2, TitleChange, ProgressChange(0,0),
-  // DocumentComplete. The travel log gains the page.
+  // A whole navigation of the main frame as WebKit raises it: BeforeNavigate2,
+  // ProgressChange, NavigateComplete2, ProgressChange, CommandStateChange ×2,
+  // ProgressChange(10000), ProgressChange(-1), DocumentComplete, TitleChange. The travel log
+  // gains the page. No status texts: WebKit sends those only for links under the pointer.
   void CompleteNavigation(const std::string& Url, const std::string& Title);
   // A main-frame load of Url that fails before its document commits, as WebKit does it:
   // BeforeNavigate2, NavigateError, then its error page commits under Url.
@@ -115,12 +116,14 @@ public:
 private:
   void Record(std::string Name, std::string Arg = {}, int32_t Flags = 0);
   void RaiseCommandStates();
+  void EndLoad(const std::string& CompleteUrl);
 
   TFakeEngineFactory* FFactory;
   Gtk::Label FWidget;
   uint32_t FFlags = 0;
   std::string FHome;
   bool FErrorPage = false;
+  std::string FCommittedUrl;
 };
 
 // Makes fake engines and remembers the living ones in creation order.

@@ -11,6 +11,8 @@
 namespace vorlane::test {
 namespace {
 
+constexpr int HeldStatus = -1;
+
 std::string Lower(std::string Text) {
   std::transform(Text.begin(), Text.end(), Text.begin(), [](unsigned char C) { return std::tolower(C); });
   return Text;
@@ -79,6 +81,7 @@ private:
 
     LoopbackServer::Route Reply{"not found", "text/plain", 404};
     if (auto It = FState->Routes.find(Path); It != FState->Routes.end()) Reply = It->second;
+    if (Reply.Status == HeldStatus) return FState->Held.push_back(shared_from_this());
     std::string Response = "HTTP/1.1 " + std::to_string(Reply.Status) + " " + Reason(Reply.Status) +
                            "\r\nContent-Type: " + Reply.MimeType +
                            "\r\nContent-Length: " + std::to_string(Reply.Body.size()) +
@@ -113,6 +116,7 @@ LoopbackServer::LoopbackServer() : FService(Gio::SocketService::create()) {
 }
 
 LoopbackServer::~LoopbackServer() {
+  FState->Held.clear();
   FService->stop();
   FService->close();
 }
@@ -124,6 +128,8 @@ std::string LoopbackServer::Url(const std::string& Path) const {
 void LoopbackServer::Serve(const std::string& Path, std::string Body, std::string MimeType, int Status) {
   FState->Routes[Path] = Route{std::move(Body), std::move(MimeType), Status};
 }
+
+void LoopbackServer::Hold(const std::string& Path) { FState->Routes[Path] = Route{"", "", HeldStatus}; }
 
 int LoopbackServer::RequestCount(const std::string& Path) const {
   auto It = FState->Requests.find(Path);

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vorlane::test {
 
@@ -24,6 +25,9 @@ public:
   // Path is matched without its query; a later call for the same path replaces the page.
   void Serve(const std::string& Path, std::string Body, std::string MimeType = "text/html; charset=utf-8",
              int Status = 200);
+
+  // Requests for Path get no answer for as long as the server lives (a slow site).
+  void Hold(const std::string& Path);
 
   // Requests seen for Path (query ignored), answered or not.
   int RequestCount(const std::string& Path) const;
@@ -43,6 +47,7 @@ public:
   struct State {
     std::map<std::string, Route> Routes;
     std::map<std::string, Seen> Requests;
+    std::vector<std::shared_ptr<void>> Held;  // connections left waiting
   };
 
 private:
