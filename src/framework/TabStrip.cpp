@@ -16,7 +16,10 @@ TabStrip::TabStrip() {
   set_has_tooltip(true);
   FClick = Gtk::GestureClick::create();
   FClick->set_button(0);  // any button
-  FClick->signal_pressed().connect([this](int N, double X, double Y) { OnPressed(N, X, Y); });
+  FClick->signal_pressed().connect([this](int N, double X, double Y) {
+    int Button = static_cast<int>(FClick->get_current_button());
+    OnPressed(Button == 0 ? GDK_BUTTON_PRIMARY : Button, N, X, Y);
+  });
   add_controller(FClick);
   FMotion = Gtk::EventControllerMotion::create();
   FMotion->signal_motion().connect([this](double X, double Y) { OnMotion(X, Y); });
@@ -88,15 +91,15 @@ int TabStrip::IndexAt(double X, double Y) const {
   return TabLayout::IndexAt(X, Y, Count(), LayoutWidth());
 }
 
-void TabStrip::ClickTab(int Index, int PressCount) {
+void TabStrip::ClickTab(int Index, int PressCount, int Button) {
   auto R = TabLayout::RectOf(Index, LayoutWidth());
-  OnPressed(PressCount, R.X + R.Width / 2.0, R.Y + R.Height / 2.0);
+  OnPressed(Button, PressCount, R.X + R.Width / 2.0, R.Y + R.Height / 2.0);
 }
 
-void TabStrip::OnPressed(int PressCount, double X, double Y) {
-  int Button = FClick->get_current_button();
-  FMouseDown.emit(Button == 0 ? 1 : Button, PressCount, X, Y);
-  if (PressCount != 1) return;
+void TabStrip::OnPressed(int Button, int PressCount, double X, double Y) {
+  FMouseDown.emit(Button, PressCount, X, Y);
+  // Only the left button selects; the others are the owner's to give a meaning.
+  if (PressCount != 1 || Button != GDK_BUTTON_PRIMARY) return;
   int Index = IndexAt(X, Y);
   if (Index < 0 || Index == FSelected) return;
   FSelected = Index;

@@ -47,8 +47,8 @@ public:
   // The number of rows changed because the strip got another width.
   sigc::signal<void()>& signal_rows_changed() { return FRowsChanged; }
 
-  // Simulates a user click on a tab (tests, keyboard).
-  void ClickTab(int Index, int PressCount = 1);
+  // Simulates a user click on a tab (tests, keyboard); Button 1 is the left one.
+  void ClickTab(int Index, int PressCount = 1, int Button = 1);
 
 protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
@@ -64,7 +64,7 @@ private:
     const void* Tag = nullptr;
   };
 
-  void OnPressed(int PressCount, double X, double Y);
+  void OnPressed(int Button, int PressCount, double X, double Y);
   void OnMotion(double X, double Y);
 
   std::vector<Tab> FTabs;

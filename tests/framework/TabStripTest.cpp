@@ -58,6 +58,9 @@ TEST_F(TabStripTest, UserClicksSelectAndReportButProgramSelectionsStayQuiet) {
   EXPECT_EQ(Changes, 1);
   Strip.ClickTab(0, 2);
   EXPECT_EQ(DoubleClicks, 1);
+  for (int Button : {2, 3, 8}) Strip.ClickTab(1, 1, Button);  // reported, never selecting
+  EXPECT_EQ(Strip.Selected(), 2);
+  EXPECT_EQ(Changes, 1);
 }
 
 TEST_F(TabStripTest, RowCountFollowsTheWidthAndReportsChanges) {
