@@ -13,8 +13,12 @@ class TIEAddress : public Gtk::Entry {
 public:
   TIEAddress();
 
-  // Stores Url as the current address and shows it.
-  void SetCurrentUrl(const std::string& Url);
+  // Stores Url as the current address and shows it, unless the user is editing the box
+  // (it has the focus and was edited since the last set or commit): then what they typed
+  // stays. With Always, the box shows Url whatever was typed (another page came forward).
+  void SetCurrentUrl(const std::string& Url, bool Always = false);
+  // The user changed the text since the last set or commit.
+  bool UserEdited() const { return FUserEdited; }
   const std::string& CurrentUrl() const { return FCurrentUrl; }
   std::string Text() const { return get_text(); }
 
@@ -25,7 +29,11 @@ public:
   sigc::signal<void(const std::string&)>& OnUrlSelected() { return FUrlSelected; }
 
 private:
+  bool HasFocusWithin() const;
+
   std::string FCurrentUrl;
+  bool FUserEdited = false;
+  bool FSettingText = false;
   sigc::signal<void(const std::string&)> FUrlSelected;
 };
 

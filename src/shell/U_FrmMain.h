@@ -165,6 +165,7 @@ private:
   void ToolButton10Click();
   void N48Click();
   bool DispatchKey(unsigned Key, unsigned Modifiers);
+  void FocusAddressBar();
 
   // The pages of OpenAddresses, without raising the window (U_FrmMain_Desktop.cpp).
   void OpenAddressPages(const std::vector<std::string>& Urls);
@@ -176,6 +177,7 @@ private:
   void RecordClosedPage(TFrmWeb* Page);
   void RebuildUndoMenu();
   void DestroyPage(TFrmWeb* Page);
+  void UpdateWindowTitle(const std::string& PageCaption);
 
   browser::EngineFactory FFactory;
   TProductSite FSite;

@@ -71,7 +71,7 @@ void TFrmMain::CreateActions() {
 
 void TFrmMain::Ac_BlankExecute() {
   NewPage(FSite.StartPage(), true);
-  cobAddress.grab_focus();
+  FocusAddressBar();
 }
 
 void TFrmMain::Ac_GoExecute() {
@@ -86,6 +86,13 @@ void TFrmMain::Ac_GoExecute() {
     Page->Navigate(Text, false);
   }
   Page->WebBrowser->FocusDocument();
+}
+
+void TFrmMain::FocusAddressBar() {
+  // A fresh focus change, even when the box had the focus already: a new page whose view
+  // does not exist yet gives up its wish to take the focus.
+  unset_focus();
+  cobAddress.grab_focus();
 }
 
 void TFrmMain::cobAddressNavigateUrl(const std::string&) { ActionList["Ac_Go"].Execute(); }
@@ -138,12 +145,12 @@ void TFrmMain::Ac_QuitExecute() {
 
 void TFrmMain::ToolButton10Click() {
   NewPage(TProductSite::SearchPortal, true);
-  cobAddress.grab_focus();
+  FocusAddressBar();
 }
 
 void TFrmMain::N48Click() {
   NewPage(FSite.ProductPage(), true);
-  cobAddress.grab_focus();
+  FocusAddressBar();
 }
 
 void TFrmMain::PostKey(unsigned Key, unsigned Modifiers) {

@@ -1,6 +1,7 @@
 // The page manager: keeps the tab strip and the page windows in step.
 #include "shell/U_FrmMain.h"
 
+#include "framework/LiteralLabel.h"
 #include "framework/TabLayout.h"
 
 namespace vorlane::shell {
@@ -53,6 +54,13 @@ void TFrmMain::SetTabImage(TFrmWeb* Page, int32_t ImageIndex) {
 void TFrmMain::SetTabCaption(TFrmWeb* Page, const std::string& Caption) {
   int Index = PageControl.IndexOfTag(Page);
   if (Index >= 0) PageControl.SetCaption(Index, Caption);
+  if (Page == ActivePage()) UpdateWindowTitle(Caption);
+}
+
+void TFrmMain::UpdateWindowTitle(const std::string& PageCaption) {
+  // As the old frame did with its maximised child window: the active page's caption.
+  TFrmWeb* Page = ActivePage();
+  set_title(Page ? "Vorlane - [" + framework::LiteralLabel(PageCaption) + "]" : std::string("Vorlane"));
 }
 
 std::string TFrmMain::GetTabCaption(TFrmWeb* Page) {
@@ -63,9 +71,13 @@ std::string TFrmMain::GetTabCaption(TFrmWeb* Page) {
 void TFrmMain::PageActivated() {
   TFrmWeb* Page = ActivePage();
   if (!Page) return;
-  cobAddress.SetCurrentUrl(Page->GetUrl());
+  cobAddress.SetCurrentUrl(Page->GetUrl(), true);
   PageControl.Select(PageControl.IndexOfTag(Page));
   FProgressGauge.SetPosition(Page->Progress());
+  UpdateWindowTitle(Page->Caption());
+  // Back and Forward follow the page's own history at once, not the last page's.
+  CommandStateChanged(browser::CSC_NAVIGATEBACK, Page->CanGoBack() ? -1 : 0);
+  CommandStateChanged(browser::CSC_NAVIGATEFORWARD, Page->CanGoForward() ? -1 : 0);
   Page->WebBrowser->FocusDocument();
 }
 
@@ -80,7 +92,7 @@ void TFrmMain::PageControlMouseDown(int, int PressCount, double X, double Y) {
 
 void TFrmMain::PageControlMouseMove(double X, double Y) {
   int Index = PageControl.IndexAt(X, Y);
-  if (Index >= 0) PageControl.set_tooltip_text(PageControl.Caption(Index));
+  if (Index >= 0) PageControl.set_tooltip_text(framework::LiteralLabel(PageControl.Caption(Index)));
 }
 
 void TFrmMain::ReleasePage(TFrmWeb* Page) { DestroyPage(Page); }
@@ -94,6 +106,7 @@ void TFrmMain::DestroyPage(TFrmWeb* Page) {
   // Take it out of the list before it dies, so nothing finds a half-destroyed page.
   std::unique_ptr<TFrmWeb> Dying = std::move(*It);
   FPages.erase(It);
+  if (!ActivePage()) UpdateWindowTitle({});
 }
 
 void TFrmMain::RecordClosedPage(TFrmWeb* Page) {
@@ -116,7 +129,7 @@ void TFrmMain::UndoItemClick(int Index) {
 void TFrmMain::RebuildUndoMenu() {
   pmnUndo->remove_all();
   for (size_t I = 0; I < FUndoMenu.size(); ++I) {
-    auto Item = Gio::MenuItem::create(FUndoMenu[I].Caption, "");
+    auto Item = Gio::MenuItem::create(framework::LiteralMenuLabel(FUndoMenu[I].Caption), "");
     Item->set_action_and_target(ActionList.GroupName() + ".undo-item",
                                 Glib::Variant<int32_t>::create(static_cast<int32_t>(I)));
     pmnUndo->append_item(Item);

@@ -82,11 +82,15 @@ std::string TFrmWeb::GetUrl() {
 }
 
 void TFrmWeb::UpdateCaption() {
-  std::string Title = GetTitle();
+  UpdateTitle();
   std::string Url = GetUrl();
+  if (IsActivePage() && ShowableAddress(Url)) FMain.SetAddressText(Url);
+}
+
+void TFrmWeb::UpdateTitle() {
+  std::string Title = GetTitle();
   FMain.GetPageTabHandler().SetTabCaption(this, Title);
   FCaption = Title;
-  if (IsActivePage() && ShowableAddress(Url)) FMain.SetAddressText(Url);
 }
 
 void TFrmWeb::SetLoadState(int32_t State) {
@@ -137,6 +141,8 @@ void TFrmWeb::WebBrowserProgressChange(int32_t Progress, int32_t ProgressMax) {
 }
 
 void TFrmWeb::WebBrowserCommandStateChange(int32_t Command, bool Enable) {
+  if (Command == CSC_NAVIGATEBACK) FCanGoBack = Enable;
+  if (Command == CSC_NAVIGATEFORWARD) FCanGoForward = Enable;
   if (IsActivePage()) FMain.CommandStateChanged(Command, Enable ? -1 : 0);
 }
 
@@ -157,10 +163,12 @@ void TFrmWeb::WebBrowserDocumentComplete(const std::string&) {
   FHost.PageComplete(this);
 }
 
-// The title usually arrives after the document is complete: the caption follows it.
+// The title usually arrives after the document is complete: the captions follow it. The
+// address is not touched: a page that changes its title often (counters, tickers) must not
+// disturb what the user types in the address box.
 void TFrmWeb::WebBrowserTitleChange(const std::string& Title) {
   FVisits.TitleChanged(Title);
-  UpdateCaption();
+  UpdateTitle();
 }
 
 bool TFrmWeb::WebBrowserTranslateAccelerator(unsigned Key, unsigned Modifiers) {

@@ -28,6 +28,8 @@ public:
   std::string GetTitle();
   std::string GetUrl();
   void UpdateCaption();
+  // The caption steps of UpdateCaption alone: tab and page caption, not the address.
+  void UpdateTitle();
   void SetLoadState(int32_t State);
   void ApplyDownloadOptions();
 
@@ -40,6 +42,9 @@ public:
   const std::string& Caption() const { return FCaption; }
   int32_t Progress() const { return FProgress; }
   int32_t LoadState() const { return FLoadState; }
+  // What the engine last said about its history, also while in the background.
+  bool CanGoBack() const { return FCanGoBack; }
+  bool CanGoForward() const { return FCanGoForward; }
   bool IsActivePage() const;
   bool Closing() const { return FCloseIdle.connected(); }
 
@@ -68,6 +73,8 @@ private:
   std::string FTitle;
   std::string FUrl;
   int32_t FLoadState = 0;
+  bool FCanGoBack = false;
+  bool FCanGoForward = false;
   std::string FCaption = "about:blank";
   sigc::connection FTimer1;
   sigc::connection FCloseIdle;

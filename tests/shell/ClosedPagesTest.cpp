@@ -48,6 +48,12 @@ TEST_F(MainWindowTest, APageClosedBeforeItsTitleArrivedIsListedByItsAddress) {
   EXPECT_EQ(Main().UndoMenuItems().front().Hint, "http://untitled.example/");
 }
 
+TEST_F(MainWindowTest, TheDropDownShowsTitlesAsTheyAre) {
+  CloseAndWait(Open("http://u.example/", false, "测试_页面 one_two"));
+  auto Label = Main().pmnUndo->get_item_attribute(0, Gio::MenuModel::Attribute::LABEL, Glib::VariantType("s"));
+  EXPECT_EQ(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(Label).get(), "测试__页面 one__two");
+}
+
 TEST_F(MainWindowTest, TheSameAddressClosedTwiceIsListedTwice) {
   CloseAndWait(Open("http://same.example/", false, "Same"));
   CloseAndWait(Open("http://same.example/", false, "Same"));

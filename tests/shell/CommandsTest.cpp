@@ -44,10 +44,16 @@ TEST_F(MainWindowTest, GoWithNoPageOpensAShownPageForAnyText) {
   ASSERT_EQ(PageCount(), 1);
   EXPECT_EQ(Active(), Tab(0));
   EXPECT_EQ(EngineOf(Active()).LastCall("Navigate2")->Arg, "中文");
+  EXPECT_TRUE(FocusIn(Active()->WebBrowser->Widget()));
+  Run("Ac_Blank");  // a blank page leaves the focus in the address box for typing
+  EXPECT_TRUE(FocusIn(Main().cobAddress));
 }
 
 TEST_F(MainWindowTest, NavigationCommandsSwallowEngineRefusals) {
   shell::TFrmWeb* A = Tab(0);
+  // Enabled against the page's word, so the engine refuses.
+  Main().ActionList["Ac_Back"].SetEnabled(true);
+  Main().ActionList["Ac_Forward"].SetEnabled(true);
   EXPECT_NO_THROW(Run("Ac_Back"));
   EXPECT_NO_THROW(Run("Ac_Forward"));
   EXPECT_NO_THROW(Run("Ac_Stop"));

@@ -24,6 +24,11 @@ shell::TFrmWeb* MainWindowTest::Open(const std::string& Url, bool Show, const st
   return Page;
 }
 
+bool MainWindowTest::FocusIn(Gtk::Widget& W) {
+  Gtk::Widget* Focus = FMain->get_focus();
+  return Focus && (Focus == &W || Focus->is_ancestor(W));
+}
+
 void MainWindowTest::CloseAndWait(shell::TFrmWeb* Page) {
   int Before = PageCount();
   Page->Close();

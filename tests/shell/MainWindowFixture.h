@@ -32,6 +32,8 @@ protected:
   int PageCount() { return static_cast<int>(FMain->Pages().size()); }
   bool Shown(shell::TFrmWeb* Page) { return FMain->Frame().IsChild(Page); }
   std::string AddressText() { return FMain->cobAddress.Text(); }
+  // The window's focus is W or inside it.
+  bool FocusIn(Gtk::Widget& W);
 
   TFakeEngineFactory Engines;
 

@@ -52,18 +52,65 @@ TEST_F(MainWindowTest, OnlyTheActivePageReportsToTheMainWindow) {
   EXPECT_EQ(Main().PageControl.Caption(1), "B2");  // its own tab is kept current
 }
 
-TEST_F(MainWindowTest, SwitchingPagesKeepsBackForwardUntilTheNewPageReports) {
+TEST_F(MainWindowTest, ASelectedPageBringsItsOwnBackForwardProgressAndTitle) {
   shell::TFrmWeb* A = Tab(0);
-  EngineOf(A).FireCommandState(CSC_NAVIGATEBACK, false);
-  EngineOf(A).FireCommandState(CSC_NAVIGATEFORWARD, true);
+  EngineOf(A).CompleteNavigation("http://a.example/1", "A1");
+  EngineOf(A).CompleteNavigation("http://a.example/2", "A2");
+  EXPECT_EQ(Main().get_title(), "Vorlane - [A2]");
+  EXPECT_TRUE(Main().ActionList["Ac_Back"].Enabled());
   shell::TFrmWeb* B = Open("http://b.example/", false, "B");
   EngineOf(B).FireProgress(4000, 10000);
+  EXPECT_EQ(Main().get_title(), "Vorlane - [A2]");  // a background page leaves it alone
   Main().PageControl.ClickTab(1);
   EXPECT_FALSE(Main().ActionList["Ac_Back"].Enabled());
-  EXPECT_TRUE(Main().ActionList["Ac_Forward"].Enabled());
+  EXPECT_FALSE(Main().ActionList["Ac_Forward"].Enabled());
   EXPECT_EQ(Main().ProgressGauge().Position(), 4000);  // the page's own last progress
-  EngineOf(B).FireCommandState(CSC_NAVIGATEBACK, true);
-  EXPECT_TRUE(Main().ActionList["Ac_Back"].Enabled());
+  EXPECT_EQ(Main().get_title(), "Vorlane - [B]");
+  EngineOf(B).FireTitle("B 第二\n行_x");
+  EXPECT_EQ(Main().get_title(), "Vorlane - [B 第二 行_x]");
+  Run("Ac_CloseAll");
+  EXPECT_EQ(Main().get_title(), "Vorlane");
+}
+
+TEST_F(MainWindowTest, EveryLoadEndsWithAnEmptyGaugeAlsoWhenStopped) {
+  shell::TFrmWeb* A = Tab(0);
+  EngineOf(A).CompletePending("A");
+  EXPECT_EQ(Main().ProgressGauge().Position(), 0);
+  EXPECT_EQ(Main().ProgressGauge().Text(), "");
+  EXPECT_EQ(Main().PageControl.Image(0), 4);
+  A->Navigate("http://slow.example/", false);
+  EngineOf(A).FireProgress(1000, 10000);
+  EXPECT_EQ(Main().ProgressGauge().Text(), "10%");
+  Run("Ac_Stop");
+  EXPECT_EQ(Main().ProgressGauge().Text(), "");
+  EXPECT_EQ(Main().PageControl.Image(0), 4);
+}
+
+TEST_F(MainWindowTest, TheAddressBoxKeepsWhatTheUserTypesUntilAnotherPageComesForward) {
+  shell::TFrmWeb* A = Tab(0);
+  EngineOf(A).CompletePending("A");
+  shell::TFrmWeb* B = Open("http://b.example/", false, "B");
+  auto& Box = Main().cobAddress;
+  Box.grab_focus();
+  Box.set_text("http://typ");
+  EngineOf(A).FireTitle("计数 1");  // a ticking title changes captions only
+  EXPECT_EQ(AddressText(), "http://typ");
+  EXPECT_EQ(Main().PageControl.Caption(0), "计数 1");
+  EngineOf(A).CompleteNavigation("http://a.example/moved", "A2");  // stored, not shown
+  EXPECT_EQ(AddressText(), "http://typ");
+  EXPECT_EQ(Box.CurrentUrl(), "http://a.example/moved");
+  // After Enter the box shows the address being loaded, also while it loads.
+  Box.set_text("http://typed.example/");
+  Box.Commit();
+  EngineOf(A).FireTitle("计数 2");
+  EngineOf(A).FireBeforeNavigate("http://typed.example/");
+  EXPECT_EQ(AddressText(), "http://typed.example/");
+  // Another page coming forward always replaces the text.
+  Box.grab_focus();
+  Box.set_text("half typed");
+  Main().PageControl.ClickTab(1);
+  EXPECT_EQ(AddressText(), "http://b.example/");
+  (void)B;
 }
 
 TEST_F(MainWindowTest, AddressBarNeverGetsResourceOrDotlessAddressesAndLosesTheMarker) {
