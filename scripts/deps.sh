@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth adwaita-icon-theme fonts-wqy-zenhei
   desktop-file-utils
+  libxtst-dev
   python3 xdg-utils
 )
 missing=()

@@ -42,7 +42,7 @@ constexpr int32_t OLECMDID_PAGESETUP = 8;
 constexpr int32_t OLECMDEXECOPT_PROMPTUSER = 1;
 constexpr int32_t OLECMDEXECOPT_DONTPROMPTUSER = 2;
 
-enum class EditingCommand { Cut, Copy, Paste, SelectAll };
+enum class EditingCommand { Cut, Copy, Paste, SelectAll, Undo };
 
 enum class ProcessEnd { Crashed, OutOfMemory, EndedByRequest };
 
@@ -141,6 +141,9 @@ public:
   // once it can, unless another widget of the window took the focus meanwhile.
   virtual void FocusDocument() = 0;
   virtual void ExecuteEditingCommand(EditingCommand Command) = 0;
+  // Runs Command only when the page can run it now (Undo: an edit to take back); Done gets
+  // whether it ran. Done is never called once the engine is gone.
+  virtual void TryEditingCommand(EditingCommand Command, std::function<void(bool)> Done) { Done(false); }
 
   // Download-control flags (DLCTL_* word) and host UI flags (DOCHOSTUIFLAG_* word).
   virtual void SetDownloadFlags(uint32_t Flags) = 0;

@@ -186,16 +186,45 @@ void WebKitEngine::TakeWaitingFocus() {
   gtk_widget_grab_focus(GTK_WIDGET(FView.Get()));
 }
 
+namespace {
+
+const char* CommandName(browser::EditingCommand Command) {
+  switch (Command) {
+    case browser::EditingCommand::Cut: return WEBKIT_EDITING_COMMAND_CUT;
+    case browser::EditingCommand::Copy: return WEBKIT_EDITING_COMMAND_COPY;
+    case browser::EditingCommand::Paste: return WEBKIT_EDITING_COMMAND_PASTE;
+    case browser::EditingCommand::SelectAll: return WEBKIT_EDITING_COMMAND_SELECT_ALL;
+    case browser::EditingCommand::Undo: return WEBKIT_EDITING_COMMAND_UNDO;
+  }
+  return WEBKIT_EDITING_COMMAND_COPY;
+}
+
+struct EditingQuery {
+  std::string Name;
+  std::function<void(bool)> Done;
+  std::weak_ptr<int> EngineAlive;
+};
+
+void EditingQueryFinished(GObject* Source, GAsyncResult* Result, gpointer Data) {
+  std::unique_ptr<EditingQuery> Query(static_cast<EditingQuery*>(Data));
+  gboolean Can = webkit_web_view_can_execute_editing_command_finish(WEBKIT_WEB_VIEW(Source), Result, nullptr);
+  if (Query->EngineAlive.expired()) return;
+  if (Can) webkit_web_view_execute_editing_command(WEBKIT_WEB_VIEW(Source), Query->Name.c_str());
+  Query->Done(Can);
+}
+
+}  // namespace
+
 void WebKitEngine::ExecuteEditingCommand(browser::EditingCommand Command) {
   if (!FView) return;
-  const char* Name = WEBKIT_EDITING_COMMAND_COPY;
-  switch (Command) {
-    case browser::EditingCommand::Cut: Name = WEBKIT_EDITING_COMMAND_CUT; break;
-    case browser::EditingCommand::Copy: Name = WEBKIT_EDITING_COMMAND_COPY; break;
-    case browser::EditingCommand::Paste: Name = WEBKIT_EDITING_COMMAND_PASTE; break;
-    case browser::EditingCommand::SelectAll: Name = WEBKIT_EDITING_COMMAND_SELECT_ALL; break;
-  }
-  webkit_web_view_execute_editing_command(FView.Get(), Name);
+  webkit_web_view_execute_editing_command(FView.Get(), CommandName(Command));
+}
+
+void WebKitEngine::TryEditingCommand(browser::EditingCommand Command, std::function<void(bool)> Done) {
+  if (!FView) return Done(false);
+  auto* Query = new EditingQuery{CommandName(Command), std::move(Done), FLifeToken};
+  webkit_web_view_can_execute_editing_command(FView.Get(), Query->Name.c_str(), FCancellable.Get(),
+                                              EditingQueryFinished, Query);
 }
 
 void WebKitEngine::SetDownloadFlags(uint32_t Flags) {

@@ -58,6 +58,7 @@ public:
 
   void FocusDocument() override;
   void ExecuteEditingCommand(browser::EditingCommand Command) override;
+  void TryEditingCommand(browser::EditingCommand Command, std::function<void(bool)> Done) override;
 
   void SetDownloadFlags(uint32_t Flags) override;
   uint32_t DownloadFlags() const override { return FDownloadFlags; }

@@ -71,7 +71,7 @@ Glib::RefPtr<Gtk::ShortcutController> TActionList::CreateShortcutController(Shor
     if (!Trigger) throw std::logic_error("bad shortcut " + A->Shortcut());
     TAction* Target = A.get();
     auto Action = Gtk::CallbackAction::create([Target](Gtk::Widget&, const Glib::VariantBase&) {
-      return Target->Execute();
+      return Target->OnShortcut ? Target->OnShortcut(*Target) : Target->Execute();
     });
     Controller->add_shortcut(Gtk::Shortcut::create(Trigger, Action));
   }

@@ -60,6 +60,8 @@ public:
   bool Execute();
 
   std::function<void(TAction&)> OnExecute;
+  // When set, the command's key runs this instead of Execute; true when it took the key.
+  std::function<bool(TAction&)> OnShortcut;
 
   Glib::RefPtr<Gio::SimpleAction> GioAction() const { return FAction; }
 

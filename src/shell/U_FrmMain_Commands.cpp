@@ -49,6 +49,18 @@ void TFrmMain::CreateActions() {
     auto& Action = ActionList.Add(E.Info);
     Action.OnExecute = [this, Handler = E.Handler](framework::TAction&) { (this->*Handler)(); };
   }
+  // Ctrl+Z that the page left alone first takes back typing in the page, as the page's own
+  // undo; only when there is none does it reopen a closed page.
+  ActionList["Ac_UnDo"].OnShortcut = [this](framework::TAction& Action) {
+    TFrmWeb* Page = ActivePage();
+    Gtk::Widget* Focus = get_focus();
+    if (!Page || !Action.Enabled() || !Focus || !Focus->is_ancestor(Page->WebBrowser->Widget()))
+      return Action.Execute();
+    Page->WebBrowser->Engine().TryEditingCommand(browser::EditingCommand::Undo, [this](bool Undone) {
+      if (!Undone) ActionList["Ac_UnDo"].Execute();
+    });
+    return true;
+  };
   // The closed-page drop-down's items carry their position.
   auto UndoItem = Gio::SimpleAction::create("undo-item", Glib::VariantType("i"));
   UndoItem->signal_activate().connect([this](const Glib::VariantBase& Target) {

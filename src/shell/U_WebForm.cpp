@@ -146,9 +146,14 @@ void TFrmWeb::WebBrowserCommandStateChange(int32_t Command, bool Enable) {
   if (IsActivePage()) FMain.CommandStateChanged(Command, Enable ? -1 : 0);
 }
 
-void TFrmWeb::WebBrowserBeforeNavigate2(const std::string&, bool&) {
+void TFrmWeb::WebBrowserBeforeNavigate2(const std::string& Url, bool&) {
   if (WebBrowser->ToolBar() == 0) Close();
-  UpdateCaption();
+  // The address box shows the address being loaded: until the load commits the engine's
+  // document is in between, and the page's stored address is the previous page's.
+  UpdateTitle();
+  GetUrl();
+  std::string Target = Url;
+  if (IsActivePage() && ShowableAddress(Target)) FMain.SetAddressText(Target);
 }
 
 void TFrmWeb::WebBrowserNewWindow2(WebEngine*& NewEngine, bool&) {

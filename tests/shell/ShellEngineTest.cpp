@@ -5,6 +5,7 @@
 #include "shell/U_FrmMain.h"
 #include "support/LoopbackServer.h"
 #include "support/MainLoop.h"
+#include "support/RealInput.h"
 
 #include <gtest/gtest.h>
 #include <webkit/webkit.h>
@@ -45,6 +46,24 @@ protected:
   }
 
   std::string Caption(int Index) { return Main->PageControl.Caption(Index); }
+  bool FocusIn(Gtk::Widget& W) {
+    Gtk::Widget* Focus = Main->get_focus();
+    return Focus && (Focus == &W || Focus->is_ancestor(W));
+  }
+  bool ViewHasFocus(TFrmWeb* Page) {
+    WebKitWebView* View = FindView(*Page);
+    return View && FocusIn(*Glib::wrap(GTK_WIDGET(View)));
+  }
+  std::string Eval(TFrmWeb* Page, const std::string& Script) {
+    std::optional<std::string> Result;
+    bool Done = false;
+    Page->WebBrowser->Engine().RunScript(Script, [&](std::optional<std::string> R) {
+      Result = std::move(R);
+      Done = true;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return Done; }));
+    return Result.value_or("<failed>");
+  }
   TFrmWeb* Tab(int Index) { return Main->PageOfTab(Index); }
   bool LoadIn(TFrmWeb* Page, const std::string& Url, const std::string& Title) {
     Page->Navigate(Url, false);
@@ -82,7 +101,8 @@ TEST_F(ShellEngineTest, OnlyTheActivePageReachesTheAddressBarGaugeAndBackForward
   EXPECT_TRUE(PumpUntil([&] { return Main->cobAddress.Text() == Main->Site().StartPage(); }));
   EXPECT_TRUE(PumpUntil([&] { return A->LoadState() == 4 && Caption(0) != "A1"; }));
   EXPECT_TRUE(PumpUntil([&] { return Main->ActionList["Ac_Forward"].Enabled(); }));
-  EXPECT_EQ(Main->ProgressGauge().Position(), A->Progress());
+  EXPECT_TRUE(PumpUntil([&] { return A->Progress() == -1; }));  // the load's final value: an empty gauge
+  EXPECT_EQ(Main->ProgressGauge().Text(), "");
 }
 
 TEST_F(ShellEngineTest, BlankTargetsAndWindowOpenOpenBackgroundTabsOnTheRequestedAddress) {
@@ -167,6 +187,86 @@ TEST_F(ShellEngineTest, VisitsAreRecordedAndTheForwardDropDownTravels) {
   for (auto& Page : Store.RecentPages(10)) Recorded.push_back(Page.Title);
   // Travelling back and forth visits pages again; each address shows once.
   EXPECT_EQ(Recorded, (std::vector<std::string>{"A2", "d", "B", "c", "A1"}));
+TEST_F(ShellEngineTest, PagesShownAtCreationTakeTheFocusOnceTheirViewExistsButABlankPageLeavesItToTheBox) {
+  Main->ActionList["Ac_Blank"].Execute();
+  TFrmWeb* Blank = Main->ActivePage();
+  ASSERT_TRUE(PumpUntil([&] { return FindView(*Blank) && Blank->LoadState() == 4; }));
+  EXPECT_TRUE(FocusIn(Main->cobAddress));
+  Main->ActionList["Ac_CloseAll"].Execute();
+  Main->cobAddress.set_text(Server.Url("/b.html"));
+  Main->cobAddress.Commit();  // Go with no page
+  TFrmWeb* Page = Main->ActivePage();
+  ASSERT_NE(Page, nullptr);
+  EXPECT_TRUE(PumpUntil([&] { return ViewHasFocus(Page); }));
+}
+
+TEST_F(ShellEngineTest, TheAddressBoxShowsASlowLoadAndFailuresAndTickingTitlesLeaveTypingAlone) {
+  Server.Hold("/slow.html");
+  Server.Serve("/tick.html", "<title>0</title><script>let n=0;setInterval(()=>document.title=++n,20)</script>");
+  TFrmWeb* A = Main->ActivePage();
+  A->Navigate(Server.Url("/tick.html"), false);
+  ASSERT_TRUE(PumpUntil([&] { return Caption(0) == "3"; }));
+  Main->cobAddress.grab_focus();
+  Main->cobAddress.set_text("http://typ");
+  ASSERT_TRUE(PumpUntil([&] { return Caption(0) == "6"; }));
+  EXPECT_EQ(Main->cobAddress.Text(), "http://typ");
+
+  Main->cobAddress.set_text(Server.Url("/slow.html"));
+  Main->cobAddress.Commit();
+  ASSERT_TRUE(PumpUntil([&] { return Server.RequestCount("/slow.html") == 1; }));
+  // The old page ticks on while the new one is awaited.
+  int Ticks = std::stoi(Eval(A, "document.title"));
+  ASSERT_TRUE(PumpUntil([&] { return std::stoi(Eval(A, "document.title")) >= Ticks + 3; }));
+  EXPECT_EQ(Main->cobAddress.Text(), Server.Url("/slow.html"));
+
+  uint16_t ClosedPort = 0;
+  {
+    LoopbackServer Gone;
+    ClosedPort = Gone.Port();
+  }
+  const std::string Refused = "http://127.0.0.1:" + std::to_string(ClosedPort) + "/x.html";
+  Main->cobAddress.set_text(Refused);
+  Main->cobAddress.Commit();
+  ASSERT_TRUE(PumpUntil([&] { return Caption(0) == "无法显示网页" && A->LoadState() == 4; })) << Caption(0);
+  EXPECT_EQ(Main->cobAddress.Text(), Refused);
+  EXPECT_EQ(Main->ProgressGauge().Text(), "");
+}
+
+TEST_F(ShellEngineTest, AReopenedBackgroundPageShowsItsTitle) {
+  TFrmWeb* B = Main->NewPage(Server.Url("/a1.html"), false);
+  ASSERT_TRUE(PumpUntil([&] { return Caption(1) == "A1" && B->LoadState() == 4; }));
+  B->Close();
+  ASSERT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 1; }));
+  Main->ActionList["Ac_UnDo"].Execute();
+  ASSERT_EQ(Main->PageControl.Count(), 2);
+  EXPECT_TRUE(PumpUntil([&] { return Caption(1) == "A1" && Tab(1)->LoadState() == 4; })) << Caption(1);
+}
+
+TEST_F(ShellEngineTest, RealKeysCtrlZUndoesTypingInAFieldAndElsewhereReopensAPageCtrlNOpensOne) {
+  Server.Serve("/form.html", "<title>Form</title><input id=f autofocus><p id=p tabindex=0>p");
+  TFrmWeb* A = Main->ActivePage();
+  TFrmWeb* B = Main->NewPage(Server.Url("/b.html"), false);
+  ASSERT_TRUE(PumpUntil([&] { return Caption(1) == "B"; }));
+  B->Close();
+  ASSERT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 1; }));
+  ASSERT_TRUE(LoadIn(A, Server.Url("/form.html"), "Form"));
+  ASSERT_TRUE(FocusWindow(*Main));
+  A->WebBrowser->FocusDocument();
+  ASSERT_TRUE(PumpUntil([&] { return ViewHasFocus(A); }));
+  Eval(A, "document.getElementById('f').focus()");
+  PressKey(GDK_KEY_a);
+  PressKey(GDK_KEY_b);
+  ASSERT_TRUE(PumpUntil([&] { return Eval(A, "document.getElementById('f').value") == "ab"; }));
+  PressKey(GDK_KEY_z, true);
+  EXPECT_TRUE(PumpUntil([&] { return Eval(A, "document.getElementById('f').value") != "ab"; }));
+  PumpPending();
+  EXPECT_EQ(Main->PageControl.Count(), 1);  // the page kept its key
+
+  Eval(A, "document.getElementById('p').focus()");
+  PressKey(GDK_KEY_z, true);
+  EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 2; }));  // the closed page is back
+  PressKey(GDK_KEY_n, true);
+  EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 3; }));
 }
 
 }  // namespace

@@ -169,6 +169,11 @@ void TFakeEngine::FocusDocument() {
 void TFakeEngine::ExecuteEditingCommand(browser::EditingCommand Command) {
   Record("Edit", std::to_string(static_cast<int>(Command)));
 }
+void TFakeEngine::TryEditingCommand(browser::EditingCommand Command, std::function<void(bool)> Done) {
+  bool Can = Command == browser::EditingCommand::Undo && std::exchange(CanUndo, false);
+  if (Can) ExecuteEditingCommand(Command);
+  Done(Can);
+}
 void TFakeEngine::SetDownloadFlags(uint32_t Flags) {
   Record("SetDownloadFlags", {}, static_cast<int32_t>(Flags));
   FFlags = Flags;

@@ -57,6 +57,7 @@ public:
   bool HasDoc = false, IsHtml = true;
   int32_t ToolBarValue = 1;
   bool Loading = false;
+  bool CanUndo = false;  // the page has typing to take back
   std::vector<browser::TravelEntry> Back, Forward;  // nearest first
   browser::IWebEngineEvents* Events = nullptr;
   browser::IWebEngineHost* Host = nullptr;
@@ -88,6 +89,7 @@ public:
   std::string DocumentUrl() const override { return Url; }
   void FocusDocument() override;
   void ExecuteEditingCommand(browser::EditingCommand Command) override;
+  void TryEditingCommand(browser::EditingCommand Command, std::function<void(bool)> Done) override;
   void SetDownloadFlags(uint32_t Flags) override;
   uint32_t DownloadFlags() const override { return FFlags; }
   void SetHomePage(const std::string& Url) override { FHome = Url; }
