@@ -82,7 +82,7 @@ void TFakeEngine::EndLoad(const std::string& CompleteUrl) {
 }
 
 void TFakeEngine::CompletePending(const std::string& NewTitle) {
-  if (!PendingUrl.empty()) CompleteNavigation(PendingUrl, NewTitle);
+  if (std::string Target = PendingUrl; !Target.empty()) CompleteNavigation(Target, NewTitle);
 }
 
 void TFakeEngine::FailNavigation(const std::string& FailedUrl) {
