@@ -3,6 +3,7 @@
 #include "shell/U_FrmMain.h"
 
 #include "framework/TabLayout.h"
+#include "framework/ToolTip.h"
 
 #include <gdkmm/display.h>
 #include <gtkmm/cssprovider.h>
@@ -156,7 +157,7 @@ Gtk::Widget& TFrmMain::ToolButton(const std::string& Name, const std::string& Ac
   Button->set_action_name(Action);
   Button->set_size_request(43, 49);
   Button->set_cursor(Gdk::Cursor::create("pointer"));
-  Button->set_tooltip_text(Caption);
+  framework::SetOneLineToolTip(*Button, Caption);
   if (!DropDown) return *Button;
   auto* Linked = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
   Linked->add_css_class("linked");

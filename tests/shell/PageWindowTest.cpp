@@ -216,3 +216,46 @@ TEST_F(MainWindowTest, PagesTakeTheDownloadSwitchesCurrentAtTheirCreation) {
 
 }  // namespace
 }  // namespace vorlane::test
+
+#include "support/RealInput.h"
+
+namespace vorlane::test {
+namespace {
+
+Gtk::Widget* FindNamed(Gtk::Widget& Root, const std::string& Name) {
+  for (Gtk::Widget* W = Root.get_first_child(); W; W = W->get_next_sibling()) {
+    if (std::string(W->get_name()) == Name) return W;
+    if (auto* Inner = FindNamed(*W, Name)) return Inner;
+  }
+  return nullptr;
+}
+
+Gtk::Label* FirstLabel(Gtk::Widget& Root) {
+  for (Gtk::Widget* W = Root.get_first_child(); W; W = W->get_next_sibling()) {
+    if (auto* Label = dynamic_cast<Gtk::Label*>(W); Label && Label->get_visible()) return Label;
+    if (auto* Inner = FirstLabel(*W)) return Inner;
+  }
+  return nullptr;
+}
+
+// The label of the tool tip shown in Window.
+Gtk::Label* TooltipLabel(Gtk::Window& Window) {
+  for (Gtk::Widget* W = Window.get_first_child(); W; W = W->get_next_sibling())
+    if (GTK_IS_NATIVE(W->gobj()) && W->get_visible()) return FirstLabel(*W);
+  return nullptr;
+}
+
+TEST_F(MainWindowTest, ToolButtonTipsStayOnOneLine) {
+  Gtk::Widget* Button = FindNamed(Main(), "ToolButton3");
+  ASSERT_NE(Button, nullptr);
+  ASSERT_TRUE(MovePointerTo(*Button));
+  Gtk::Label* Label = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (Label = TooltipLabel(Main())) && Label->get_height() > 0; }));
+  EXPECT_EQ(std::string(Label->get_text()), "撤销");
+  int W = 0, H = 0;
+  Label->get_layout()->get_pixel_size(W, H);
+  EXPECT_EQ(Label->get_layout()->get_line_count(), 1) << W << "x" << H;
+}
+
+}  // namespace
+}  // namespace vorlane::test

@@ -1,6 +1,7 @@
 #include "support/RealInput.h"
 
 #include <gdk/x11/gdkx.h>
+#include <gtkmm/native.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -19,6 +20,24 @@ bool FocusWindow(Gtk::Window& Window) {
   auto Surface = Window.get_surface();
   if (!D || !Surface) return false;
   XSetInputFocus(D, gdk_x11_surface_get_xid(Surface->gobj()), RevertToParent, CurrentTime);
+  XSync(D, False);
+  return true;
+}
+
+bool MovePointerTo(Gtk::Widget& W) {
+  Display* D = XDisplay();
+  auto* Native = W.get_native();
+  if (!D || !Native || !Native->get_surface()) return false;
+  double X = 0, Y = 0;
+  if (!W.translate_coordinates(*dynamic_cast<Gtk::Widget*>(Native), W.get_width() / 2.0, W.get_height() / 2.0, X, Y))
+    return false;
+  double SurfaceX = 0, SurfaceY = 0;
+  Native->get_surface_transform(SurfaceX, SurfaceY);
+  Window Child = 0;
+  int RootX = 0, RootY = 0;
+  XTranslateCoordinates(D, gdk_x11_surface_get_xid(Native->get_surface()->gobj()), DefaultRootWindow(D),
+                        static_cast<int>(X + SurfaceX), static_cast<int>(Y + SurfaceY), &RootX, &RootY, &Child);
+  XTestFakeMotionEvent(D, -1, RootX, RootY, CurrentTime);
   XSync(D, False);
   return true;
 }

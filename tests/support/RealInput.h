@@ -7,6 +7,8 @@ namespace vorlane::test {
 
 // Gives Window the X input focus. False when the display is not an X11 one.
 bool FocusWindow(Gtk::Window& Window);
+// Moves the pointer to the middle of W, which must be shown in a window.
+bool MovePointerTo(Gtk::Widget& W);
 // Presses and releases Key (a GDK key value), with Ctrl held when Control is set.
 void PressKey(unsigned Key, bool Control = false);
 

@@ -1,0 +1,13 @@
+#pragma once
+// Tool tips on one line. GTK 4.8 sizes a tool tip at its narrowest, which breaks Chinese
+// text after every character; these tips are labels that never wrap.
+#include <gtkmm/widget.h>
+
+#include <string>
+
+namespace vorlane::framework {
+
+// Shows Text (taken literally, see LiteralLabel) as W's tool tip, on one line.
+void SetOneLineToolTip(Gtk::Widget& W, const std::string& Text);
+
+}  // namespace vorlane::framework
