@@ -90,9 +90,9 @@ public:
 
   // The new-window handshake, on the engine handed back from NewWindow2: builds a view
   // related to Opener's, drops the pending request and returns the view for WebKit to load
-  // RequestUri into. The two views share settings and content manager, so the download
-  // switches are the opener's unless this engine was given its own (which then apply to
-  // both). An engine that already has a view loads RequestUri itself and returns nullptr.
+  // RequestUri into. The two views share the content manager; the download switches are
+  // the opener's unless this engine was given its own, and each view keeps its own
+  // settings. An engine that already has a view loads RequestUri itself and returns nullptr.
   WebKitWebView* AdoptPopup(WebKitEngine& Opener, const std::string& RequestUri);
 
   // The view, or nullptr before the first request started (for tests and the shell's

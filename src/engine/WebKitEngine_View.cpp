@@ -42,20 +42,22 @@ void WebKitEngine::EnsureView() {
 
 void WebKitEngine::CreateView(WebKitWebView* Opener) {
   RegisterProductSiteScheme();
+  // Every page has settings of its own, so one page's download switches never change
+  // another's; ApplyDownloadFlags fills in the switches.
+  auto Settings = GObjectPtr<WebKitSettings>::Adopt(webkit_settings_new());
+  webkit_settings_set_user_agent_with_application_details(Settings.Get(), UserAgentName, UserAgentVersion);
+  // Pages may open windows from script, as they could in the old engine; the page window
+  // closes those that hide every bar.
+  webkit_settings_set_javascript_can_open_windows_automatically(Settings.Get(), TRUE);
   if (Opener) {
     // WebKit requires the view it gets back from `create` to be related to the opener; the
-    // shared settings and content manager carry the download switches and user agent over.
+    // content manager goes with it, and the settings are set at construction, before
+    // WebKit loads the request.
     FView = GObjectPtr<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(g_object_new(
-        WEBKIT_TYPE_WEB_VIEW, "related-view", Opener, "settings", webkit_web_view_get_settings(Opener),
+        WEBKIT_TYPE_WEB_VIEW, "related-view", Opener, "settings", Settings.Get(),
         "user-content-manager", webkit_web_view_get_user_content_manager(Opener), nullptr)));
   } else {
-    // Own settings and content manager, and so its own web process: a crash stays in this tab.
-    auto Settings = GObjectPtr<WebKitSettings>::Adopt(webkit_settings_new());
-    webkit_settings_set_user_agent_with_application_details(Settings.Get(), UserAgentName,
-                                                            UserAgentVersion);
-    // Pages may open windows from script, as they could in the old engine; the page window
-    // closes those that hide every bar.
-    webkit_settings_set_javascript_can_open_windows_automatically(Settings.Get(), TRUE);
+    // Own content manager, and so its own web process: a crash stays in this tab.
     auto Content = GObjectPtr<WebKitUserContentManager>::Adopt(webkit_user_content_manager_new());
     FView = GObjectPtr<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(g_object_new(
         WEBKIT_TYPE_WEB_VIEW, "settings", Settings.Get(), "user-content-manager", Content.Get(), nullptr)));

@@ -5,6 +5,8 @@
 #include "browser/DownloadOptions.h"
 #include "support/MainLoop.h"
 
+#include <webkit/webkit.h>
+
 namespace vorlane::test {
 namespace {
 
@@ -125,7 +127,7 @@ TEST_F(NewWindowTest, RefusedWindowOpensNothingAndScriptWindowsMayCloseThemselve
   EXPECT_TRUE(WaitFor(*New->Log, "Closing"));
 }
 
-TEST_F(NewWindowTest, ScriptWindowsShareTheOpenersSwitches) {
+TEST_F(NewWindowTest, ScriptWindowsStartWithTheOpenersSwitchesAndThenKeepTheirOwn) {
   Server.Serve("/opener.html", "<title>O</title>o");
   Server.Serve("/script.html", "<title>static</title><script>document.title='ran'</script>");
   TestPage& Opener = NewPage();
@@ -136,6 +138,16 @@ TEST_F(NewWindowTest, ScriptWindowsShareTheOpenersSwitches) {
   ASSERT_NE(New, nullptr);
   EXPECT_EQ(Eval(*New, "document.title"), "static");
   EXPECT_EQ(Server.LastHeader("/script.html", "User-Agent").find("Vorlane/2.5") != std::string::npos, true);
+
+  // Each page's word is what its own view does, whatever the other page does later.
+  (*New)->SetDownloadFlags(browser::dlctl::NO_SCRIPTS);
+  WebKitSettings* Mine = webkit_web_view_get_settings(ViewOf(*New->Engine));
+  WebKitSettings* Theirs = webkit_web_view_get_settings(ViewOf(*Opener.Engine));
+  EXPECT_FALSE(webkit_settings_get_auto_load_images(Mine));
+  EXPECT_TRUE(webkit_settings_get_auto_load_images(Theirs));
+  Opener->SetDownloadFlags(browser::dlctl::DLIMAGES);
+  EXPECT_FALSE(webkit_settings_get_enable_javascript_markup(Mine));
+  EXPECT_TRUE(webkit_settings_get_enable_javascript_markup(Theirs));
 }
 
 }  // namespace
