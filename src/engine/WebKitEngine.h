@@ -8,7 +8,7 @@
 
 #include <gio/gio.h>
 #include <gtkmm/box.h>
-#include <gtkmm/droptarget.h>
+#include <gtkmm/eventcontroller.h>
 #include <gtkmm/eventcontrollerkey.h>
 #include <memory>
 #include <optional>
@@ -102,6 +102,8 @@ public:
 private:
   struct Signals;
   friend struct Signals;
+  struct DropHandler;  // WebKitEngine_View.cpp
+  friend struct DropHandler;
 
   void CreateView(WebKitWebView* Opener);
   void ConnectSignals();  // WebKitEngine_Signals.cpp
@@ -119,7 +121,7 @@ private:
   browser::IWebEngineHost* FHost = nullptr;
   std::unique_ptr<Gtk::Box> FBox;
   GObjectPtr<WebKitWebView> FView;
-  Glib::RefPtr<Gtk::DropTarget> FDropTarget;
+  Glib::RefPtr<Gtk::EventController> FDropTarget;
   Glib::RefPtr<Gtk::EventControllerKey> FKeys;
   GObjectPtr<GCancellable> FCancellable;  // cancelled when the engine goes
   // Handlers keep a weak_ptr to this: an event may destroy the engine that raised it.

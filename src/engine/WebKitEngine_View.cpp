@@ -3,6 +3,7 @@
 #include "engine/WebKitEngine.h"
 
 #include "browser/DownloadOptions.h"
+#include "browser/DroppedText.h"
 #include "engine/NoticePages.h"
 #include "engine/ProductSiteScheme.h"
 
@@ -15,26 +16,59 @@ namespace dlctl = browser::dlctl;
 
 namespace {
 
-// The text of a drop: a string as it came (first line of a URI list), or the first
-// dropped file's address.
-std::string DroppedText(const Glib::ValueBase& Value) {
-  const GValue* Raw = Value.gobj();
-  if (G_VALUE_HOLDS_STRING(Raw)) {
-    const char* Text = g_value_get_string(Raw);
-    std::string S = Text ? Text : "";
-    return S.substr(0, S.find_first_of("\r\n"));
-  }
-  if (G_VALUE_HOLDS(Raw, GDK_TYPE_FILE_LIST)) {
-    auto* Files = static_cast<GSList*>(g_value_get_boxed(Raw));
-    if (Files && Files->data) {
-      GCharPtr Uri(g_file_get_uri(G_FILE(Files->data)));
-      return Uri ? Uri.get() : "";
-    }
-  }
-  return {};
-}
+// One drop being read: the data comes asynchronously, and the engine may go meanwhile.
+struct DropRead {
+  WebKitEngine* Engine;
+  std::weak_ptr<int> EngineAlive;
+  GObjectPtr<GdkDrop> Drop;
+  std::string MimeType;
+  GObjectPtr<GOutputStream> Buffer;
+};
 
 }  // namespace
+
+struct WebKitEngine::DropHandler {
+  static gboolean OnDrop(GtkDropTargetAsync*, GdkDrop* Drop, double, double, gpointer Data) {
+    auto* E = static_cast<WebKitEngine*>(Data);
+    GdkContentFormats* Offered = gdk_drop_get_formats(Drop);
+    for (const std::string& Mime : browser::DropFormats()) {
+      if (!gdk_content_formats_contain_mime_type(Offered, Mime.c_str())) continue;
+      auto* Read = new DropRead{E, E->FLifeToken, GObjectPtr<GdkDrop>::Share(Drop), Mime, {}};
+      const char* Mimes[] = {Read->MimeType.c_str(), nullptr};
+      gdk_drop_read_async(Drop, Mimes, G_PRIORITY_DEFAULT, E->FCancellable.Get(), StreamReady, Read);
+      return TRUE;
+    }
+    return FALSE;
+  }
+
+  static void StreamReady(GObject*, GAsyncResult* Result, gpointer Data) {
+    auto* Read = static_cast<DropRead*>(Data);
+    auto Stream = GObjectPtr<GInputStream>::Adopt(gdk_drop_read_finish(Read->Drop.Get(), Result, nullptr, nullptr));
+    if (!Stream || Read->EngineAlive.expired()) return Finish(Read, false);
+    Read->Buffer = GObjectPtr<GOutputStream>::Adopt(g_memory_output_stream_new_resizable());
+    g_output_stream_splice_async(
+        Read->Buffer.Get(), Stream.Get(),
+        GOutputStreamSpliceFlags(G_OUTPUT_STREAM_SPLICE_CLOSE_SOURCE | G_OUTPUT_STREAM_SPLICE_CLOSE_TARGET),
+        G_PRIORITY_DEFAULT, Read->Engine->FCancellable.Get(), DataRead, Read);
+  }
+
+  static void DataRead(GObject*, GAsyncResult* Result, gpointer Data) {
+    auto* Read = static_cast<DropRead*>(Data);
+    if (g_output_stream_splice_finish(Read->Buffer.Get(), Result, nullptr) < 0 || Read->EngineAlive.expired())
+      return Finish(Read, false);
+    auto* Memory = G_MEMORY_OUTPUT_STREAM(Read->Buffer.Get());
+    std::string Text = browser::DroppedText(
+        Read->MimeType, std::string_view(static_cast<const char*>(g_memory_output_stream_get_data(Memory)),
+                                         g_memory_output_stream_get_data_size(Memory)));
+    WebKitEngine* E = Read->Engine;
+    Finish(Read, !Text.empty() && E->FHost && E->FHost->HandleDrop(Text));
+  }
+
+  static void Finish(DropRead* Read, bool Taken) {
+    std::unique_ptr<DropRead> Done(Read);
+    gdk_drop_finish(Read->Drop.Get(), Taken ? GDK_ACTION_COPY : GdkDragAction(0));
+  }
+};
 
 void WebKitEngine::EnsureView() {
   if (!FView) CreateView(nullptr);
@@ -72,17 +106,16 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
   ViewWidget->set_hexpand(true);
   ViewWidget->set_vexpand(true);
 
-  // Capture phase: the host decides about dropped addresses before the page sees them.
-  FDropTarget = Gtk::DropTarget::create(G_TYPE_STRING, Gdk::DragAction::COPY | Gdk::DragAction::LINK |
-                                                           Gdk::DragAction::MOVE);
-  FDropTarget->set_gtypes({G_TYPE_STRING, GDK_TYPE_FILE_LIST});
-  FDropTarget->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
-  FDropTarget->signal_drop().connect(
-      [this](const Glib::ValueBase& Value, double, double) {
-        std::string Text = DroppedText(Value);
-        return !Text.empty() && FHost && FHost->HandleDrop(Text);
-      },
-      false);
+  // Capture phase: the host decides about dropped addresses before the page sees them. A
+  // list of addresses is preferred to plain text, so the drop is read in the format chosen.
+  std::vector<const char*> Mimes;
+  for (const std::string& Mime : browser::DropFormats()) Mimes.push_back(Mime.c_str());
+  GtkDropTargetAsync* Drops = gtk_drop_target_async_new(
+      gdk_content_formats_new(Mimes.data(), static_cast<guint>(Mimes.size())),
+      GdkDragAction(GDK_ACTION_COPY | GDK_ACTION_LINK | GDK_ACTION_MOVE));
+  gtk_event_controller_set_propagation_phase(GTK_EVENT_CONTROLLER(Drops), GTK_PHASE_CAPTURE);
+  g_signal_connect(Drops, "drop", G_CALLBACK(DropHandler::OnDrop), this);
+  FDropTarget = Glib::wrap(GTK_EVENT_CONTROLLER(Drops));  // we hold the only reference
   ViewWidget->add_controller(FDropTarget);
 
   // WebKit passes keys it did not use on once more, so the host may be asked twice for

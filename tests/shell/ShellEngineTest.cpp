@@ -124,12 +124,45 @@ TEST_F(ShellEngineTest, BlankTargetsAndWindowOpenOpenBackgroundTabsOnTheRequeste
   EXPECT_EQ(Server.RequestCount("/sea.html"), StartRequests);
 }
 
-TEST_F(ShellEngineTest, ADroppedLinkOpensABackgroundTab) {
+TEST_F(ShellEngineTest, ADroppedLinkOpensABackgroundTabAndAnAddressListWinsOverText) {
   TFrmWeb* A = Main->ActivePage();
-  EXPECT_TRUE(A->WebBrowserDrop(Server.Url("/b.html")));
+  // A real drag with the mouse, from a label offering an address list and a plain text.
+  Gtk::Window Source;
+  Gtk::Label Link("link");
+  Link.set_size_request(80, 40);
+  Source.set_child(Link);
+  const std::string List = "# dragged\r\n" + Server.Url("/b.html") + "\r\n", Text = Server.Url("/a1.html");
+  GdkContentProvider* Parts[] = {
+      gdk_content_provider_new_for_bytes("text/uri-list", g_bytes_new(List.data(), List.size())),
+      gdk_content_provider_new_for_bytes("text/plain;charset=utf-8", g_bytes_new(Text.data(), Text.size()))};
+  GtkDragSource* Drag = gtk_drag_source_new();
+  gtk_drag_source_set_content(Drag, gdk_content_provider_new_union(Parts, 2));
+  gtk_widget_add_controller(GTK_WIDGET(Link.gobj()), GTK_EVENT_CONTROLLER(Drag));
+  Source.present();
+  ASSERT_TRUE(PumpUntil([&] { return Link.get_width() > 0 && FindView(*A); }));
+  Gtk::Widget& View = *Glib::wrap(GTK_WIDGET(FindView(*A)));
+  ASSERT_TRUE(MovePointerTo(Link));
+  PumpPending();
+  PressButton(true);
+  int Moves = 0;
+  for (int Step = 1; Step <= 4; ++Step) {
+    MovePointerTo(Link, Step * 10, Step * 10);
+    PumpPending();
+  }
+  ASSERT_TRUE(PumpUntil([&] { return gtk_drag_source_get_drag(Drag) != nullptr; }));
+  // Over the page: release once the page has accepted the drag.
+  ASSERT_TRUE(PumpUntil([&] {
+    MovePointerTo(View, Moves % 2, 0);
+    ++Moves;
+    PumpPending();
+    return gdk_drag_get_selected_action(gtk_drag_source_get_drag(Drag)) != 0;
+  }));
+  PressButton(false);
   ASSERT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 2 && Caption(1) == "B"; }));
   EXPECT_EQ(Main->ActivePage(), A);
+  EXPECT_EQ(A->GetUrl(), Main->Site().StartPage());  // the page under the drop stays
   EXPECT_FALSE(Main->Frame().IsChild(Tab(1)));
+  Source.set_visible(false);
 }
 
 TEST_F(ShellEngineTest, AKilledWebProcessLeavesTheBrowserAndOtherTabsWorking) {

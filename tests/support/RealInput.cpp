@@ -24,7 +24,7 @@ bool FocusWindow(Gtk::Window& Window) {
   return true;
 }
 
-bool MovePointerTo(Gtk::Widget& W) {
+bool MovePointerTo(Gtk::Widget& W, int DX, int DY) {
   Display* D = XDisplay();
   auto* Native = W.get_native();
   if (!D || !Native || !Native->get_surface()) return false;
@@ -37,9 +37,16 @@ bool MovePointerTo(Gtk::Widget& W) {
   int RootX = 0, RootY = 0;
   XTranslateCoordinates(D, gdk_x11_surface_get_xid(Native->get_surface()->gobj()), DefaultRootWindow(D),
                         static_cast<int>(X + SurfaceX), static_cast<int>(Y + SurfaceY), &RootX, &RootY, &Child);
-  XTestFakeMotionEvent(D, -1, RootX, RootY, CurrentTime);
+  XTestFakeMotionEvent(D, -1, RootX + DX, RootY + DY, CurrentTime);
   XSync(D, False);
   return true;
+}
+
+void PressButton(bool Down) {
+  if (Display* D = XDisplay()) {
+    XTestFakeButtonEvent(D, 1, Down, CurrentTime);
+    XSync(D, False);
+  }
 }
 
 void PressKey(unsigned Key, bool Control) {

@@ -7,8 +7,10 @@ namespace vorlane::test {
 
 // Gives Window the X input focus. False when the display is not an X11 one.
 bool FocusWindow(Gtk::Window& Window);
-// Moves the pointer to the middle of W, which must be shown in a window.
-bool MovePointerTo(Gtk::Widget& W);
+// Moves the pointer to the middle of W (shown in a window), shifted by DX, DY pixels.
+bool MovePointerTo(Gtk::Widget& W, int DX = 0, int DY = 0);
+// Presses (Down) or releases the left mouse button where the pointer is.
+void PressButton(bool Down);
 // Presses and releases Key (a GDK key value), with Ctrl held when Control is set.
 void PressKey(unsigned Key, bool Control = false);
 
