@@ -159,6 +159,12 @@ public:
   // Offset -1 is one step back. Returns false when there is no such entry.
   virtual bool TravelTo(int Offset) = 0;
 
+  // The page's history (Back/Forward list and current entry) as opaque bytes, empty when
+  // there is none; and, for an engine that has not started its first request yet, history
+  // to start from instead: it then opens the current entry of that history.
+  virtual std::vector<uint8_t> SessionState() const { return {}; }
+  virtual void RestoreSessionState(const std::vector<uint8_t>& State) { (void)State; }
+
   // Runs a script in the engine's own isolated world; Done gets the result as text or
   // nullopt on failure.
   virtual void RunScript(const std::string& Script,

@@ -64,7 +64,49 @@ void WebKitEngine::Navigate2(const std::string& Url, int32_t Flags) {
 void WebKitEngine::StartPending() {
   FPendingIdle.disconnect();
   EnsureView();
-  if (auto Url = std::exchange(FPending, std::nullopt)) Load(*Url);
+  auto Url = std::exchange(FPending, std::nullopt);
+  if (RestorePendingSession()) return;
+  if (Url) Load(*Url);
+}
+
+bool WebKitEngine::RestorePendingSession() {
+  std::vector<uint8_t> Saved = std::exchange(FPendingSession, {});
+  if (Saved.empty()) return false;
+  GBytes* Bytes = g_bytes_new(Saved.data(), Saved.size());
+  WebKitWebViewSessionState* State = webkit_web_view_session_state_new(Bytes);
+  g_bytes_unref(Bytes);
+  if (!State) return false;  // not WebKit's: the plain first request goes ahead
+  webkit_web_view_restore_session_state(FView.Get(), State);
+  webkit_web_view_session_state_unref(State);
+  WebKitBackForwardListItem* Current =
+      webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(FView.Get()));
+  if (!Current) return false;
+  webkit_web_view_go_to_back_forward_list_item(FView.Get(), Current);
+  return true;
+}
+
+std::vector<uint8_t> WebKitEngine::SessionState() const {
+  if (!FView) return FPendingSession;
+  WebKitWebViewSessionState* State = webkit_web_view_get_session_state(FView.Get());
+  GBytes* Bytes = webkit_web_view_session_state_serialize(State);
+  webkit_web_view_session_state_unref(State);
+  gsize Size = 0;
+  auto* Data = static_cast<const uint8_t*>(g_bytes_get_data(Bytes, &Size));
+  std::vector<uint8_t> Out(Data, Data + Size);
+  g_bytes_unref(Bytes);
+  return Out;
+}
+
+void WebKitEngine::RestoreSessionState(const std::vector<uint8_t>& State) {
+  if (FView) return;  // too late: the page has its own history by now
+  FPendingSession = State;
+  if (!FPendingIdle.connected())
+    FPendingIdle = Glib::signal_idle().connect(
+        [this] {
+          StartPending();
+          return false;
+        },
+        Glib::PRIORITY_DEFAULT);
 }
 
 void WebKitEngine::Load(const std::string& FixedUrl) {
@@ -105,6 +147,7 @@ void WebKitEngine::GoHome() {
 
 void WebKitEngine::Stop() {
   FPending.reset();
+  FPendingSession.clear();
   FPendingIdle.disconnect();
   if (FView) webkit_web_view_stop_loading(FView.Get());
 }

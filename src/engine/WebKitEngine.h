@@ -88,6 +88,9 @@ public:
   // The print settings and page setup this engine prints with (shared by a factory's engines).
   void SetPrintSetup(std::shared_ptr<PrintSetup> Setup) { FPrintSetup = std::move(Setup); }
 
+  std::vector<uint8_t> SessionState() const override;
+  void RestoreSessionState(const std::vector<uint8_t>& State) override;
+
   // The new-window handshake, on the engine handed back from NewWindow2: builds a view
   // related to Opener's, drops the pending request and returns the view for WebKit to load
   // RequestUri into. The two views share the content manager; the download switches are
@@ -109,6 +112,7 @@ private:
   void ConnectSignals();  // WebKitEngine_Signals.cpp
   void EnsureView();
   void StartPending();
+  bool RestorePendingSession();
   void Load(const std::string& FixedUrl);
   void OpenInNewWindow(const std::string& Url);
   void ApplyDownloadFlags();
@@ -129,6 +133,7 @@ private:
 
   bool FPopup = false;  // the view was opened by a page's script (WebKit's `create`)
   std::optional<std::string> FPending;
+  std::vector<uint8_t> FPendingSession;  // history to start from instead of FPending
   sigc::connection FPendingIdle;
   // Connected while a focus request waits for the view; a focus change elsewhere ends it.
   sigc::connection FFocusWatch;

@@ -142,6 +142,7 @@ WebKitWebView* WebKitEngine::AdoptPopup(WebKitEngine& Opener, const std::string&
     return nullptr;
   }
   FPending.reset();
+  FPendingSession.clear();
   FPendingIdle.disconnect();
   if (!FDownloadFlagsSet) FDownloadFlags = Opener.FDownloadFlags;
   CreateView(Opener.FView.Get());

@@ -111,7 +111,7 @@ void TFrmMain::DestroyPage(TFrmWeb* Page) {
 
 void TFrmMain::RecordClosedPage(TFrmWeb* Page) {
   if (FUndoList->Count() == FUndoList->Capacity() && !FUndoMenu.empty()) FUndoMenu.pop_back();
-  TUndoItem Item{Page->GetTitle(), Page->GetUrl(), NowAsDateTime()};
+  TUndoItem Item{Page->GetTitle(), Page->GetUrl(), NowAsDateTime(), Page->WebBrowser->Engine().SessionState()};
   TUndoItem* Entry = FUndoList->Add(Item);
   FUndoMenu.insert(FUndoMenu.begin(), {Entry->Title, Entry->Url, Entry});
   RebuildUndoMenu();
@@ -120,7 +120,9 @@ void TFrmMain::RecordClosedPage(TFrmWeb* Page) {
 void TFrmMain::UndoItemClick(int Index) {
   if (Index < 0 || Index >= static_cast<int>(FUndoMenu.size())) return;
   TUndoMenuItem Item = FUndoMenu[static_cast<size_t>(Index)];
-  NewPage(Item.Hint, false);
+  TFrmWeb* Page = NewPage(Item.Hint, false);
+  // As other browsers do: the page comes back with its Back/Forward list.
+  if (!Item.Tag->History.empty()) Page->WebBrowser->Engine().RestoreSessionState(Item.Tag->History);
   FUndoList->Remove(Item.Tag);
   FUndoMenu.erase(FUndoMenu.begin() + Index);
   RebuildUndoMenu();

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vorlane::shell {
 
@@ -8,6 +10,7 @@ struct TUndoItem {
   std::string Title;
   std::string Url;
   double ClosedAt = 0;  // local date and time: days since 1899-12-30 and fraction of a day
+  std::vector<uint8_t> History;  // the engine's saved Back/Forward list, if it had one
 };
 
 // The present local date and time in the form of TUndoItem::ClosedAt.

@@ -265,14 +265,20 @@ TEST_F(ShellEngineTest, TheAddressBoxShowsASlowLoadAndFailuresAndTickingTitlesLe
   EXPECT_EQ(Main->ProgressGauge().Text(), "");
 }
 
-TEST_F(ShellEngineTest, AReopenedBackgroundPageShowsItsTitle) {
+TEST_F(ShellEngineTest, AReopenedPageShowsItsTitleAndKeepsItsHistory) {
   TFrmWeb* B = Main->NewPage(Server.Url("/a1.html"), false);
   ASSERT_TRUE(PumpUntil([&] { return Caption(1) == "A1" && B->LoadState() == 4; }));
+  ASSERT_TRUE(LoadIn(B, Server.Url("/a2.html"), "A2"));
   B->Close();
   ASSERT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 1; }));
   Main->ActionList["Ac_UnDo"].Execute();
   ASSERT_EQ(Main->PageControl.Count(), 2);
-  EXPECT_TRUE(PumpUntil([&] { return Caption(1) == "A1" && Tab(1)->LoadState() == 4; })) << Caption(1);
+  TFrmWeb* Back = Tab(1);
+  EXPECT_TRUE(PumpUntil([&] { return Caption(1) == "A2" && Back->LoadState() == 4; })) << Caption(1);
+  Main->PageControl.ClickTab(1);
+  EXPECT_TRUE(PumpUntil([&] { return Main->ActionList["Ac_Back"].Enabled(); }));
+  Main->ActionList["Ac_Back"].Execute();
+  EXPECT_TRUE(PumpUntil([&] { return Back->GetUrl() == Server.Url("/a1.html") && Caption(1) == "A1"; }));
 }
 
 TEST_F(ShellEngineTest, RealKeysCtrlZUndoesTypingInAFieldAndElsewhereReopensAPageCtrlNOpensOne) {
