@@ -49,8 +49,10 @@ void WebKitEngine::Navigate2(const std::string& Url, int32_t Flags) {
   std::string Fixed = browser::FixupUrl(Url);
   if (FView) return Load(Fixed);
   // Pending until the main loop runs again: if this engine is being handed to a page's
-  // new-window request meanwhile, that request's address replaces this one. Default
-  // priority, ahead of drawing: the web process starts while the window paints.
+  // new-window request meanwhile, that request's address replaces this one (the handshake
+  // is synchronous, so no main-loop turn comes between). High priority, ahead of the
+  // window's own events and drawing: at start-up the first frame of a new window took
+  // seconds on a loaded machine, and the web process can start meanwhile.
   FPending = std::move(Fixed);
   if (!FPendingIdle.connected())
     FPendingIdle = Glib::signal_idle().connect(
@@ -58,7 +60,7 @@ void WebKitEngine::Navigate2(const std::string& Url, int32_t Flags) {
           StartPending();
           return false;
         },
-        Glib::PRIORITY_DEFAULT);
+        Glib::PRIORITY_HIGH);
 }
 
 void WebKitEngine::StartPending() {
@@ -106,7 +108,7 @@ void WebKitEngine::RestoreSessionState(const std::vector<uint8_t>& State) {
           StartPending();
           return false;
         },
-        Glib::PRIORITY_DEFAULT);
+        Glib::PRIORITY_HIGH);
 }
 
 void WebKitEngine::Load(const std::string& FixedUrl) {
