@@ -226,6 +226,8 @@ TEST_F(ShellEngineTest, VisitsAreRecordedAndTheForwardDropDownTravels) {
   for (auto& Page : Store.RecentPages(10)) Recorded.push_back(Page.Title);
   // Travelling back and forth visits pages again; each address shows once.
   EXPECT_EQ(Recorded, (std::vector<std::string>{"A2", "d", "B", "c", "A1"}));
+}
+
 TEST_F(ShellEngineTest, PagesShownAtCreationTakeTheFocusOnceTheirViewExistsButABlankPageLeavesItToTheBox) {
   Main->ActionList["Ac_Blank"].Execute();
   TFrmWeb* Blank = Main->ActivePage();
