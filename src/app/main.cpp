@@ -119,7 +119,8 @@ int main(int argc, char** argv) {
   auto Loop = Glib::MainLoop::create();
   // The history outlives the window that records into it.
   vorlane::platform::THistoryStore History;
-  auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(), vorlane::shell::TProductSite());
+  vorlane::shell::TProductSite Site;
+  auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(Site.Base()), Site);
   Main->SetHistorySink(&History);
   vorlane::engine::SetProductSiteContent({[&History](size_t Limit) {
     std::vector<vorlane::engine::SiteLink> Links;
