@@ -5,6 +5,7 @@
 #include "browser/SecurityManager.h"
 #include "browser/WebEngine.h"
 #include "framework/ActionList.h"
+#include "framework/GtkDialogs.h"
 #include "framework/MdiFrame.h"
 #include "framework/StatusGauge.h"
 #include "framework/TabStrip.h"
@@ -89,6 +90,7 @@ public:
     if (OnPageComplete) OnPageComplete(Page);
   }
   platform::TDdeRouter* DdeRouter() override { return &FDdeRouter; }
+  platform::IDialogs* Dialogs() override { return &FDialogs; }
 
   // --- desktop (U_FrmMain_Desktop.cpp) ---
   // Addresses the first page opens on instead of the start page; set before the window shows.
@@ -207,6 +209,8 @@ private:
 
   // The process's DDE: every page's control listens here (silently, as EnableDDE is off).
   platform::TDdeRouter FDdeRouter;
+  // Every page's messages and file choosers, modal over this window; outlives the pages.
+  framework::GtkDialogs FDialogs{*this};
   // Last: pages go before the widgets they live in.
   std::vector<std::unique_ptr<TFrmWeb>> FPages;
 };
