@@ -6,6 +6,7 @@
 
 #include "favorites/ExportFavorites.h"
 #include "favorites/ImportFavorites.h"
+#include "favorites/IntShCut.h"
 #include "platform/Dialogs.h"
 #include "platform/FileNames.h"
 
@@ -109,6 +110,42 @@ bool IsInsideFolder(const std::string& Root, const std::string& Path) {
   if (Ec1 || Ec2) return false;
   auto [RootEnd, _] = std::mismatch(R.begin(), R.end(), P.begin(), P.end());
   return RootEnd == R.end();
+}
+
+}  // namespace vorlane::favorites
+
+namespace vorlane::favorites {
+
+void SaveFavorite(platform::IDialogs& Dialogs, const std::string& Favorites, const std::string& Folder,
+                  const std::string& Name, const std::string& Url, std::function<void(bool)> Done) {
+  const std::string File = platform::FileNameFromTitle(Name, ".url");
+  auto Fail = [&Dialogs, Done](const std::string& Text) {
+    Dialogs.ShowMessage(platform::MessageKind::Error, "添加收藏", Text);
+    Done(false);
+  };
+  if (File.empty()) return Fail("名称不能为空。");
+  if (!IsInsideFolder(Favorites, Folder)) return Fail("只能添加到收藏夹之内的文件夹。");
+  const fs::path Target = fs::path(Folder) / File;
+  auto Write = [&Dialogs, Target, Url, Done] {
+    try {
+      WriteShortcutUrl(Target, Url);
+      Done(true);
+    } catch (const std::exception& E) {
+      Dialogs.ShowMessage(platform::MessageKind::Error, "添加收藏", E.what());
+      Done(false);
+    }
+  };
+  std::error_code Ec;
+  if (!fs::exists(fs::symlink_status(Target, Ec))) return Write();
+  Dialogs.ShowMessage(platform::MessageKind::Confirmation, "添加收藏",
+                      "收藏夹中已有“" + File.substr(0, File.size() - 4) + "”。\n要替换它吗？",
+                      platform::MessageButtons::YesNo, [Write, Done, Target](platform::MessageResult R) {
+                        if (R != platform::MessageResult::Yes) return Done(false);
+                        // A new file, not a write through whatever the old name was (a link).
+                        std::error_code Ec;
+                        fs::remove(Target, Ec);
+                        Write();
+                      });
 }
 
 }  // namespace vorlane::favorites

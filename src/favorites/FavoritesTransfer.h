@@ -60,3 +60,18 @@ std::string FavoriteFileName(const std::string& Title, const std::string& Url);
 bool IsInsideFolder(const std::string& Root, const std::string& Path);
 
 }  // namespace vorlane::favorites
+
+namespace vorlane::favorites {
+
+// What "添加收藏" keeps of the page when the command starts: the page may close while the
+// dialog is open.
+struct TPageSnapshot {
+  std::string Title, Url;
+};
+
+// Writes Folder/FileNameFromTitle(Name).url for Url. The folder must lie inside Favorites;
+// an existing favorite is replaced only when the user agrees. Done(true) once written.
+void SaveFavorite(platform::IDialogs& Dialogs, const std::string& Favorites, const std::string& Folder,
+                  const std::string& Name, const std::string& Url, std::function<void(bool)> Done);
+
+}  // namespace vorlane::favorites
