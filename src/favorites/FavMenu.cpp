@@ -21,15 +21,26 @@ int IndexOf(const Glib::RefPtr<Gio::Menu>& Bar, const Glib::RefPtr<Gio::Menu>& R
   }
   return -1;
 }
+// "&A" marks a mnemonic in our captions, "_A" in GTK's; "&&" is a plain "&".
+std::string MnemonicLabel(const std::string& Caption) {
+  std::string Out;
+  for (std::size_t I = 0; I < Caption.size(); ++I) {
+    if (Caption[I] == '_') Out += "__";
+    else if (Caption[I] != '&') Out += Caption[I];
+    else if (I + 1 < Caption.size() && Caption[I + 1] == '&') Out += Caption[I++];
+    else Out += '_';
+  }
+  return Out;
+}
 }  // namespace
 
 TFavoritesMenu::TFavoritesMenu(platform::IDialogs& Dialogs, std::string FavoritesFolder)
-    : Model(std::move(FavoritesFolder)), FDialogs(Dialogs), FActions(Gio::SimpleActionGroup::create()) {
+    : Model(std::move(FavoritesFolder)), FDialogs(&Dialogs), FActions(Gio::SimpleActionGroup::create()) {
   FActions->add_action("add", [this] { AddFavoriteClick(); });
   FActions->add_action("organize", [this] { OrganizeClick(); });
   FActions->add_action("import", [this] { ImportClick(); });
   FActions->add_action("export", [this] { ExportClick(); });
-  FActions->add_action_with_parameter("open", Glib::VARIANT_TYPE_STRING, [this](const Glib::VariantBase& V) {
+  FActions->add_action_with_parameter("open", Glib::VARIANT_TYPE_BYTESTRING, [this](const Glib::VariantBase& V) {
     OpenFavorite(Glib::VariantBase::cast_dynamic<Glib::Variant<std::string>>(V).get());
   });
   Model.OnItemImageIndex = [this](TMenuType Type, int& Index) {
@@ -64,7 +75,7 @@ void TFavoritesMenu::RebuildMenu() {
   if (MainMenu) {
     if (OldIndex >= 0) MainMenu->remove(OldIndex);
     const int Index = Model.InsertIndex(MainMenu->get_n_items());
-    MainMenu->insert_submenu(Index, Model.Caption, Root);  // our own caption: its mnemonic is meant
+    MainMenu->insert_submenu(Index, MnemonicLabel(Model.Caption), Root);  // our own caption: its mnemonic is meant
   }
   FRoot = Root;
 }
@@ -97,6 +108,7 @@ void TFavoritesMenu::Append(const Glib::RefPtr<Gio::Menu>& Menu, const TMenuEntr
     }
     case TMenuType::mtItem:
       Item = Gio::MenuItem::create(Label, "");
+      // A bytestring target: file names need not be UTF-8.
       Item->set_action_and_target("fav.open", Glib::Variant<std::string>::create(E.Hint));
       break;
     case TMenuType::mtAddFavorite: Item = Gio::MenuItem::create(Label, "fav.add"); break;
@@ -132,9 +144,9 @@ void TFavoritesMenu::OpenFavorite(const std::string& File) {
 
 void TFavoritesMenu::AddFavoriteClick() {
   ILinkedBrowser* B = BrowserControl ? BrowserControl() : nullptr;
-  if (!B) return FDialogs.ShowMessage(platform::MessageKind::Information, "", "No Webbrowser linked to the Favorites-menu.");
+  if (!B) return FDialogs->ShowMessage(platform::MessageKind::Information, "", "No Webbrowser linked to the Favorites-menu.");
   const TPageSnapshot Page = B->Snapshot();
-  if (Page.Url.empty()) return FDialogs.ShowMessage(platform::MessageKind::Information, "", "No URL selected.");
+  if (Page.Url.empty()) return FDialogs->ShowMessage(platform::MessageKind::Information, "", "No URL selected.");
   if (OnAddFavorite) OnAddFavorite(Page, [this] { RebuildMenu(); });
 }
 

@@ -49,6 +49,7 @@ public:
   std::function<void(const TPageSnapshot&, std::function<void()> Done)> OnAddFavorite;
   std::function<void(std::function<void()> Done)> OnOrganize;
 
+  void SetDialogs(platform::IDialogs& Dialogs) { FDialogs = &Dialogs; }
   void SetImages(std::vector<Glib::RefPtr<Gio::Icon>> Images) { FImages = std::move(Images); }
   Glib::RefPtr<Gio::SimpleActionGroup> Actions() const { return FActions; }
   Glib::RefPtr<Gio::Menu> Root() const { return FRoot; }
@@ -72,7 +73,7 @@ private:
     std::string Path;
     Glib::RefPtr<Gio::Menu> Menu;
   };
-  platform::IDialogs& FDialogs;
+  platform::IDialogs* FDialogs;
   Glib::RefPtr<Gio::SimpleActionGroup> FActions;
   Glib::RefPtr<Gio::Menu> FRoot;
   std::vector<Glib::RefPtr<Gio::Icon>> FImages;

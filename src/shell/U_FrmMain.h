@@ -33,6 +33,8 @@
 
 namespace vorlane::shell {
 
+class TFrmMainFavorites;
+
 // One item of a Back or Forward drop-down: caption = title (the address when there is
 // none), hint = address, and the travel offset it stands for.
 struct TTravelMenuItem {
@@ -139,7 +141,12 @@ public:
   int TabStripHeight() const;
   Gtk::Box& MainToolBar() { return tblMainToolBar; }
 
+  // --- favorites menu and sidebar (U_FrmMain_SideBar.cpp) ---
+  TFrmMainFavorites& Favorites() { return *FFavorites; }
+
 private:
+  void CreateFavorites();
+  std::unique_ptr<TFrmMainFavorites> FFavorites;
   // Layout (U_FrmMain_Layout.cpp).
   void BuildLayout();
   void BuildMainMenu();

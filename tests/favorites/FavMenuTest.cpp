@@ -44,7 +44,7 @@ TEST_F(FavMenuTest, GoesToItsPlaceInTheBarAndStaysThereOnRebuild) {
   Menu.RebuildMenu();
   Menu.RebuildMenu();
   ASSERT_EQ(Menu.MainMenu->get_n_items(), 6);
-  EXPECT_EQ(LabelAt(Menu.MainMenu, 2), "收藏夹(&A)");
+  EXPECT_EQ(LabelAt(Menu.MainMenu, 2), "收藏夹(_A)");
 }
 
 TEST_F(FavMenuTest, AFolderIsListedWhenItsSubmenuOpensAndCaptionsAreLiteral) {
