@@ -14,6 +14,7 @@
 #include "favorites/ImportFavorites.h"
 #include "framework/GtkDialogs.h"
 #include "navigation/SideBarDock.h"
+#include "platform/HistoryStore.h"
 #include "navigation/U_SideBar.h"
 
 namespace vorlane::shell {
@@ -37,6 +38,8 @@ public:
   explicit TFrmMainFavorites(THost Host);
   ~TFrmMainFavorites();
 
+  // The history the sidebar's history page lists; none: the page holds btnLiveUp only.
+  platform::THistoryStore* HistoryStore = nullptr;
   platform::IDialogs* Dialogs;  // our GTK dialogs unless a test scripts them (SetDialogs)
   void SetDialogs(platform::IDialogs& D) {
     Dialogs = &D;

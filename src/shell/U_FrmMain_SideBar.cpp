@@ -2,6 +2,7 @@
 
 #include "favorites/AddFavoriteDialog.h"
 #include "favorites/IEUtils.h"
+#include "navigation/HistoryListView.h"
 #include "platform/Dialogs.h"
 #include "shell/U_FrmMain.h"
 #include "shell/U_FrmMain_Favorites.h"
@@ -75,6 +76,13 @@ void TFrmMainFavorites::CreateSideBar() {
   FSideBar->OnNavigate = [this](const std::string& Url) { NavigateActivePage(Url); };
   FSideBar->OnPageChange = [this] {
     if (FHost.OnSideBarChange) FHost.OnSideBarChange(FSideBar->PageIndex());
+  };
+  FSideBar->OnCreateHistoryList = [this]() -> Gtk::Widget* {
+    if (!HistoryStore) return nullptr;
+    auto* List = Gtk::make_managed<navigation::THistoryListView>(*HistoryStore);
+    List->OnURLSelected = [this](navigation::TCustomHistoryListView&, const std::string& Url) { NavigateActivePage(Url); };
+    FSideBar->OnLiveUp = [List] { List->GoUp(); };
+    return List;
   };
   FDock = std::make_unique<navigation::TSideBarDock>(FHost.Window, FHost.ClientArea, FHost.DockPanel, *FSideBar);
   FDock->OnFloatClosed = [this] { SideBarClose(); };
