@@ -13,6 +13,7 @@
 #include "engine/ProductSiteScheme.h"
 #include "engine/WebKitEngine.h"
 #include "platform/HistoryStore.h"
+#include "shell/U_FrmMain_Favorites.h"
 #include "platform/SingleInstance.h"
 #include "shell/U_FrmMain.h"
 #include "shell/U_UserConfig.h"
@@ -119,8 +120,10 @@ int main(int argc, char** argv) {
   auto Loop = Glib::MainLoop::create();
   // The history outlives the window that records into it.
   vorlane::platform::THistoryStore History;
-  auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(), vorlane::shell::TProductSite());
+  vorlane::shell::TProductSite Site;
+  auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(Site.Base()), Site);
   Main->SetHistorySink(&History);
+  Main->Favorites().HistoryStore = &History;
   vorlane::engine::SetProductSiteContent({[&History](size_t Limit) {
     std::vector<vorlane::engine::SiteLink> Links;
     for (auto& Page : History.RecentPages(Limit)) Links.push_back({Page.Title, Page.Url});

@@ -6,6 +6,7 @@
 #include "browser/UrlFixup.h"
 #include "engine/NoticePages.h"
 #include "engine/PrintSetup.h"
+#include "engine/ProcessPlacement.h"
 
 #include <glibmm/main.h>
 #include <gtkmm/window.h>
@@ -36,10 +37,12 @@ std::vector<browser::TravelEntry> Entries(WebKitWebView* View, int Step, size_t 
 
 }  // namespace
 
-WebKitEngine::WebKitEngine()
+WebKitEngine::WebKitEngine(std::shared_ptr<ProcessPlacement> Placement)
     : FBox(std::make_unique<Gtk::Box>(Gtk::Orientation::VERTICAL)),
       FCancellable(GObjectPtr<GCancellable>::Adopt(g_cancellable_new())),
-      FDownloadFlags(browser::dlctl::DLIMAGES | browser::dlctl::VIDEOS | browser::dlctl::BGSOUNDS) {
+      FDownloadFlags(browser::dlctl::DLIMAGES | browser::dlctl::VIDEOS | browser::dlctl::BGSOUNDS),
+      FPlacement(std::move(Placement)),
+      FPageId(FPlacement ? FPlacement->NewPageId() : 0) {
   FBox->set_hexpand(true);
   FBox->set_vexpand(true);
 }
@@ -328,11 +331,12 @@ void WebKitEngine::RunScript(const std::string& Script,
 
 std::unique_ptr<browser::WebEngine> CreateWebKitEngine() { return std::make_unique<WebKitEngine>(); }
 
-browser::EngineFactory WebKitEngineFactory() {
+browser::EngineFactory WebKitEngineFactory(const std::string& ProductSiteBase) {
   // One print setup for every page of the program, as the old engine kept one.
   auto Setup = std::make_shared<PrintSetup>();
-  return [Setup] {
-    auto Engine = std::make_unique<WebKitEngine>();
+  auto Placement = std::make_shared<ProcessPlacement>(ProductSiteBase);
+  return [Setup, Placement] {
+    auto Engine = std::make_unique<WebKitEngine>(Placement);
     Engine->SetPrintSetup(Setup);
     return Engine;
   };

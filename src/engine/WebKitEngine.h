@@ -3,6 +3,7 @@
 // created on first need: a fresh engine keeps its first request pending, so that the
 // new-window handshake can still give it a view related to the page that asked for it.
 // WebKit's own headers stay in the .cpp files; this header names its types only.
+#include "browser/ProcessSharing.h"
 #include "browser/WebEngine.h"
 #include "engine/GObjectPtr.h"
 
@@ -21,6 +22,7 @@ namespace vorlane::engine {
 
 struct PrintSetup;
 struct FindState;
+class ProcessPlacement;
 
 // Application details added to WebKit's user agent.
 inline constexpr const char* UserAgentName = "Vorlane";
@@ -28,7 +30,9 @@ inline constexpr const char* UserAgentVersion = "2.5";
 
 class WebKitEngine final : public browser::WebEngine {
 public:
-  WebKitEngine();
+  // Placement: where the engines of one browser put their views' web processes; without it
+  // the view gets a process of its own.
+  explicit WebKitEngine(std::shared_ptr<ProcessPlacement> Placement = nullptr);
   ~WebKitEngine() override;
   WebKitEngine(const WebKitEngine&) = delete;
   WebKitEngine& operator=(const WebKitEngine&) = delete;
@@ -140,6 +144,8 @@ private:
   uint32_t FDownloadFlags;
   bool FDownloadFlagsSet = false;
   std::string FHomePage;
+  std::shared_ptr<ProcessPlacement> FPlacement;
+  browser::PageId FPageId = 0;
 
   // State of the current main-frame load, for turning WebKit's signals into events.
   bool FLoadStarted = false;
@@ -164,6 +170,9 @@ void FollowConnectionState();
 
 // A new engine on its own view (own web process, settings and content manager).
 std::unique_ptr<browser::WebEngine> CreateWebKitEngine();
-browser::EngineFactory WebKitEngineFactory();
+// Engines whose views share web processes as browser::ProcessSharing decides; each view
+// keeps its own settings and content manager. ProductSiteBase: the configured product
+// site's address, if any.
+browser::EngineFactory WebKitEngineFactory(const std::string& ProductSiteBase = {});
 
 }  // namespace vorlane::engine

@@ -2,6 +2,7 @@
 // one navigation: BeforeNavigate2, ProgressChange, CommandStateChange, NavigateComplete2,
 // TitleChange, DocumentComplete.
 #include "engine/WebKitEngine.h"
+#include "engine/ProcessPlacement.h"
 
 #include "browser/HostRules.h"
 #include "engine/NoticePages.h"
@@ -101,6 +102,7 @@ struct WebKitEngine::Signals {
       case WEBKIT_LOAD_COMMITTED:
         E.FLoadCommitted = true;
         E.FCommittedUri = E.ViewUri();
+        if (E.FPlacement) E.FPlacement->Committed(E.FPageId, E.FCommittedUri);
         if (E.FEvents) E.FEvents->NavigateComplete2(E.FCommittedUri);
         if (Token.expired()) return;
         if (E.FEvents) {
@@ -234,6 +236,7 @@ struct WebKitEngine::Signals {
     E.FLoadStarted = false;
     E.FLoadCommitted = false;
     E.FHeldProgress.reset();
+    if (E.FPlacement) E.FPlacement->ProcessEnded(E.FPageId);
     browser::ProcessEnd End = browser::ProcessEnd::Crashed;
     if (Reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT) End = browser::ProcessEnd::OutOfMemory;
     if (Reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) End = browser::ProcessEnd::EndedByRequest;

@@ -5,6 +5,7 @@
 #include "browser/DownloadOptions.h"
 #include "browser/DroppedText.h"
 #include "engine/NoticePages.h"
+#include "engine/ProcessPlacement.h"
 #include "engine/ProductSiteScheme.h"
 
 #include <gdk/gdk.h>
@@ -91,11 +92,15 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
         WEBKIT_TYPE_WEB_VIEW, "related-view", Opener, "settings", Settings.Get(),
         "user-content-manager", webkit_web_view_get_user_content_manager(Opener), nullptr)));
   } else {
-    // Own content manager, and so its own web process: a crash stays in this tab.
+    // Own content manager, so the download switches stay this page's even when it
+    // shares the web process of another page of its site.
+    WebKitWebView* Mate = FPlacement ? FPlacement->PlaceNewView(FPageId, FPending.value_or("")) : nullptr;
     auto Content = GObjectPtr<WebKitUserContentManager>::Adopt(webkit_user_content_manager_new());
     FView = GObjectPtr<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(g_object_new(
-        WEBKIT_TYPE_WEB_VIEW, "settings", Settings.Get(), "user-content-manager", Content.Get(), nullptr)));
+        WEBKIT_TYPE_WEB_VIEW, "related-view", Mate, "settings", Settings.Get(), "user-content-manager",
+        Content.Get(), nullptr)));
   }
+  if (FPlacement) FPlacement->SetView(FPageId, FView.Get());
   FPopup = Opener != nullptr;
   ApplyDownloadFlags();
   ApplyUserAgentToken();
@@ -146,6 +151,7 @@ WebKitWebView* WebKitEngine::AdoptPopup(WebKitEngine& Opener, const std::string&
   FPendingIdle.disconnect();
   if (!FDownloadFlagsSet) FDownloadFlags = Opener.FDownloadFlags;
   CreateView(Opener.FView.Get());
+  if (FPlacement && FPlacement == Opener.FPlacement) FPlacement->JoinOpener(FPageId, Opener.FPageId);
   FLastNavigationRequest = RequestUri;
   return FView.Get();
 }
@@ -171,6 +177,7 @@ void WebKitEngine::ShowProcessEndedPage(browser::ProcessEnd Reason) {
 }
 
 WebKitEngine::~WebKitEngine() {
+  if (FPlacement) FPlacement->Closed(FPageId);
   FLifeToken.reset();
   FFocusWatch.disconnect();
   FPendingIdle.disconnect();

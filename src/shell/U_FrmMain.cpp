@@ -1,4 +1,5 @@
 #include "shell/U_FrmMain.h"
+#include "shell/U_FrmMain_Favorites.h"
 
 namespace vorlane::shell {
 
@@ -17,6 +18,7 @@ TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
 }
 
 TFrmMain::~TFrmMain() {
+  FFavorites.reset();  // the sidebar leaves the dock panel while the panel still exists
   // Pages leave quietly: nothing is recorded or activated while the window goes.
   FFrame.Clear();
   FPages.clear();
@@ -27,6 +29,7 @@ void TFrmMain::FormCreate() {
   FLastRowCount = 1;
   FUndoList = std::make_unique<TPageUndoList>();
   FUndoList->SetCapacity(20);
+  CreateFavorites();
 }
 
 void TFrmMain::FormShow() {
@@ -35,6 +38,7 @@ void TFrmMain::FormShow() {
     ActionList["Ac_Blank"].Execute();
   else
     OpenAddressPages(StartAddresses);
+  Favorites().FormShow();
 }
 
 void TFrmMain::SetProgress(int32_t Progress) { FProgressGauge.SetPosition(Progress); }

@@ -5,6 +5,7 @@
 #include "browser/SecurityManager.h"
 #include "browser/WebEngine.h"
 #include "framework/ActionList.h"
+#include "framework/GtkDialogs.h"
 #include "framework/MdiFrame.h"
 #include "framework/StatusGauge.h"
 #include "framework/TabStrip.h"
@@ -31,6 +32,8 @@
 #include <vector>
 
 namespace vorlane::shell {
+
+class TFrmMainFavorites;
 
 // One item of a Back or Forward drop-down: caption = title (the address when there is
 // none), hint = address, and the travel offset it stands for.
@@ -89,6 +92,7 @@ public:
     if (OnPageComplete) OnPageComplete(Page);
   }
   platform::TDdeRouter* DdeRouter() override { return &FDdeRouter; }
+  platform::IDialogs* Dialogs() override { return &FDialogs; }
 
   // --- desktop (U_FrmMain_Desktop.cpp) ---
   // Addresses the first page opens on instead of the start page; set before the window shows.
@@ -137,7 +141,12 @@ public:
   int TabStripHeight() const;
   Gtk::Box& MainToolBar() { return tblMainToolBar; }
 
+  // --- favorites menu and sidebar (U_FrmMain_SideBar.cpp) ---
+  TFrmMainFavorites& Favorites() { return *FFavorites; }
+
 private:
+  void CreateFavorites();
+  std::unique_ptr<TFrmMainFavorites> FFavorites;
   // Layout (U_FrmMain_Layout.cpp).
   void BuildLayout();
   void BuildMainMenu();
@@ -209,6 +218,8 @@ private:
 
   // The process's DDE: every page's control listens here (silently, as EnableDDE is off).
   platform::TDdeRouter FDdeRouter;
+  // Every page's messages and file choosers, modal over this window; outlives the pages.
+  framework::GtkDialogs FDialogs{*this};
   // Last: pages go before the widgets they live in.
   std::vector<std::unique_ptr<TFrmWeb>> FPages;
 };

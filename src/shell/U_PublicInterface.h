@@ -7,7 +7,7 @@
 #include "shell/U_UndoItem.h"
 
 namespace vorlane::framework { class MdiFrame; }
-namespace vorlane::platform { class TDdeRouter; }
+namespace vorlane::platform { class TDdeRouter; class IDialogs; }
 namespace vorlane::platform { class IHistorySink; }
 
 namespace vorlane::shell {
@@ -59,6 +59,8 @@ public:
   virtual platform::TDdeRouter* DdeRouter() { return nullptr; }
   // Where pages record their visits; none: nothing is recorded.
   virtual platform::IHistorySink* HistorySink() { return nullptr; }
+  // The dialogs a page's commands ask through, modal over the main window; none by default.
+  virtual platform::IDialogs* Dialogs() { return nullptr; }
 };
 
 class IPageUndoList {

@@ -21,6 +21,20 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
 
   WebBrowser = std::make_unique<TBrowserControl>(Factory(), FHost.DdeRouter());
   WebBrowser->SetUserInterfaceOptions({FLAT_SCROLLBAR});
+  WebBrowser->PrintOptions.Margins = {19.05, 19.05, 19.05, 19.05};
+  WebBrowser->PrintOptions.Header = "&w&b页码，&p/&P";
+  WebBrowser->PrintOptions.Footer = "&u&b&d";
+  WebBrowser->PrintOptions.HTMLHeader = {"<HTML></HTML>"};
+  WebBrowser->PrintOptions.Orientation = TPrintOrientation::poPortrait;
+  WebBrowser->ReplaceCaption = true;
+  WebBrowser->HideBorders = false;
+  WebBrowser->HideScrollBars = false;
+  WebBrowser->DisableRightClickMenu = false;
+  WebBrowser->SetEnableDDE(false);
+  WebBrowser->SetFpExceptions(true);
+  WebBrowser->Dialogs = FHost.Dialogs();
+  // The values above are in: the control recomputes its flag words and user-agent token.
+  WebBrowser->Loaded();
   // The platform's home page: ours is the start page.
   WebBrowser->Engine().SetHomePage(FHost.Site().StartPage());
   WebBrowser->OnStatusTextChange = [this](auto& T) { WebBrowserStatusTextChange(T); };

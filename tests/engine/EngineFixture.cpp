@@ -63,7 +63,7 @@ EngineTest::~EngineTest() {
 
 TestPage& EngineTest::NewPage() {
   auto Page = std::make_unique<TestPage>();
-  Page->Engine = engine::CreateWebKitEngine();
+  Page->Engine = Factory ? Factory() : engine::CreateWebKitEngine();
   Page->Log = std::make_unique<EventLog>();
   Page->Engine->SetEvents(Page->Log.get());
   Pages.append(Page->Engine->Widget());

@@ -71,6 +71,8 @@ protected:
 
   static WebKitWebView* ViewOf(browser::WebEngine& Engine);
 
+  // What NewPage builds its engines with: by default each has a web process of its own.
+  browser::EngineFactory Factory;
   LoopbackServer Server;
   Gtk::Window Window;
   Gtk::Box Pages;

@@ -1,7 +1,8 @@
 // A page whose web process ends shows a page that says so, with a working reload, and
-// leaves every other page alone.
+// leaves every page outside that process alone.
 #include "EngineFixture.h"
 
+#include "engine/WebKitEngine.h"
 #include "support/MainLoop.h"
 
 #include <csignal>
@@ -102,6 +103,25 @@ TEST_F(ProcessEndTest, AKilledProcessCountsAsACrash) {
   ASSERT_EQ(kill(*Mine.begin(), SIGKILL), 0);
   ASSERT_TRUE(WaitFor(*A.Log, "Ended 0"));
   ExpectNoticeThenReload(A, Url);
+  ExpectStillWorking(B);
+}
+
+TEST_F(ProcessEndTest, ASharedProcessTakesItsPagesAndOnlyThem) {
+  Factory = engine::WebKitEngineFactory();
+  TestPage& B = NewPage();
+  ASSERT_TRUE(Load(B, "http://localhost:" + std::to_string(Server.Port()) + "/b.html"));
+  const std::string Url = Server.Url("/a.html");
+  TestPage* A[] = {&NewPage(), &NewPage(), &NewPage()};
+  for (TestPage* P : A) ASSERT_TRUE(Load(*P, Url));
+  // Each page keeps its own settings: the download switches stay per page.
+  (*A[1])->SetDownloadFlags(0);
+  EXPECT_TRUE(webkit_settings_get_auto_load_images(webkit_web_view_get_settings(ViewOf(*A[0]->Engine))));
+  EXPECT_FALSE(webkit_settings_get_auto_load_images(webkit_web_view_get_settings(ViewOf(*A[1]->Engine))));
+
+  // WebKit kills the process that shows the first page; the other two were in it.
+  webkit_web_view_terminate_web_process(ViewOf(*A[0]->Engine));
+  for (TestPage* P : A) ASSERT_TRUE(PumpUntil([&] { return P->Log->Count("Ended ") == 1; })) << P->Log->Dump();
+  for (TestPage* P : A) ExpectNoticeThenReload(*P, Url);
   ExpectStillWorking(B);
 }
 

@@ -214,6 +214,24 @@ TEST_F(MainWindowTest, PagesTakeTheDownloadSwitchesCurrentAtTheirCreation) {
   EXPECT_EQ(EngineOf(Tab(0)).DownloadFlags(), 0x70u);  // pages made before keep theirs
 }
 
+TEST_F(MainWindowTest, PagesAskThroughTheMainWindowsDialogsAndCarryTheirPrintSettings) {
+  auto& Control = *Tab(0)->WebBrowser;
+  auto* Dialogs = dynamic_cast<framework::GtkDialogs*>(Control.Dialogs);
+  ASSERT_NE(Dialogs, nullptr);
+  EXPECT_EQ(Dialogs, Main().Dialogs());
+  Control.ShowError("无法保存 <文件>");
+  ASSERT_EQ(Dialogs->OpenDialogs().size(), 1u);
+  EXPECT_EQ(Dialogs->OpenDialogs()[0]->get_transient_for(), &Main());
+  Dialogs->OpenDialogs()[0]->close();
+  EXPECT_TRUE(Dialogs->OpenDialogs().empty());
+
+  EXPECT_TRUE(Control.ReplaceCaption);
+  EXPECT_EQ(Control.PrintOptions.Margins.Left, 19.05);
+  EXPECT_EQ(Control.PrintOptions.Header, "&w&b页码，&p/&P");
+  EXPECT_EQ(Control.PrintOptions.Footer, "&u&b&d");
+  EXPECT_EQ(EngineOf(Tab(0)).InterfaceFlags, Control.InterfaceFlags());
+}
+
 }  // namespace
 }  // namespace vorlane::test
 

@@ -1,0 +1,215 @@
+#include "framework/GtkDialogs.h"
+
+#include <giomm/file.h>
+#include <glibmm/main.h>
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/filechooserdialog.h>
+#include <gtkmm/filefilter.h>
+#include <gtkmm/label.h>
+#include <gtkmm/messagedialog.h>
+#include <gtkmm/shortcutcontroller.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace vorlane::framework {
+
+using platform::MessageButtons;
+using platform::MessageKind;
+using platform::MessageResult;
+
+namespace {
+
+Gtk::MessageType MessageTypeOf(MessageKind Kind) {
+  switch (Kind) {
+    case MessageKind::Information: return Gtk::MessageType::INFO;
+    case MessageKind::Warning: return Gtk::MessageType::WARNING;
+    case MessageKind::Error: return Gtk::MessageType::ERROR;
+    case MessageKind::Confirmation: return Gtk::MessageType::QUESTION;
+  }
+  return Gtk::MessageType::OTHER;
+}
+
+Gtk::ButtonsType ButtonsTypeOf(MessageButtons Buttons) {
+  switch (Buttons) {
+    case MessageButtons::Ok: return Gtk::ButtonsType::OK;
+    case MessageButtons::OkCancel: return Gtk::ButtonsType::OK_CANCEL;
+    case MessageButtons::YesNo: return Gtk::ButtonsType::YES_NO;
+  }
+  return Gtk::ButtonsType::OK;
+}
+
+// Anything but the affirmative button, closing the window included, is the negative
+// answer; a box with one button can only be acknowledged.
+MessageResult ResultOf(MessageButtons Buttons, int Response) {
+  switch (Buttons) {
+    case MessageButtons::Ok: return MessageResult::Ok;
+    case MessageButtons::OkCancel:
+      return Response == Gtk::ResponseType::OK ? MessageResult::Ok : MessageResult::Cancel;
+    case MessageButtons::YesNo:
+      return Response == Gtk::ResponseType::YES ? MessageResult::Yes : MessageResult::No;
+  }
+  return MessageResult::Cancel;
+}
+
+void MakeModal(Gtk::Window& W, Gtk::Window& Parent, const std::string& Title) {
+  W.set_transient_for(Parent);
+  W.set_modal(true);
+  W.set_title(Title);  // window titles are never markup
+  // Closing hides: the dialog is freed by its owner, not by GTK.
+  W.set_hide_on_close(true);
+}
+
+}  // namespace
+
+GtkDialogs::GtkDialogs(Gtk::Window& Parent) : FParent(Parent) {}
+
+GtkDialogs::~GtkDialogs() {
+  FReap.disconnect();
+  for (auto& P : FPending) P->Window->hide();
+}
+
+std::vector<Gtk::Window*> GtkDialogs::OpenDialogs() const {
+  std::vector<Gtk::Window*> Open;
+  for (auto& P : FPending)
+    if (!P->Answered) Open.push_back(P->Window.get());
+  return Open;
+}
+
+GtkDialogs::Pending& GtkDialogs::Track(std::unique_ptr<Gtk::Window> Window) {
+  FPending.push_back(std::make_unique<Pending>(Pending{std::move(Window)}));
+  return *FPending.back();
+}
+
+bool GtkDialogs::Finish(Pending& P) {
+  if (P.Answered) return false;
+  P.Answered = true;
+  P.Window->hide();
+  if (!FReap.connected())
+    FReap = Glib::signal_idle().connect([this] {
+      std::erase_if(FPending, [](const auto& Q) { return Q->Answered; });
+      return false;
+    });
+  return true;
+}
+
+void GtkDialogs::ShowMessage(MessageKind Kind, const std::string& Caption, const std::string& Text,
+                             MessageButtons Buttons, ResultCallback Done) {
+  auto Dialog = std::make_unique<Gtk::MessageDialog>(FParent, Text, false, MessageTypeOf(Kind),
+                                                      ButtonsTypeOf(Buttons), true);
+  MakeModal(*Dialog, FParent, Caption);
+  auto* D = Dialog.get();
+  Pending& P = Track(std::move(Dialog));
+  D->signal_response().connect([this, &P, Buttons, Done = std::move(Done)](int Response) {
+    if (Finish(P) && Done) Done(ResultOf(Buttons, Response));
+  });
+  D->show();
+}
+
+void GtkDialogs::InputBox(const std::string& Caption, const std::string& Prompt,
+                          const std::string& Initial, TextCallback Done) {
+  auto Window = std::make_unique<Gtk::Window>();
+  MakeModal(*Window, FParent, Caption);
+  Window->set_resizable(false);
+  auto* Box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 8);
+  Box->set_margin(12);
+  auto* Label = Gtk::make_managed<Gtk::Label>(Prompt);  // plain text
+  Label->set_xalign(0);
+  Label->set_wrap(true);
+  auto* Entry = Gtk::make_managed<Gtk::Entry>();
+  Entry->set_text(Initial);
+  auto* Buttons = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 8);
+  Buttons->set_halign(Gtk::Align::END);
+  auto* Ok = Gtk::make_managed<Gtk::Button>("确定");
+  auto* Cancel = Gtk::make_managed<Gtk::Button>("取消");
+  Buttons->append(*Ok);
+  Buttons->append(*Cancel);
+  Box->append(*Label);
+  Box->append(*Entry);
+  Box->append(*Buttons);
+  Window->set_child(*Box);
+  Window->set_default_widget(*Ok);
+
+  auto Controller = Gtk::ShortcutController::create();
+  Controller->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_Escape),
+                                                 Gtk::NamedAction::create("window.close")));
+  Window->add_controller(Controller);
+
+  auto* W = Window.get();
+  Pending& P = Track(std::move(Window));
+  auto Answer = std::make_shared<TextCallback>(std::move(Done));
+  auto Accept = [this, &P, Entry, Answer] {
+    if (Finish(P) && *Answer) (*Answer)(std::string(Entry->get_text()));
+  };
+  Ok->signal_clicked().connect(Accept);
+  Entry->signal_activate().connect(Accept);
+  auto Reject = [this, &P, Answer] {
+    if (Finish(P) && *Answer) (*Answer)(std::nullopt);
+  };
+  Cancel->signal_clicked().connect(Reject);
+  W->signal_close_request().connect(
+      [Reject] {
+        Reject();
+        return true;
+      },
+      false);
+  W->show();
+  Entry->grab_focus();
+}
+
+void GtkDialogs::OpenFile(const std::string& Title, const std::string& Start,
+                          const std::vector<platform::FileFilter>& Filters, TextCallback Done) {
+  ChooseFile(false, Title, Start, Filters, std::move(Done));
+}
+
+// GTK's save chooser asks before replacing an existing file itself.
+void GtkDialogs::SaveFile(const std::string& Title, const std::string& Start,
+                          const std::vector<platform::FileFilter>& Filters, TextCallback Done) {
+  ChooseFile(true, Title, Start, Filters, std::move(Done));
+}
+
+void GtkDialogs::ChooseFile(bool Save, const std::string& Title, const std::string& Start,
+                            const std::vector<platform::FileFilter>& Filters, TextCallback Done) {
+  using Action = Gtk::FileChooser::Action;
+  auto Dialog = std::make_unique<Gtk::FileChooserDialog>(FParent, Title, Save ? Action::SAVE : Action::OPEN);
+  MakeModal(*Dialog, FParent, Title);
+  Dialog->add_button("取消", Gtk::ResponseType::CANCEL);
+  Dialog->add_button(Save ? "保存" : "打开", Gtk::ResponseType::ACCEPT);
+  Dialog->set_default_response(Gtk::ResponseType::ACCEPT);
+
+  for (const auto& F : Filters) {
+    auto Filter = Gtk::FileFilter::create();
+    Filter->set_name(F.Name);
+    for (const auto& Pattern : F.Patterns) Filter->add_pattern(Pattern);
+    Dialog->add_filter(Filter);
+  }
+
+  namespace fs = std::filesystem;
+  std::error_code Error;
+  fs::path Proposed(Start);
+  fs::path Folder = fs::is_directory(Proposed, Error) ? Proposed : Proposed.parent_path();
+  // A start the file system does not know still leaves the chooser usable.
+  try {
+    if (!Save && fs::is_regular_file(Proposed, Error)) {
+      Dialog->set_file(Gio::File::create_for_path(Proposed.string()));
+    } else if (!Folder.empty() && fs::is_directory(Folder, Error)) {
+      Dialog->set_current_folder(Gio::File::create_for_path(Folder.string()));
+    }
+  } catch (const Glib::Error&) {
+  }
+  if (Save && !Proposed.empty() && Folder != Proposed) Dialog->set_current_name(Proposed.filename().string());
+
+  auto* D = Dialog.get();
+  Pending& P = Track(std::move(Dialog));
+  D->signal_response().connect([this, &P, D, Done = std::move(Done)](int Response) {
+    std::optional<std::string> Path;
+    if (Response == Gtk::ResponseType::ACCEPT)
+      if (auto File = D->get_file()) Path = File->get_path();
+    if (Finish(P) && Done) Done(Path);
+  });
+  D->show();
+}
+
+}  // namespace vorlane::framework

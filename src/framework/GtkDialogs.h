@@ -1,0 +1,55 @@
+#pragma once
+// The program's dialogs: GTK message boxes, the input box and file choosers, modal over
+// one parent window. Every answer arrives through the caller's callback, once; nothing
+// runs a nested loop. Texts are shown as plain text: they often come from pages and files.
+#include "platform/Dialogs.h"
+
+#include <gtkmm/window.h>
+#include <sigc++/connection.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace vorlane::framework {
+
+class GtkDialogs final : public platform::IDialogs {
+public:
+  explicit GtkDialogs(Gtk::Window& Parent);
+  // A dialog still open now goes without an answer: whoever asked goes with us.
+  ~GtkDialogs() override;
+  GtkDialogs(const GtkDialogs&) = delete;
+  GtkDialogs& operator=(const GtkDialogs&) = delete;
+
+  void ShowMessage(platform::MessageKind Kind, const std::string& Caption, const std::string& Text,
+                   platform::MessageButtons Buttons = platform::MessageButtons::Ok,
+                   ResultCallback Done = {}) override;
+  void InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Initial,
+                TextCallback Done) override;
+  void OpenFile(const std::string& Title, const std::string& Start,
+                const std::vector<platform::FileFilter>& Filters, TextCallback Done) override;
+  void SaveFile(const std::string& Title, const std::string& Start,
+                const std::vector<platform::FileFilter>& Filters, TextCallback Done) override;
+
+  // The dialogs waiting for an answer, oldest first.
+  std::vector<Gtk::Window*> OpenDialogs() const;
+
+private:
+  struct Pending {
+    std::unique_ptr<Gtk::Window> Window;
+    bool Answered = false;
+  };
+
+  Pending& Track(std::unique_ptr<Gtk::Window> Window);
+  // Hides the dialog and frees it once the current event is done: freeing a dialog inside
+  // its own response handler is not safe. False when it was answered already.
+  bool Finish(Pending& P);
+  void ChooseFile(bool Save, const std::string& Title, const std::string& Start,
+                  const std::vector<platform::FileFilter>& Filters, TextCallback Done);
+
+  Gtk::Window& FParent;
+  std::vector<std::unique_ptr<Pending>> FPending;
+  sigc::connection FReap;
+};
+
+}  // namespace vorlane::framework

@@ -1,0 +1,73 @@
+#include "browser/ProcessSharing.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlane::browser {
+namespace {
+
+constexpr const char* Product = "vorlane://home.vorlane";
+
+struct Fixture : ::testing::Test {
+  ProcessSharing Sharing{3, {Product}};
+  std::optional<PageId> Place(PageId Page, const char* Url) { return Sharing.PlaceNewPage(Page, Url); }
+};
+
+TEST(SchemeAndHost, KeepsSchemeAndHostOnly) {
+  const std::pair<const char*, const char*> Cases[] = {
+      {"http://Example.COM:8080/a?b#c", "http://example.com"},
+      {"https://user:pw@example.com/", "https://example.com"},
+      {"http://[::1]:80/x", "http://[::1]"},
+      {"vorlane://home.vorlane/sea.html?ver=2.x", "vorlane://home.vorlane"},
+      {"about:blank", ""}, {"file:///tmp/a.html", ""}, {"data:text/html,x", ""}, {"", ""}, {"://x", ""},
+  };
+  for (auto [Url, Site] : Cases) EXPECT_EQ(SchemeAndHost(Url), Site) << Url;
+}
+
+TEST_F(Fixture, PagesOfOneSiteShareUpToTheBound) {
+  EXPECT_EQ(Place(1, "http://a.example/1"), std::nullopt);
+  EXPECT_EQ(Place(2, "http://a.example/2"), 1u);
+  EXPECT_EQ(Place(3, "http://A.example:81/3"), 1u);
+  EXPECT_EQ(Place(4, "http://a.example/4"), std::nullopt);  // bound reached: a new process
+  EXPECT_EQ(Place(5, "http://a.example/5"), 4u);
+  EXPECT_EQ(Sharing.ProcessMates(2), (std::vector<PageId>{1, 2, 3}));
+}
+
+TEST_F(Fixture, OtherSitesAndAddressesWithoutHostNeverShare) {
+  Place(1, "http://a.example/");
+  for (const char* Url : {"http://b.example/", "https://a.example/", "about:blank", "file:///tmp/x.html"})
+    EXPECT_EQ(Place(2, Url), std::nullopt) << Url;
+  EXPECT_EQ(Place(3, "about:blank"), std::nullopt);
+}
+
+TEST_F(Fixture, TheProductSiteKeepsAllItsPagesInOneProcess) {
+  Place(1, "vorlane://home.vorlane/sea.html?ver=2.x");
+  for (PageId Page = 2; Page < 8; ++Page) EXPECT_EQ(Place(Page, "vorlane://home.vorlane/sea.html?ver=2.x"), 1u);
+  EXPECT_EQ(Place(8, "vorlane://home.vorlane/search.html?word=x"), 1u);
+  EXPECT_EQ(Place(9, "vorlane://home.vorlane/?browserlink"), 1u);
+}
+
+TEST_F(Fixture, APageThatGoesToAnotherSiteLeavesItsProcess) {
+  for (PageId Page = 1; Page <= 3; ++Page) Place(Page, "http://a.example/");
+  Sharing.PageNavigated(2, "http://a.example/other");  // same site: stays
+  EXPECT_EQ(Place(4, "http://a.example/"), std::nullopt);
+  Sharing.PageNavigated(1, "http://b.example/");
+  EXPECT_EQ(Sharing.ProcessMates(2), (std::vector<PageId>{2, 3}));
+  EXPECT_EQ(Place(5, "http://a.example/"), 2u);  // the fuller of the two processes with room
+  EXPECT_EQ(Place(6, "http://b.example/"), 1u);  // page 1's new process takes its site's pages
+}
+
+TEST_F(Fixture, EndedProcessesAndClosedPagesFreeTheirPlaces) {
+  for (PageId Page = 1; Page <= 3; ++Page) Place(Page, "http://a.example/");
+  for (PageId Page = 1; Page <= 2; ++Page) Sharing.ProcessEnded(Page);
+  EXPECT_EQ(Sharing.ProcessMates(3), (std::vector<PageId>{3}));
+  EXPECT_EQ(Sharing.ProcessMates(1), (std::vector<PageId>{1}));
+  Sharing.PageClosed(1);
+  EXPECT_TRUE(Sharing.ProcessMates(1).empty());
+  EXPECT_EQ(Place(4, "http://a.example/"), 3u);  // the oldest of equals
+  Sharing.JoinOpener(5, 4);  // a window page 4 opened shares its process beyond the bound
+  Sharing.JoinOpener(6, 4);
+  EXPECT_EQ(Sharing.ProcessMates(4), (std::vector<PageId>{3, 4, 5, 6}));
+}
+
+}  // namespace
+}  // namespace vorlane::browser
