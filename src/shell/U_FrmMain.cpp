@@ -17,6 +17,9 @@ TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
 }
 
 TFrmMain::~TFrmMain() {
+  if (FTabMenu) FTabMenu->unparent();
+  FAboutBoxFree.disconnect();
+  FAboutBox.reset();
   // Pages leave quietly: nothing is recorded or activated while the window goes.
   FFrame.Clear();
   FPages.clear();

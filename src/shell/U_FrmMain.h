@@ -12,6 +12,7 @@
 #include "navigation/IEAddress.h"
 #include "navigation/IETravelLog.h"
 #include "platform/Dde.h"
+#include "shell/U_FrmAbout.h"
 #include "shell/U_PublicInterface.h"
 #include "shell/U_PublicUnit.h"
 #include "shell/U_UndoList.h"
@@ -23,6 +24,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/menubutton.h>
 #include <gtkmm/paned.h>
+#include <gtkmm/popovermenu.h>
 #include <gtkmm/popovermenubar.h>
 #include <gtkmm/window.h>
 
@@ -30,6 +32,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace vorlane::platform { class IDialogs; }
 
 namespace vorlane::shell {
 
@@ -57,6 +61,8 @@ public:
   std::function<void()> OnQuit;
   // A page finished loading its document.
   std::function<void(TFrmWeb*)> OnPageComplete;
+  // Where the commands' messages and questions go (not owned; none: failures are logged).
+  platform::IDialogs* Dialogs = nullptr;
 
   // --- page manager ---
   TFrmWeb* NewPage(const std::string& Url, bool Show) override;
@@ -111,6 +117,10 @@ public:
   void PageControlMouseMove(double X, double Y);
   void cobAddressNavigateUrl(const std::string& Url);
   void UndoItemClick(int Index);
+  // The tab's own small menu (refresh, close, reopen) at X, Y of the tab strip.
+  void ShowTabMenu(int Index, double X, double Y);
+  void ApplyDownloadOptionsToAll();
+  TAboutBox* AboutBox() const { return FAboutBox.get(); }
 
   // --- closed pages ---
   IPageUndoList& UndoList() { return *FUndoList; }
@@ -130,7 +140,7 @@ public:
   browser::TSecurityManager SecurityManager;
   framework::TActionList ActionList;
   Glib::RefPtr<Gio::Menu> MainMenu;
-  Glib::RefPtr<Gio::Menu> pmnBack, pmnForward, pmnUndo;
+  Glib::RefPtr<Gio::Menu> pmnBack, pmnForward, pmnUndo, pmnTab;
   navigation::TIEAddress cobAddress;
   framework::TabStrip PageControl;
   framework::StatusGauge& ProgressGauge() { return FProgressGauge; }
@@ -149,10 +159,12 @@ private:
   void InstallStyle();
   Gtk::Widget& ToolButton(const std::string& Name, const std::string& Action, const std::string& Caption,
                           const std::string& Icon, Glib::RefPtr<Gio::Menu> DropDown = {},
-                          std::function<void()> OnPopup = {});
+                          std::function<void()> OnPopup = {}, bool Check = false);
 
   // Commands (U_FrmMain_Commands.cpp).
   void CreateActions();
+  void BindCommand(framework::TAction& Action, void (TFrmMain::*Handler)());
+  void ShowCommandError(const std::string& Text);
   void Ac_BlankExecute();
   void Ac_GoExecute();
   void Ac_BackExecute();
@@ -164,6 +176,22 @@ private:
   void Ac_CloseAllExecute();
   void Ac_UnDoExecute();
   void Ac_QuitExecute();
+  void Ac_FavoritesExecute();
+
+  // Page commands, the clipboard, the switches and the about box (U_FrmMain_PageCommands.cpp).
+  void Ac_CutExecute();
+  void Ac_CopyExecute();
+  void Ac_PasteExecute();
+  void Ac_SelectAllExecute();
+  void Ac_AllowImageExecute();
+  void Ac_AboutExecute();
+  bool AddressHasFocus();
+  // Keys every browser has, beside the command table's: Ctrl+T, Ctrl+W, Ctrl+L, tab
+  // switching and zoom.
+  void CreateFamiliarKeys();
+  void SelectNeighbourTab(int Step);
+  void ZoomActivePage(int Step);
+  void CreateTabMenuActions();
   void ToolButton10Click();
   void N48Click();
   bool DispatchKey(unsigned Key, unsigned Modifiers);
@@ -189,6 +217,10 @@ private:
   static constexpr int MaxTravelItems = 10;
   std::vector<TTravelMenuItem> FBackItems, FForwardItems;
   int32_t FTravelCount = 0;
+  std::unique_ptr<TAboutBox> FAboutBox;
+  sigc::connection FAboutBoxFree;
+  bool FCommittingTypedText = false;
+  std::unique_ptr<Gtk::PopoverMenu> FTabMenu;
 
   Gtk::Box FRoot{Gtk::Orientation::VERTICAL};
   Gtk::PopoverMenuBar* FMenuBar = nullptr;

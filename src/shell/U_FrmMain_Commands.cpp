@@ -2,7 +2,10 @@
 // buttons and keys only trigger them.
 #include "shell/U_FrmMain.h"
 
-#include "platform/TextCodec.h"
+#include "platform/Dialogs.h"
+#include "shell/U_CommandTable.h"
+
+#include <map>
 
 #include <glibmm/main.h>
 #include <gtk/gtk.h>
@@ -26,28 +29,30 @@ void Guarded(Call&& C) {
 }  // namespace
 
 void TFrmMain::CreateActions() {
-  struct Entry {
-    ActionInfo Info;
-    void (TFrmMain::*Handler)();
+  using H = void (TFrmMain::*)();
+  // Commands whose page operation the browser control does not offer yet have no handler
+  // here: they stay in the menus, disabled.
+  const std::map<std::string, H> Handlers = {
+      {"Ac_Forward", &TFrmMain::Ac_ForwardExecute},   {"Ac_Back", &TFrmMain::Ac_BackExecute},
+      {"Ac_Stop", &TFrmMain::Ac_StopExecute},         {"Ac_Refresh", &TFrmMain::Ac_RefreshExecute},
+      {"Ac_Blank", &TFrmMain::Ac_BlankExecute},       {"Ac_Go", &TFrmMain::Ac_GoExecute},
+      {"Ac_Favorites", &TFrmMain::Ac_FavoritesExecute}, {"Ac_History", &TFrmMain::Ac_FavoritesExecute},
+      {"Ac_AllowImage", &TFrmMain::Ac_AllowImageExecute}, {"Ac_AllowVideo", &TFrmMain::Ac_AllowImageExecute},
+      {"Ac_AllowBkSound", &TFrmMain::Ac_AllowImageExecute}, {"Ac_AllowScript", &TFrmMain::Ac_AllowImageExecute},
+      {"Ac_AllowActivex", &TFrmMain::Ac_AllowImageExecute}, {"Ac_AllowJava", &TFrmMain::Ac_AllowImageExecute},
+      {"Ac_About", &TFrmMain::Ac_AboutExecute},       {"Ac_Cut", &TFrmMain::Ac_CutExecute},
+      {"Ac_Copy", &TFrmMain::Ac_CopyExecute},         {"Ac_Paste", &TFrmMain::Ac_PasteExecute},
+      {"Ac_SelectAll", &TFrmMain::Ac_SelectAllExecute}, {"Ac_Close", &TFrmMain::Ac_CloseExecute},
+      {"Ac_CloseAll", &TFrmMain::Ac_CloseAllExecute}, {"Ac_Quit", &TFrmMain::Ac_QuitExecute},
+      {"Ac_HomePage", &TFrmMain::Ac_HomePageExecute}, {"Ac_UnDo", &TFrmMain::Ac_UnDoExecute},
   };
-  // Alt keys and Ctrl+N are the window's before the page sees them; the other keys reach
-  // the page first and run the command only when the page leaves them.
-  const Entry Table[] = {
-      {{"Ac_Forward", "查看", "前进", "<Alt>Right", ShortcutPhase::Capture, "go-next", "前进"}, &TFrmMain::Ac_ForwardExecute},
-      {{"Ac_Back", "查看", "后退", "<Alt>Left", ShortcutPhase::Capture, "go-previous", "后退"}, &TFrmMain::Ac_BackExecute},
-      {{"Ac_Stop", "查看", "停止", "Escape", ShortcutPhase::Bubble, "process-stop", "停止"}, &TFrmMain::Ac_StopExecute},
-      {{"Ac_Refresh", "查看", "刷新", "F5", ShortcutPhase::Bubble, "view-refresh", "刷新"}, &TFrmMain::Ac_RefreshExecute},
-      {{"Ac_Blank", "文件", "空白页", "<Control>n", ShortcutPhase::Capture, "document-new"}, &TFrmMain::Ac_BlankExecute},
-      {{"Ac_Go", "文件", "浏览", "", ShortcutPhase::Bubble, "go-jump"}, &TFrmMain::Ac_GoExecute},
-      {{"Ac_Close", "文件", "关闭", "", ShortcutPhase::Bubble, "window-close"}, &TFrmMain::Ac_CloseExecute},
-      {{"Ac_CloseAll", "文件", "关闭所有", "", ShortcutPhase::Bubble, "edit-clear-all"}, &TFrmMain::Ac_CloseAllExecute},
-      {{"Ac_Quit", "文件", "退出"}, &TFrmMain::Ac_QuitExecute},
-      {{"Ac_HomePage", "查看", "主页", "<Alt>Home", ShortcutPhase::Capture, "go-home"}, &TFrmMain::Ac_HomePageExecute},
-      {{"Ac_UnDo", "查看", "撤销", "<Control>z", ShortcutPhase::Bubble, "edit-undo"}, &TFrmMain::Ac_UnDoExecute},
-  };
-  for (const Entry& E : Table) {
-    auto& Action = ActionList.Add(E.Info);
-    Action.OnExecute = [this, Handler = E.Handler](framework::TAction&) { (this->*Handler)(); };
+  for (const ActionInfo& Row : CommandTable()) {
+    auto& Action = ActionList.Add(Row);
+    auto It = Handlers.find(Row.Name);
+    if (It != Handlers.end())
+      BindCommand(Action, It->second);
+    else
+      Action.SetEnabled(false);
   }
   // The closed-page drop-down's items carry their position.
   auto UndoItem = Gio::SimpleAction::create("undo-item", Glib::VariantType("i"));
@@ -63,10 +68,30 @@ void TFrmMain::CreateActions() {
   auto ProductSite = Gio::SimpleAction::create("N48");
   ProductSite->signal_activate().connect([this](const Glib::VariantBase&) { N48Click(); });
   ActionList.Group()->add_action(ProductSite);
+  CreateTabMenuActions();
 
   insert_action_group(ActionList.GroupName(), ActionList.Group());
   add_controller(ActionList.CreateShortcutController(ShortcutPhase::Capture));
   add_controller(ActionList.CreateShortcutController(ShortcutPhase::Bubble));
+  CreateFamiliarKeys();
+}
+
+void TFrmMain::BindCommand(framework::TAction& Action, void (TFrmMain::*Handler)()) {
+  // A command that fails tells the user, as every unexpected failure of the program does.
+  Action.OnExecute = [this, Handler](framework::TAction&) {
+    try {
+      (this->*Handler)();
+    } catch (const std::exception& E) {
+      ShowCommandError(E.what());
+    }
+  };
+}
+
+void TFrmMain::ShowCommandError(const std::string& Text) {
+  if (Dialogs)
+    Dialogs->ShowMessage(platform::MessageKind::Error, get_title(), Text, platform::MessageButtons::Ok);
+  else
+    g_warning("%s", Text.c_str());
 }
 
 void TFrmMain::Ac_BlankExecute() {
@@ -75,16 +100,26 @@ void TFrmMain::Ac_BlankExecute() {
 }
 
 void TFrmMain::Ac_GoExecute() {
-  std::string Text = cobAddress.CurrentUrl();
-  TFrmWeb* Page = ActivePage();
-  if (!Page) {
-    Page = NewPage(Text, true);
-  } else if (!Text.empty() && platform::StartsWithGbkLeadByte(Text)) {
-    // The search takes the visible text, appended as it stands.
-    Page->Navigate(FSite.SearchPage(cobAddress.Text()), false);
-  } else {
-    Page->Navigate(Text, false);
+  // What is typed and not yet committed is committed first: the commit raises the
+  // address box's selection event once, and that runs Go on the committed text.
+  if (!FCommittingTypedText && cobAddress.Text() != cobAddress.CurrentUrl()) {
+    FCommittingTypedText = true;
+    try {
+      cobAddress.Commit();
+    } catch (...) {
+      FCommittingTypedText = false;
+      throw;
+    }
+    FCommittingTypedText = false;
+    return;
   }
+  std::string Text = cobAddress.CurrentUrl();
+  std::string Target = GoTargetOf(Text) == TGoTarget::Search ? FSite.SearchPage(Text) : Text;
+  TFrmWeb* Page = ActivePage();
+  if (!Page)
+    Page = NewPage(Target, true);
+  else
+    Page->Navigate(Target, false);
   Page->WebBrowser->FocusDocument();
 }
 
@@ -134,6 +169,10 @@ void TFrmMain::Ac_QuitExecute() {
     OnQuit();
   else
     set_visible(false);
+}
+
+void TFrmMain::Ac_FavoritesExecute() {
+  // The sidebar shows the checked page of the group; it is docked by the sidebar's code.
 }
 
 void TFrmMain::ToolButton10Click() {

@@ -73,9 +73,14 @@ void TFrmMain::PageControlChange() {
   if (TFrmWeb* Page = PageOfTab(PageControl.Selected())) Page->ShowInFrame();
 }
 
-void TFrmMain::PageControlMouseDown(int, int PressCount, double X, double Y) {
-  if (PressCount != 2) return;
-  if (TFrmWeb* Page = PageOfTab(PageControl.IndexAt(X, Y))) Page->Close();
+void TFrmMain::PageControlMouseDown(int Button, int PressCount, double X, double Y) {
+  int Index = PageControl.IndexAt(X, Y);
+  // A double click or a middle click closes the tab; a right click opens its menu.
+  if ((Button == 1 && PressCount == 2) || (Button == 2 && PressCount == 1)) {
+    if (TFrmWeb* Page = PageOfTab(Index)) Page->Close();
+  } else if (Button == 3 && PressCount == 1) {
+    ShowTabMenu(Index, X, Y);
+  }
 }
 
 void TFrmMain::PageControlMouseMove(double X, double Y) {
