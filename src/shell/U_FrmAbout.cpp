@@ -73,9 +73,6 @@ TAboutBox::TAboutBox(Gtk::Window& Owner) {
     T.Label.set_xalign(0);
     T.Label.set_yalign(0);
   }
-  Label5.set_wrap(true);
-  Label5.set_wrap_mode(Pango::WrapMode::WORD_CHAR);
-  Label5.set_size_request(PanelWidth - WrapLeft - 8, -1);
 
   OKButton.set_name("OKButton");
   OKButton.set_label("OK");
@@ -88,6 +85,7 @@ TAboutBox::TAboutBox(Gtk::Window& Owner) {
   set_child(FClient);
   set_default_widget(OKButton);
   OKButton.grab_focus();
+  WrapToWidth(Label5, PanelWidth - WrapLeft - 8);
   PlaceLabelsWithTheirFont();
 
   auto Keys = Gtk::EventControllerKey::create();
@@ -115,6 +113,22 @@ TAboutBox::~TAboutBox() = default;
 
 void TAboutBox::OKButtonClick() { close(); }
 
+void TAboutBox::WrapToWidth(Gtk::Label& Label, int Width) {
+  // Broken into lines here rather than by the label: a wrapping label asks its container
+  // for the height of its text in one-character lines, which would stretch the dialog.
+  auto Layout = Label.create_pango_layout(Label.get_text());
+  Layout->set_width(Width * PANGO_SCALE);
+  Layout->set_wrap(Pango::WrapMode::WORD_CHAR);
+  std::string Text = Label.get_text(), Wrapped;
+  for (const auto& Line : Layout->get_const_lines()) {
+    if (!Wrapped.empty()) Wrapped += '\n';
+    std::string Part = Text.substr(static_cast<size_t>(Line->get_start_index()), static_cast<size_t>(Line->get_length()));
+    while (!Part.empty() && Part.back() == ' ') Part.pop_back();
+    Wrapped += Part;
+  }
+  Label.set_text(Wrapped);
+}
+
 void TAboutBox::PlaceLabelsWithTheirFont() {
   // Positions as designed; the real font decides how wide each text is.
   const int Wished[][2] = {{88, 16}, {232, 16}, {88, 56}, {144, 56}, {216, 56}, {144, 80}, {144, 104}};
@@ -123,7 +137,7 @@ void TAboutBox::PlaceLabelsWithTheirFont() {
   for (size_t I = 0; I < All.size(); ++I) {
     int Min = 0, Natural = 0, MinBase = 0, NatBase = 0;
     All[I]->measure(Gtk::Orientation::HORIZONTAL, -1, Min, Natural, MinBase, NatBase);
-    int Width = All[I]->get_text().empty() ? 0 : All[I]->get_wrap() ? All[I]->property_width_request().get_value() : Natural;
+    int Width = All[I]->get_text().empty() ? 0 : Natural;
     int HMin = 0, Height = 0;
     All[I]->measure(Gtk::Orientation::VERTICAL, Width > 0 ? Width : -1, HMin, Height, MinBase, NatBase);
     Boxes.push_back({Wished[I][0], Wished[I][1], Width, All[I]->get_text().empty() ? 0 : Height});

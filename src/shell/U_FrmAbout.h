@@ -45,6 +45,7 @@ public:
 
 private:
   void PlaceLabelsWithTheirFont();
+  static void WrapToWidth(Gtk::Label& Label, int Width);
 
   Gtk::Fixed FClient;
   bool FClosed = false;

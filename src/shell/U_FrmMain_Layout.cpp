@@ -32,6 +32,7 @@ window.vorlane-about, window.vorlane-about * {
   font-family: "SimSun", "宋体", "WenQuanYi Zen Hei", sans-serif;
   font-size: 12px;
 }
+window.vorlane-about button { min-height: 0; min-width: 0; padding: 0 4px; }
 .about-panel { border: 1px solid #808080; border-right-color: white; border-bottom-color: white;
   box-shadow: inset 1px 1px white, inset -1px -1px #808080; padding: 1px; }
 .status-gauge progressbar, .status-gauge progressbar trough { min-width: 0; }
