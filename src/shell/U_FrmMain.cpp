@@ -1,5 +1,7 @@
 #include "shell/U_FrmMain.h"
 
+#include "platform/ConnectionState.h"
+
 namespace vorlane::shell {
 
 TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
@@ -9,6 +11,8 @@ TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
   CreateActions();
   BuildLayout();
   FormCreate();
+  FConnectedWatch = platform::ConnectionState::Changed().connect([this](bool) { ShowConnectedState(); });
+  ShowConnectedState();
   signal_show().connect([this] {
     if (FShown) return;
     FShown = true;
@@ -18,6 +22,7 @@ TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
 
 TFrmMain::~TFrmMain() {
   if (FTabMenu) FTabMenu->unparent();
+  FConnectedWatch.disconnect();
   FAboutBoxFree.disconnect();
   FAboutBox.reset();
   // Pages leave quietly: nothing is recorded or activated while the window goes.

@@ -54,6 +54,9 @@ struct TUndoMenuItem {
 
 class TFrmMain : public Gtk::Window, public IMainUiHandler, public IPageTabHandler, public IPageHost {
 public:
+  // The program's name, as error boxes are captioned.
+  static constexpr const char* ApplicationTitle = "Vorlane";
+
   TFrmMain(browser::EngineFactory Factory, TProductSite Site);
   ~TFrmMain() override;
 
@@ -183,6 +186,23 @@ private:
   void Ac_CopyExecute();
   void Ac_PasteExecute();
   void Ac_SelectAllExecute();
+  void Ac_CurPageExecute();
+  void Ac_PropertyExecute();
+  void Ac_SearchExecute();
+  void Ac_OpenExecute();
+  void Ac_SaveAsExecute();
+  void Ac_PrintExecute();
+  void Ac_PrintSetExecute();
+  void Ac_PreviewExecute();
+  void Ac_OffLineExecute();
+  void Ac_ViewSourceExecute();
+  void Ac_HighLightExecute();
+  void Ac_IeOptionExecute();
+  void Ac_SendUrlEmailExecute();
+  void Ac_SendPageEmailExecute();
+  void Ac_SendShotCutExecute();
+  // The offline mark shows the process's connected state.
+  void ShowConnectedState();
   void Ac_AllowImageExecute();
   void Ac_AboutExecute();
   bool AddressHasFocus();
@@ -219,6 +239,9 @@ private:
   int32_t FTravelCount = 0;
   std::unique_ptr<TAboutBox> FAboutBox;
   sigc::connection FAboutBoxFree;
+  sigc::connection FConnectedWatch;
+  // Answers that arrive after the window went are dropped.
+  std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
   bool FCommittingTypedText = false;
   std::unique_ptr<Gtk::PopoverMenu> FTabMenu;
 

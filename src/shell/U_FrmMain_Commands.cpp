@@ -30,8 +30,6 @@ void Guarded(Call&& C) {
 
 void TFrmMain::CreateActions() {
   using H = void (TFrmMain::*)();
-  // Commands whose page operation the browser control does not offer yet have no handler
-  // here: they stay in the menus, disabled.
   const std::map<std::string, H> Handlers = {
       {"Ac_Forward", &TFrmMain::Ac_ForwardExecute},   {"Ac_Back", &TFrmMain::Ac_BackExecute},
       {"Ac_Stop", &TFrmMain::Ac_StopExecute},         {"Ac_Refresh", &TFrmMain::Ac_RefreshExecute},
@@ -45,14 +43,19 @@ void TFrmMain::CreateActions() {
       {"Ac_SelectAll", &TFrmMain::Ac_SelectAllExecute}, {"Ac_Close", &TFrmMain::Ac_CloseExecute},
       {"Ac_CloseAll", &TFrmMain::Ac_CloseAllExecute}, {"Ac_Quit", &TFrmMain::Ac_QuitExecute},
       {"Ac_HomePage", &TFrmMain::Ac_HomePageExecute}, {"Ac_UnDo", &TFrmMain::Ac_UnDoExecute},
+      {"Ac_CurPage", &TFrmMain::Ac_CurPageExecute},   {"Ac_Property", &TFrmMain::Ac_PropertyExecute},
+      {"Ac_Search", &TFrmMain::Ac_SearchExecute},     {"Ac_Open", &TFrmMain::Ac_OpenExecute},
+      {"Ac_SaveAs", &TFrmMain::Ac_SaveAsExecute},     {"Ac_Print", &TFrmMain::Ac_PrintExecute},
+      {"Ac_PrintSet", &TFrmMain::Ac_PrintSetExecute}, {"Ac_Preview", &TFrmMain::Ac_PreviewExecute},
+      {"Ac_OffLine", &TFrmMain::Ac_OffLineExecute},   {"Ac_ViewSource", &TFrmMain::Ac_ViewSourceExecute},
+      {"Ac_HighLight", &TFrmMain::Ac_HighLightExecute}, {"Ac_IeOption", &TFrmMain::Ac_IeOptionExecute},
+      {"Ac_SendUrlEmail", &TFrmMain::Ac_SendUrlEmailExecute},
+      {"Ac_SendPageEmail", &TFrmMain::Ac_SendPageEmailExecute},
+      {"Ac_SendShotCut", &TFrmMain::Ac_SendShotCutExecute},
   };
   for (const ActionInfo& Row : CommandTable()) {
     auto& Action = ActionList.Add(Row);
-    auto It = Handlers.find(Row.Name);
-    if (It != Handlers.end())
-      BindCommand(Action, It->second);
-    else
-      Action.SetEnabled(false);
+    BindCommand(Action, Handlers.at(Row.Name));
   }
   // The closed-page drop-down's items carry their position.
   auto UndoItem = Gio::SimpleAction::create("undo-item", Glib::VariantType("i"));
@@ -89,7 +92,7 @@ void TFrmMain::BindCommand(framework::TAction& Action, void (TFrmMain::*Handler)
 
 void TFrmMain::ShowCommandError(const std::string& Text) {
   if (Dialogs)
-    Dialogs->ShowMessage(platform::MessageKind::Error, get_title(), Text, platform::MessageButtons::Ok);
+    Dialogs->ShowMessage(platform::MessageKind::Error, ApplicationTitle, Text, platform::MessageButtons::Ok);
   else
     g_warning("%s", Text.c_str());
 }

@@ -2,6 +2,8 @@
 // the about box, the keys every browser has and the tab's own menu.
 #include "shell/U_FrmMain.h"
 
+#include "platform/ConnectionState.h"
+#include "platform/Dialogs.h"
 #include "shell/U_UserConfig.h"
 
 #include <glibmm/main.h>
@@ -34,27 +36,78 @@ void TFrmMain::Ac_CutExecute() {
   if (AddressHasFocus())
     ClipboardAction(*get_focus(), "clipboard.cut");
   else if (TFrmWeb* Page = ActivePage())
-    Page->WebBrowser->Engine().ExecuteEditingCommand(browser::EditingCommand::Cut);
+    Page->WebBrowser->CutSelection();
 }
 
 void TFrmMain::Ac_CopyExecute() {
   if (AddressHasFocus())
     ClipboardAction(*get_focus(), "clipboard.copy");
   else if (TFrmWeb* Page = ActivePage())
-    Page->WebBrowser->Engine().ExecuteEditingCommand(browser::EditingCommand::Copy);
+    Page->WebBrowser->CopySelection();
 }
 
 void TFrmMain::Ac_PasteExecute() {
   if (AddressHasFocus())
     ClipboardAction(*get_focus(), "clipboard.paste");
   else if (TFrmWeb* Page = ActivePage())
-    Page->WebBrowser->Engine().ExecuteEditingCommand(browser::EditingCommand::Paste);
+    Page->WebBrowser->PasteClipboard();
 }
 
 // Always the page's content, also while the address box has the focus.
 void TFrmMain::Ac_SelectAllExecute() {
-  if (TFrmWeb* Page = ActivePage())
-    Page->WebBrowser->Engine().ExecuteEditingCommand(browser::EditingCommand::SelectAll);
+  if (TFrmWeb* Page = ActivePage()) Page->WebBrowser->SelectAllContent();
+}
+
+// Commands that are one operation of the active page's control.
+void TFrmMain::Ac_CurPageExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->OpenNewBookFile(); }
+void TFrmMain::Ac_PropertyExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->ShowPageProperties(); }
+void TFrmMain::Ac_SearchExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->ShowFindDialog(); }
+void TFrmMain::Ac_OpenExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->OpenLocalFile(); }
+void TFrmMain::Ac_SaveAsExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->SavePageAs(); }
+void TFrmMain::Ac_PrintExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->PrintPage(); }
+void TFrmMain::Ac_PrintSetExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->SetupPage(); }
+void TFrmMain::Ac_PreviewExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->PreviewPage(); }
+void TFrmMain::Ac_ViewSourceExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->ShowPageSource(); }
+void TFrmMain::Ac_IeOptionExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->ShowEngineOptions(); }
+void TFrmMain::Ac_SendUrlEmailExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->MailPageAddress(); }
+void TFrmMain::Ac_SendShotCutExecute() { if (TFrmWeb* P = ActivePage()) P->WebBrowser->CreateDesktopShortcut(); }
+
+void TFrmMain::Ac_SendPageEmailExecute() {
+  if (TFrmWeb* P = ActivePage()) P->WebBrowser->MailPageFile(P->WebBrowser->Engine().LocationName());
+}
+
+void TFrmMain::Ac_OffLineExecute() {
+  // The mark has just changed; it asks for that state. Whatever the user answers (or with
+  // no page to ask through), it ends up showing the real state.
+  TFrmWeb* Page = ActivePage();
+  if (!Page) {
+    ShowConnectedState();
+    return;
+  }
+  auto Answered = [this, Alive = std::weak_ptr<int>(FLifeToken)](bool) {
+    if (!Alive.expired()) ShowConnectedState();
+  };
+  if (ActionList["Ac_OffLine"].Checked())
+    Page->WebBrowser->GoOffline(Answered);
+  else
+    Page->WebBrowser->GoOnline(Answered);
+}
+
+void TFrmMain::ShowConnectedState() {
+  ActionList["Ac_OffLine"].SetChecked(!platform::ConnectionState::Connected());
+}
+
+void TFrmMain::Ac_HighLightExecute() {
+  TFrmWeb* Page = ActivePage();
+  if (!Page || !Dialogs) return;
+  // The box is answered later; by then the page may have closed, and is looked up again.
+  std::weak_ptr<int> PageAlive = Page->WebBrowser->LifeToken();
+  Dialogs->InputBox("高亮显示", "请输入搜索的字符：", "",
+                    [this, Page, PageAlive, Alive = std::weak_ptr<int>(FLifeToken)](std::optional<std::string> Text) {
+                      if (!Text || Alive.expired() || PageAlive.expired()) return;
+                      auto It = std::find_if(FPages.begin(), FPages.end(), [Page](auto& P) { return P.get() == Page; });
+                      if (It != FPages.end()) Page->WebBrowser->HighlightMatches(*Text);
+                    });
 }
 
 void TFrmMain::Ac_AllowImageExecute() {

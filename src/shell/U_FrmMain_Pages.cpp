@@ -9,7 +9,11 @@ TFrmWeb* TFrmMain::NewPage(const std::string& Url, bool Show) {
   // The first visible page is always shown.
   if (FFrame.ChildCount() == 0) Show = true;
   FPages.push_back(std::make_unique<TFrmWeb>(Url, *this, *this, FFactory, Show));
-  return FPages.back().get();
+  TFrmWeb* Page = FPages.back().get();
+  // The page's commands speak through the window's dialogs, under the program's name.
+  Page->WebBrowser->Dialogs = Dialogs;
+  Page->WebBrowser->ApplicationTitle = ApplicationTitle;
+  return Page;
 }
 
 TFrmWeb* TFrmMain::ActivePage() const { return dynamic_cast<TFrmWeb*>(FFrame.ActiveChild()); }

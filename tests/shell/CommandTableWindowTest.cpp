@@ -3,6 +3,8 @@
 #include "MainWindowFixture.h"
 
 #include "framework/TabLayout.h"
+#include "platform/ConnectionState.h"
+#include "support/ScriptedDialogs.h"
 #include "shell/U_CommandTable.h"
 #include "shell/U_UserConfig.h"
 
@@ -30,13 +32,14 @@ std::string ReadClipboard(Gtk::Widget& W) {
 
 TEST_F(MainWindowTest, ClipboardActsOnTheAddressBoxWhenItHasTheFocusElseOnThePage) {
   shell::TFrmWeb* A = Tab(0);
+  EngineOf(A).CompletePending("A");  // the page commands want a document
   Main().cobAddress.set_text("http://copied.example/rest");
   Main().cobAddress.grab_focus();
   Main().cobAddress.select_region(0, 21);
   Run("Ac_Copy");
   EXPECT_EQ(ReadClipboard(Main()), "http://copied.example");
   Run("Ac_SelectAll");  // always the page's
-  EXPECT_EQ(EngineOf(A).CallCount("Edit"), 1);
+  ASSERT_EQ(EngineOf(A).CallCount("Edit"), 1);
   EXPECT_EQ(EngineOf(A).LastCall("Edit")->Arg, std::to_string(int(browser::EditingCommand::SelectAll)));
 
   Main().unset_focus();
@@ -44,6 +47,7 @@ TEST_F(MainWindowTest, ClipboardActsOnTheAddressBoxWhenItHasTheFocusElseOnThePag
                                {"Ac_Copy", browser::EditingCommand::Copy},
                                {"Ac_Paste", browser::EditingCommand::Paste}}) {
     Run(Name);
+    ASSERT_NE(EngineOf(A).LastCall("Edit"), nullptr);
     EXPECT_EQ(EngineOf(A).LastCall("Edit")->Arg, std::to_string(int(Command))) << Name;
   }
   EXPECT_EQ(Main().cobAddress.Text(), "http://copied.example/rest");
@@ -165,6 +169,59 @@ TEST_F(MainWindowTest, MiddleClickClosesATabAndRightClickOffersItsMenu) {
   EXPECT_EQ(Main().pmnTab->get_n_items(), 3);  // "撤销" now
   Main().PageControlMouseDown(2, 1, Centre(0).first, Centre(0).second);
   ASSERT_TRUE(PumpUntil([&] { return Tabs() == 0; }));
+}
+
+TEST_F(MainWindowTest, OfflineMarkEndsShowingTheRealState) {
+  ScriptedDialogs Dialogs;
+  Main().Dialogs = &Dialogs;
+  shell::TFrmWeb* A = Open("http://a.example/", true, "A");
+  auto& Mark = Main().ActionList["Ac_OffLine"];
+  Run("Ac_OffLine");  // declined
+  EXPECT_FALSE(Mark.Checked());
+  EXPECT_EQ(Dialogs.Calls().back().Text, "You are choosing to work Offline!");
+  Dialogs.QueueResult(platform::MessageResult::Ok);
+  Run("Ac_OffLine");
+  EXPECT_TRUE(Mark.Checked());
+  EXPECT_FALSE(platform::ConnectionState::Connected());
+  CloseAndWait(A);
+  CloseAndWait(Tab(0));
+  Run("Ac_OffLine");  // no page to ask through: the mark stays true to the state
+  EXPECT_TRUE(Mark.Checked());
+  platform::ConnectionState::SetConnected(true);
+  EXPECT_FALSE(Mark.Checked());
+}
+
+TEST_F(MainWindowTest, HighlightAsksThenMarksThePageUnlessItClosedMeanwhile) {
+  ScriptedDialogs Dialogs;
+  Dialogs.SetDeferred(true);
+  Main().Dialogs = &Dialogs;
+  shell::TFrmWeb* A = Open("http://a.example/", true, "A");
+  Dialogs.QueueText("word");
+  Run("Ac_HighLight");
+  ASSERT_EQ(Dialogs.Pending(), 1u);
+  EXPECT_EQ(Dialogs.Calls().back().Caption, "高亮显示");
+  EXPECT_EQ(Dialogs.Calls().back().Text, "请输入搜索的字符：");
+  EXPECT_EQ(Dialogs.Calls().back().Initial, "");
+  Dialogs.AnswerNext();
+  ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).LastCall("CallScript") != nullptr; }));
+  EXPECT_EQ(EngineOf(A).LastCall("CallScript")->Arg, "word");
+
+  Dialogs.QueueText("late");
+  Run("Ac_HighLight");
+  CloseAndWait(A);
+  Dialogs.AnswerNext();  // nothing left to mark, nothing breaks
+  for (auto* Engine : Engines.Engines()) EXPECT_EQ(Engine->CallCount("CallScript"), 0);
+}
+
+TEST_F(MainWindowTest, ACommandThatFailsShowsAnErrorUnderTheProgramsName) {
+  ScriptedDialogs Dialogs;
+  Main().Dialogs = &Dialogs;
+  EngineOf(Tab(0)).SetHomePage("");  // the scripted engine then refuses to go home
+  Run("Ac_HomePage");
+  ASSERT_EQ(Dialogs.Calls().size(), 1u);
+  EXPECT_EQ(Dialogs.Calls()[0].Kind, platform::MessageKind::Error);
+  EXPECT_EQ(Dialogs.Calls()[0].Caption, "Vorlane");
+  EXPECT_EQ(Dialogs.Calls()[0].Text, "no home page");
 }
 
 }  // namespace
