@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth adwaita-icon-theme fonts-wqy-zenhei
   desktop-file-utils
-  python3 xdg-utils
+  python3 xdg-utils xdotool
 )
 missing=()
 for p in "${packages[@]}"; do
