@@ -64,8 +64,8 @@ public:
   std::function<void()> OnQuit;
   // A page finished loading its document.
   std::function<void(TFrmWeb*)> OnPageComplete;
-  // Where the commands' messages and questions go (not owned; none: failures are logged).
-  platform::IDialogs* Dialogs = nullptr;
+  // Puts other dialogs in place of the window's own (tests); null restores them.
+  void SetDialogs(platform::IDialogs* Dialogs) { FDialogsOverride = Dialogs; }
 
   // --- page manager ---
   TFrmWeb* NewPage(const std::string& Url, bool Show) override;
@@ -99,7 +99,7 @@ public:
     if (OnPageComplete) OnPageComplete(Page);
   }
   platform::TDdeRouter* DdeRouter() override { return &FDdeRouter; }
-  platform::IDialogs* Dialogs() override { return &FDialogs; }
+  platform::IDialogs* Dialogs() override { return FDialogsOverride ? FDialogsOverride : &FDialogs; }
 
   // --- desktop (U_FrmMain_Desktop.cpp) ---
   // Addresses the first page opens on instead of the start page; set before the window shows.
@@ -266,6 +266,7 @@ private:
   platform::TDdeRouter FDdeRouter;
   // Every page's messages and file choosers, modal over this window; outlives the pages.
   framework::GtkDialogs FDialogs{*this};
+  platform::IDialogs* FDialogsOverride = nullptr;
   // Last: pages go before the widgets they live in.
   std::vector<std::unique_ptr<TFrmWeb>> FPages;
 };

@@ -91,10 +91,7 @@ void TFrmMain::BindCommand(framework::TAction& Action, void (TFrmMain::*Handler)
 }
 
 void TFrmMain::ShowCommandError(const std::string& Text) {
-  if (Dialogs)
-    Dialogs->ShowMessage(platform::MessageKind::Error, ApplicationTitle, Text, platform::MessageButtons::Ok);
-  else
-    g_warning("%s", Text.c_str());
+  Dialogs()->ShowMessage(platform::MessageKind::Error, ApplicationTitle, Text, platform::MessageButtons::Ok);
 }
 
 void TFrmMain::Ac_BlankExecute() {

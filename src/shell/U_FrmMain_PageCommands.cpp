@@ -99,10 +99,10 @@ void TFrmMain::ShowConnectedState() {
 
 void TFrmMain::Ac_HighLightExecute() {
   TFrmWeb* Page = ActivePage();
-  if (!Page || !Dialogs) return;
+  if (!Page) return;
   // The box is answered later; by then the page may have closed, and is looked up again.
   std::weak_ptr<int> PageAlive = Page->WebBrowser->LifeToken();
-  Dialogs->InputBox("高亮显示", "请输入搜索的字符：", "",
+  Dialogs()->InputBox("高亮显示", "请输入搜索的字符：", "",
                     [this, Page, PageAlive, Alive = std::weak_ptr<int>(FLifeToken)](std::optional<std::string> Text) {
                       if (!Text || Alive.expired() || PageAlive.expired()) return;
                       auto It = std::find_if(FPages.begin(), FPages.end(), [Page](auto& P) { return P.get() == Page; });

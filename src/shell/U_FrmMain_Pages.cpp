@@ -10,8 +10,7 @@ TFrmWeb* TFrmMain::NewPage(const std::string& Url, bool Show) {
   if (FFrame.ChildCount() == 0) Show = true;
   FPages.push_back(std::make_unique<TFrmWeb>(Url, *this, *this, FFactory, Show));
   TFrmWeb* Page = FPages.back().get();
-  // The page's commands speak through the window's dialogs, under the program's name.
-  Page->WebBrowser->Dialogs = Dialogs;
+  // The page's messages carry the program's name.
   Page->WebBrowser->ApplicationTitle = ApplicationTitle;
   return Page;
 }

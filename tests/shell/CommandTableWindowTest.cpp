@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, MiddleClickClosesATabAndRightClickOffersItsMenu) {
 
 TEST_F(MainWindowTest, OfflineMarkEndsShowingTheRealState) {
   ScriptedDialogs Dialogs;
-  Main().Dialogs = &Dialogs;
+  Main().SetDialogs(&Dialogs);
   shell::TFrmWeb* A = Open("http://a.example/", true, "A");
   auto& Mark = Main().ActionList["Ac_OffLine"];
   Run("Ac_OffLine");  // declined
@@ -194,7 +194,7 @@ TEST_F(MainWindowTest, OfflineMarkEndsShowingTheRealState) {
 TEST_F(MainWindowTest, HighlightAsksThenMarksThePageUnlessItClosedMeanwhile) {
   ScriptedDialogs Dialogs;
   Dialogs.SetDeferred(true);
-  Main().Dialogs = &Dialogs;
+  Main().SetDialogs(&Dialogs);
   shell::TFrmWeb* A = Open("http://a.example/", true, "A");
   Dialogs.QueueText("word");
   Run("Ac_HighLight");
@@ -215,7 +215,7 @@ TEST_F(MainWindowTest, HighlightAsksThenMarksThePageUnlessItClosedMeanwhile) {
 
 TEST_F(MainWindowTest, ACommandThatFailsShowsAnErrorUnderTheProgramsName) {
   ScriptedDialogs Dialogs;
-  Main().Dialogs = &Dialogs;
+  Main().SetDialogs(&Dialogs);
   EngineOf(Tab(0)).SetHomePage("");  // the scripted engine then refuses to go home
   Run("Ac_HomePage");
   ASSERT_EQ(Dialogs.Calls().size(), 1u);
