@@ -13,6 +13,7 @@
 #include "engine/ProductSiteScheme.h"
 #include "engine/WebKitEngine.h"
 #include "platform/HistoryStore.h"
+#include "shell/U_FrmMain_Favorites.h"
 #include "platform/SingleInstance.h"
 #include "shell/U_FrmMain.h"
 #include "shell/U_UserConfig.h"
@@ -122,6 +123,7 @@ int main(int argc, char** argv) {
   vorlane::shell::TProductSite Site;
   auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(Site.Base()), Site);
   Main->SetHistorySink(&History);
+  Main->Favorites().HistoryStore = &History;
   vorlane::engine::SetProductSiteContent({[&History](size_t Limit) {
     std::vector<vorlane::engine::SiteLink> Links;
     for (auto& Page : History.RecentPages(Limit)) Links.push_back({Page.Title, Page.Url});

@@ -1,4 +1,5 @@
 #include "shell/U_FrmMain.h"
+#include "shell/U_FrmMain_Favorites.h"
 
 #include "platform/ConnectionState.h"
 
@@ -21,6 +22,7 @@ TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
 }
 
 TFrmMain::~TFrmMain() {
+  FFavorites.reset();  // the sidebar leaves the dock panel while the panel still exists
   if (FTabMenu) FTabMenu->unparent();
   FConnectedWatch.disconnect();
   FAboutBoxFree.disconnect();
@@ -35,6 +37,7 @@ void TFrmMain::FormCreate() {
   FLastRowCount = 1;
   FUndoList = std::make_unique<TPageUndoList>();
   FUndoList->SetCapacity(20);
+  CreateFavorites();
 }
 
 void TFrmMain::FormShow() {
@@ -43,6 +46,7 @@ void TFrmMain::FormShow() {
     ActionList["Ac_Blank"].Execute();
   else
     OpenAddressPages(StartAddresses);
+  Favorites().FormShow();
 }
 
 void TFrmMain::SetProgress(int32_t Progress) { FProgressGauge.SetPosition(Progress); }

@@ -37,6 +37,8 @@ namespace vorlane::platform { class IDialogs; }
 
 namespace vorlane::shell {
 
+class TFrmMainFavorites;
+
 // One item of a Back or Forward drop-down: caption = title (the address when there is
 // none), hint = address, and the travel offset it stands for.
 struct TTravelMenuItem {
@@ -152,7 +154,12 @@ public:
   int TabStripHeight() const;
   Gtk::Box& MainToolBar() { return tblMainToolBar; }
 
+  // --- favorites menu and sidebar (U_FrmMain_SideBar.cpp) ---
+  TFrmMainFavorites& Favorites() { return *FFavorites; }
+
 private:
+  void CreateFavorites();
+  std::unique_ptr<TFrmMainFavorites> FFavorites;
   // Layout (U_FrmMain_Layout.cpp).
   void BuildLayout();
   void BuildMainMenu();
@@ -180,6 +187,7 @@ private:
   void Ac_UnDoExecute();
   void Ac_QuitExecute();
   void Ac_FavoritesExecute();
+  void SideBarPageChanged(int Page);
 
   // Page commands, the clipboard, the switches and the about box (U_FrmMain_PageCommands.cpp).
   void Ac_CutExecute();

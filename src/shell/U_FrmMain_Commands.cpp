@@ -172,7 +172,17 @@ void TFrmMain::Ac_QuitExecute() {
 }
 
 void TFrmMain::Ac_FavoritesExecute() {
-  // The sidebar shows the checked page of the group; it is docked by the sidebar's code.
+  // The group has already moved its check mark: the sidebar shows the checked page, or goes
+  // when both are up.
+  const bool Favorites = ActionList["Ac_Favorites"].Checked();
+  const bool History = ActionList["Ac_History"].Checked();
+  this->Favorites().ShowSideBar(Favorites || History, History ? 1 : 0);
+}
+
+void TFrmMain::SideBarPageChanged(int Page) {
+  // The marks follow the sidebar when the user switches its tabs or closes it.
+  ActionList["Ac_Favorites"].SetChecked(Page == 0);
+  ActionList["Ac_History"].SetChecked(Page == 1);
 }
 
 void TFrmMain::ToolButton10Click() {

@@ -140,10 +140,57 @@ TEST_F(MainWindowTest, MenusAndToolBarNameTheCommands) {
   EXPECT_EQ(A["Ac_Back"].Shortcut(), "<Alt>Left");
   EXPECT_EQ(A["Ac_UnDo"].Caption(), "撤销");
   EXPECT_EQ(A["Ac_CloseAll"].Caption(), "关闭所有");
-  ASSERT_EQ(Main().MainMenu->get_n_items(), 5);
+  ASSERT_EQ(Main().MainMenu->get_n_items(), 6);  // with the favorites menu third
   auto First = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(
       Main().MainMenu->get_item_attribute(0, Gio::MenuModel::Attribute::LABEL, Glib::VariantType("s")));
   EXPECT_EQ(std::string(First.get()), "文件(_F)");
+  auto Third = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(
+      Main().MainMenu->get_item_attribute(2, Gio::MenuModel::Attribute::LABEL, Glib::VariantType("s")));
+  EXPECT_EQ(std::string(Third.get()), "收藏夹(_A)");
+}
+
+}  // namespace
+}  // namespace vorlane::test
+
+#include "shell/U_FrmMain_Favorites.h"
+#include "support/ScriptedDialogs.h"
+#include "favorites/IEUtils.h"
+#include "favorites/IntShCut.h"
+
+namespace vorlane::test {
+namespace {
+
+TEST_F(MainWindowTest, AddingAfterTheLastPageSaysThereIsNoneAndAFavoriteOpensAPage) {
+  ScriptedDialogs Dialogs;
+  auto& F = Main().Favorites();
+  F.SetDialogs(Dialogs);
+  EngineOf(Tab(0)).CompleteNavigation("http://a.example/", "A");
+  Run("Ac_CloseAll");
+  ASSERT_EQ(PageCount(), 0);
+  F.FavoritesMenu.Actions()->activate_action("add");
+  EXPECT_EQ(Dialogs.MessageTexts(), std::vector<std::string>{"No Webbrowser linked to the Favorites-menu."});
+
+  const std::string Fav = favorites::GetFavoritesFolder() + "site.url";
+  favorites::WriteShortcutUrl(Fav, "http://fav.example/");
+  F.FavoritesMenu.Actions()->activate_action("open", Glib::Variant<std::string>::create(Fav));
+  ASSERT_EQ(PageCount(), 1);
+  EXPECT_EQ(EngineOf(Tab(0)).LastCall("Navigate2")->Arg, "http://fav.example/");
+}
+
+TEST_F(MainWindowTest, TheSidebarIsDockedHiddenAndShowsAQuarterOfTheClient) {
+  auto& F = Main().Favorites();
+  ASSERT_NE(F.Dock(), nullptr);
+  EXPECT_TRUE(F.Dock()->Docked());
+  EXPECT_FALSE(F.Dock()->SideBarVisible());
+  F.ShowSideBar(true, 1);
+  EXPECT_EQ(F.SideBar()->PageIndex(), 1);
+  ASSERT_TRUE(F.Dock()->SideBarVisible());
+  F.Dock()->UnDock();
+  F.SideBarClose();
+  EXPECT_FALSE(F.Dock()->SideBarVisible());
+  F.ShowSideBar(true, 0);  // Ctrl+I after closing the floating sidebar
+  EXPECT_TRUE(F.Dock()->FloatWindow().get_visible());
+  F.Dock()->DockDrop();
 }
 
 }  // namespace

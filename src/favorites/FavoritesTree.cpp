@@ -1,0 +1,250 @@
+#include "favorites/FavoritesTree.h"
+
+#include <glibmm/main.h>
+#include <gtkmm/box.h>
+#include <gtkmm/image.h>
+#include <gtkmm/label.h>
+#include <gtkmm/listitem.h>
+#include <gtkmm/signallistitemfactory.h>
+#include <gtkmm/treeexpander.h>
+
+#include <filesystem>
+#include <iostream>
+
+#include "favorites/IEUtils.h"
+#include "favorites/IntShCut.h"
+#include "framework/LiteralLabel.h"
+
+namespace fs = std::filesystem;
+
+namespace vorlane::favorites {
+
+namespace {
+bool IsFolder(TNodeType T) { return T == TNodeType::ntEmptyFolder || T == TNodeType::ntFolder; }
+bool IsCommand(TNodeType T) { return T >= TNodeType::ntOrganizeFavorites; }
+}  // namespace
+
+TFavoriteNode::TFavoriteNode(std::string Caption, std::string FileName, TNodeType Type, TFavoriteNode* Parent)
+    : Glib::ObjectBase(typeid(TFavoriteNode)), Caption(std::move(Caption)), FileName(std::move(FileName)),
+      Type(Type), Parent(Parent), Children(Gio::ListStore<TFavoriteNode>::create()) {}
+
+Glib::RefPtr<TFavoriteNode> TFavoriteNode::create(std::string Caption, std::string FileName, TNodeType Type,
+                                                  TFavoriteNode* Parent) {
+  return Glib::make_refptr_for_instance(new TFavoriteNode(std::move(Caption), std::move(FileName), Type, Parent));
+}
+
+TFavoritesTree::TFavoritesTree(platform::IDialogs& Dialogs, std::string FavoritesFolder, std::uint8_t Options)
+    : FDialogs(Dialogs), FFavorites(std::move(FavoritesFolder)), FOptions(Options),
+      FTop(Gio::ListStore<TFavoriteNode>::create()) {
+  if (FFavorites.empty() || FFavorites.back() != '/') FFavorites += '/';
+  FTreeModel = Gtk::TreeListModel::create(
+      FTop,
+      [](const Glib::RefPtr<Glib::ObjectBase>& Item) -> Glib::RefPtr<Gio::ListModel> {
+        auto Node = std::dynamic_pointer_cast<TFavoriteNode>(Item);
+        if (!Node || !(IsFolder(Node->Type) || Node->Type == TNodeType::ntRoot)) return {};
+        return Node->Children;  // an unlisted folder: empty, but it shows an expander
+      },
+      false, false);
+  FSelection = Gtk::SingleSelection::create(FTreeModel);
+  FView.set_model(FSelection);
+  SetupFactory();
+  FView.signal_activate().connect([this](guint Position) { ActivateRow(Position); });
+  set_child(FView);
+  set_policy(Gtk::PolicyType::AUTOMATIC, Gtk::PolicyType::AUTOMATIC);
+  set_vexpand(true);
+}
+
+TFavoritesTree::~TFavoritesTree() {
+  FMonitor.reset();  // no change may reach a tree that is going
+  FRefreshIdle.disconnect();
+  for (auto& [Item, Connection] : FExpandWatch) Connection.disconnect();
+}
+
+void TFavoritesTree::SetupFactory() {
+  auto Factory = Gtk::SignalListItemFactory::create();
+  Factory->signal_setup().connect([](const Glib::RefPtr<Gtk::ListItem>& Item) {
+    auto* Expander = Gtk::make_managed<Gtk::TreeExpander>();
+    auto* Box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 4);
+    Box->append(*Gtk::make_managed<Gtk::Image>());
+    Box->append(*Gtk::make_managed<Gtk::Label>());
+    Expander->set_child(*Box);
+    Item->set_child(*Expander);
+  });
+  Factory->signal_bind().connect([this](const Glib::RefPtr<Gtk::ListItem>& Item) {
+    auto Row = std::dynamic_pointer_cast<Gtk::TreeListRow>(Item->get_item());
+    auto* Expander = dynamic_cast<Gtk::TreeExpander*>(Item->get_child());
+    if (!Row || !Expander) return;
+    Expander->set_list_row(Row);
+    auto Node = std::dynamic_pointer_cast<TFavoriteNode>(Row->get_item());
+    auto* Image = dynamic_cast<Gtk::Image*>(Expander->get_child()->get_first_child());
+    auto* Label = dynamic_cast<Gtk::Label*>(Image->get_next_sibling());
+    Label->set_text(framework::LiteralLabel(Node->Caption));
+    if (auto Icon = OnGetImage ? OnGetImage(Node->Type) : Glib::RefPtr<Gio::Icon>()) Image->set(Icon);
+    else Image->clear();
+    // Expanding an unlisted folder lists it, the same way a double-click does.
+    FExpandWatch[Item.get()] = Row->property_expanded().signal_changed().connect([this, Row] {
+      auto N = std::dynamic_pointer_cast<TFavoriteNode>(Row->get_item());
+      if (Row->get_expanded() && N && N->Type == TNodeType::ntEmptyFolder) FillNode(N.get());
+    });
+  });
+  Factory->signal_unbind().connect([this](const Glib::RefPtr<Gtk::ListItem>& Item) {
+    if (auto It = FExpandWatch.find(Item.get()); It != FExpandWatch.end()) {
+      It->second.disconnect();
+      FExpandWatch.erase(It);
+    }
+  });
+  FView.set_factory(Factory);
+}
+
+Glib::RefPtr<Gio::ListStore<TFavoriteNode>> TFavoritesTree::StoreOf(TFavoriteNode* Node) const {
+  return Node ? Node->Children : FTop;
+}
+
+Glib::RefPtr<TFavoriteNode> TFavoritesTree::AddFavoriteNode(TFavoriteNode* Parent, std::string Caption,
+                                                            std::string FileName, TNodeType Type) {
+  auto Node = TFavoriteNode::create(std::move(Caption), std::move(FileName), Type, Parent);
+  StoreOf(Parent)->append(Node);
+  if (OnNodeAdded) OnNodeAdded(*Node);
+  return Node;
+}
+
+void TFavoritesTree::ReloadFavorites() {
+  if (!FMonitor) {
+    // A folder that cannot be watched still gives a tree; it only stays as it is.
+    try {
+      std::string Path = FFavorites.size() > 1 ? FFavorites.substr(0, FFavorites.size() - 1) : FFavorites;
+      FMonitor = std::make_unique<TDIRMonitor>(Path, [this](TDIRMonitor&) {
+        if (OnFavoritesChanged) OnFavoritesChanged();
+      });
+    } catch (const std::exception& E) {
+      std::cerr << "vorlane: the Favorites folder is not watched: " << E.what() << "\n";
+    }
+  }
+  FTop->remove_all();
+  TFavoriteNode* Root = nullptr;
+  Glib::RefPtr<TFavoriteNode> RootRef;
+  if (FOptions & foShowRoot) Root = (RootRef = AddFavoriteNode(nullptr, "收藏夹", {}, TNodeType::ntRoot)).get();
+  if (FOptions & foShowOrganize) AddFavoriteNode(Root, "整理收藏夹", {}, TNodeType::ntOrganizeFavorites);
+  if (FOptions & foShowImport) AddFavoriteNode(Root, "导入收藏夹", {}, TNodeType::ntImportFavorites);
+  if (FOptions & foShowExport) AddFavoriteNode(Root, "导出收藏夹", {}, TNodeType::ntExportFavorites);
+  if (Root)
+    if (auto Row = FTreeModel->get_row(0)) Row->set_expanded(true);
+  FillNode(Root);
+}
+
+void TFavoritesTree::FillNode(TFavoriteNode* Node) {
+  if (Node && Node->Type == TNodeType::ntFolder) return;  // each folder is listed once
+  const TFavoritesListing L = ListFavoritesFolder(NodePath(Node));
+  for (const std::string& Name : L.Folders) AddFavoriteNode(Node, Name, Name, TNodeType::ntEmptyFolder);
+  if (FOptions & foShowItems)
+    for (const std::string& Name : L.Shortcuts) AddFavoriteNode(Node, FavoriteTitle(Name), Name, TNodeType::ntItem);
+  if (Node && Node->Type == TNodeType::ntEmptyFolder) {
+    Node->Type = TNodeType::ntFolder;
+    if (auto Row = RowOf(Node)) Row->set_expanded(true);
+  }
+}
+
+std::string TFavoritesTree::NodePath(const TFavoriteNode* Node) const {
+  if (!Node || Node->Type == TNodeType::ntRoot) return FFavorites;
+  if (Node->Type == TNodeType::ntItem) return NodePath(Node->Parent) + Node->FileName;
+  if (IsFolder(Node->Type)) return NodePath(Node->Parent) + Node->FileName + "/";
+  return {};
+}
+
+TFavoriteNode* TFavoritesTree::NodeAt(unsigned Position) const {
+  auto Row = FTreeModel->get_row(Position);
+  return Row ? dynamic_cast<TFavoriteNode*>(Row->get_item().get()) : nullptr;
+}
+
+Glib::RefPtr<Gtk::TreeListRow> TFavoritesTree::RowOf(const TFavoriteNode* Node) const {
+  for (unsigned I = 0; I < FTreeModel->get_n_items(); ++I)
+    if (NodeAt(I) == Node) return FTreeModel->get_row(I);
+  return {};
+}
+
+void TFavoritesTree::RemoveNode(TFavoriteNode* Node) {
+  auto Store = StoreOf(Node->Parent);
+  for (unsigned I = 0; I < Store->get_n_items(); ++I)
+    if (Store->get_item(I).get() == Node) return Store->remove(I);
+}
+
+void TFavoritesTree::ActivateRow(unsigned Position) {
+  Glib::RefPtr<TFavoriteNode> Node;
+  if (auto Row = FTreeModel->get_row(Position)) Node = std::dynamic_pointer_cast<TFavoriteNode>(Row->get_item());
+  if (!Node) return;
+  FSelection->set_selected(Position);
+  std::error_code Ec;
+  const std::string Path = NodePath(Node.get());
+  const bool Missing = Node->Type == TNodeType::ntItem ? !fs::is_regular_file(Path, Ec)
+                       : IsFolder(Node->Type)        ? !fs::is_directory(Path, Ec)
+                                                     : false;
+  if (Missing) {
+    if (OnNodeMissing) OnNodeMissing(*Node);
+    return RemoveNode(Node.get());
+  }
+  switch (Node->Type) {
+    case TNodeType::ntItem: {
+      const std::string Url = ReadShortcutUrl(Path, TResolveUrl::IntShCut);
+      if (Url.empty()) return;  // nothing to open
+      if (OnNavigate) OnNavigate(Url);
+      if (ILinkedBrowser* B = BrowserControl ? BrowserControl() : nullptr) B->Navigate(Url);
+      break;
+    }
+    case TNodeType::ntEmptyFolder: FillNode(Node.get()); break;
+    case TNodeType::ntOrganizeFavorites:
+      if (OnOrganize) OnOrganize([this] { ReloadFavorites(); });
+      else ReloadFavorites();
+      break;
+    case TNodeType::ntImportFavorites: Transfer.Import([this] { ReloadFavorites(); }); break;
+    case TNodeType::ntExportFavorites: Transfer.Export({}); break;
+    default: break;
+  }
+}
+
+void TFavoritesTree::ScheduleRefresh() {
+  if (FRefreshIdle.connected()) return;
+  FRefreshIdle = Glib::signal_idle().connect([this] {
+    Refresh();
+    return false;
+  });
+}
+
+void TFavoritesTree::Refresh() {
+  if (FTop->get_n_items() == 0) return;  // never loaded
+  RefreshNode((FOptions & foShowRoot) ? FTop->get_item(0).get() : nullptr);
+}
+
+void TFavoritesTree::RefreshNode(TFavoriteNode* Node) {
+  // Merge the folder's listing into its children in place: kept nodes keep their rows,
+  // so expansion and selection survive.
+  struct TWant { std::string Name; bool Folder; };
+  std::vector<TWant> Want;
+  const TFavoritesListing L = ListFavoritesFolder(NodePath(Node));
+  for (const std::string& N : L.Folders) Want.push_back({N, true});
+  if (FOptions & foShowItems)
+    for (const std::string& N : L.Shortcuts) Want.push_back({N, false});
+  auto Store = StoreOf(Node);
+  auto Matches = [](const TFavoriteNode& C, const TWant& W) {
+    return C.FileName == W.Name && IsFolder(C.Type) == W.Folder;
+  };
+  std::size_t J = 0;
+  for (unsigned I = 0; I < Store->get_n_items() || J < Want.size();) {
+    auto C = I < Store->get_n_items() ? Store->get_item(I) : Glib::RefPtr<TFavoriteNode>();
+    if (C && IsCommand(C->Type)) { ++I; continue; }
+    if (C && J < Want.size() && Matches(*C, Want[J])) {
+      if (C->Type == TNodeType::ntFolder) RefreshNode(C.get());
+      ++I, ++J;
+      continue;
+    }
+    bool Later = false;
+    for (std::size_t K = J; C && K < Want.size() && !Later; ++K) Later = Matches(*C, Want[K]);
+    if (C && !Later) { Store->remove(I); continue; }
+    const TWant& W = Want[J++];
+    auto New = TFavoriteNode::create(W.Folder ? W.Name : FavoriteTitle(W.Name), W.Name,
+                                     W.Folder ? TNodeType::ntEmptyFolder : TNodeType::ntItem, Node);
+    Store->insert(I++, New);
+    if (OnNodeAdded) OnNodeAdded(*New);
+  }
+}
+
+}  // namespace vorlane::favorites

@@ -1,0 +1,102 @@
+#pragma once
+// TFavoritesTree: the Favorites folder as a tree in a list view over a Gtk::TreeListModel.
+// The top level is listed when the tree is loaded; a folder is listed (FillNode) when it is
+// first expanded or activated, and only once. Each node keeps its name on disk, so the
+// path of a node never depends on how its caption is shown. A directory monitor reports
+// changes through OnFavoritesChanged; Refresh re-lists the folders already listed, keeping
+// expansion and selection.
+#include <giomm/liststore.h>
+#include <gtkmm/listitem.h>
+#include <gtkmm/listview.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/singleselection.h>
+#include <gtkmm/treelistmodel.h>
+#include <giomm/icon.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "favorites/DIRMonitor.h"
+#include "favorites/FavMenu.h"
+#include "favorites/FavoritesTransfer.h"
+
+namespace vorlane::favorites {
+
+enum class TNodeType { ntRoot, ntItem, ntEmptyFolder, ntFolder, ntOrganizeFavorites, ntImportFavorites,
+                       ntExportFavorites };
+
+enum TFavoriteOption : std::uint8_t {
+  foShowRoot = 1, foShowItems = 2, foShowOrganize = 4, foShowImport = 8, foShowExport = 16
+};
+
+class TFavoriteNode : public Glib::Object {
+public:
+  static Glib::RefPtr<TFavoriteNode> create(std::string Caption, std::string FileName, TNodeType Type,
+                                            TFavoriteNode* Parent);
+  std::string Caption;   // what the user sees
+  std::string FileName;  // the name on disk (with ".url" for a favorite); empty for other nodes
+  TNodeType Type;
+  TFavoriteNode* Parent;  // owned by the parent's Children
+  Glib::RefPtr<Gio::ListStore<TFavoriteNode>> Children;
+
+protected:
+  TFavoriteNode(std::string Caption, std::string FileName, TNodeType Type, TFavoriteNode* Parent);
+};
+
+class TFavoritesTree : public Gtk::ScrolledWindow {
+public:
+  TFavoritesTree(platform::IDialogs& Dialogs, std::string FavoritesFolder, std::uint8_t Options = 31);
+  ~TFavoritesTree() override;
+
+  std::function<ILinkedBrowser*()> BrowserControl;
+  TFavoritesTransfer Transfer;  // importer, exporter, OnImportClick, OnExportClick
+  std::function<void(const std::string& Url)> OnNavigate;
+  std::function<void(TFavoriteNode&)> OnNodeAdded;
+  std::function<void(TFavoriteNode&)> OnNodeMissing;
+  std::function<void()> OnFavoritesChanged;
+  std::function<void(std::function<void()> Done)> OnOrganize;
+  // The icon of a node by its type; the sidebar's table.
+  std::function<Glib::RefPtr<Gio::Icon>(TNodeType)> OnGetImage;
+
+  std::uint8_t Options() const { return FOptions; }
+  void SetOptions(std::uint8_t Value) { FOptions = Value; }
+  bool Watching() const { return FMonitor != nullptr; }
+
+  void ReloadFavorites();
+  void FillNode(TFavoriteNode* Node);
+  std::string NodePath(const TFavoriteNode* Node) const;
+  // Re-lists the folders already listed on the next idle; calls in between make one.
+  void ScheduleRefresh();
+  void Refresh();
+
+  // The double-click of the node at Position of the visible rows.
+  void ActivateRow(unsigned Position);
+  // Visible rows, for the host and tests.
+  unsigned RowCount() const { return FTreeModel->get_n_items(); }
+  TFavoriteNode* NodeAt(unsigned Position) const;
+  Glib::RefPtr<Gtk::TreeListRow> RowOf(const TFavoriteNode* Node) const;
+  Gtk::ListView& View() { return FView; }
+
+private:
+  Glib::RefPtr<TFavoriteNode> AddFavoriteNode(TFavoriteNode* Parent, std::string Caption, std::string FileName,
+                                              TNodeType Type);
+  Glib::RefPtr<Gio::ListStore<TFavoriteNode>> StoreOf(TFavoriteNode* Node) const;
+  void RemoveNode(TFavoriteNode* Node);
+  void RefreshNode(TFavoriteNode* Node);
+  void SetupFactory();
+
+  platform::IDialogs& FDialogs;
+  std::string FFavorites;  // ends with "/"
+  std::uint8_t FOptions;
+  std::unique_ptr<TDIRMonitor> FMonitor;
+  Glib::RefPtr<Gio::ListStore<TFavoriteNode>> FTop;
+  Glib::RefPtr<Gtk::TreeListModel> FTreeModel;
+  Glib::RefPtr<Gtk::SingleSelection> FSelection;
+  Gtk::ListView FView;
+  std::map<Gtk::ListItem*, sigc::connection> FExpandWatch;
+  sigc::connection FRefreshIdle;
+};
+
+}  // namespace vorlane::favorites

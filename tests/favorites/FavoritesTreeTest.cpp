@@ -1,0 +1,114 @@
+#include "favorites/FavoritesTree.h"
+
+#include <gtest/gtest.h>
+#include <gtkmm/window.h>
+
+#include "TreeHelpers.h"
+#include "favorites/ImportFavorites.h"
+#include "support/MainLoop.h"
+#include "support/ScriptedDialogs.h"
+
+namespace fs = std::filesystem;
+using namespace vorlane::favorites;
+
+namespace {
+
+struct FavoritesTreeTest : ::testing::Test {
+  fs::path Root = vorlane::test::FreshFavorites("TreeFavorites");
+  vorlane::test::ScriptedDialogs Dialogs;
+  std::vector<std::string> Navigated;
+
+  FavoritesTreeTest() {
+    vorlane::test::WriteShortcut(Root, "A.URL", "http://a.example/");
+    vorlane::test::WriteShortcut(Root, "Folder/Inner/i.url", "http://i.example/");
+    vorlane::test::WriteShortcut(Root, "Folder/f.url", "http://f.example/");
+  }
+  std::unique_ptr<TFavoritesTree> Make(std::uint8_t Options = 31) {
+    auto T = std::make_unique<TFavoritesTree>(Dialogs, Root.string() + "/", Options);
+    T->OnNavigate = [this](const std::string& Url) { Navigated.push_back(Url); };
+    T->ReloadFavorites();
+    return T;
+  }
+  static std::vector<std::string> Rows(TFavoritesTree& T) {
+    std::vector<std::string> R;
+    for (unsigned I = 0; I < T.RowCount(); ++I) R.push_back(T.NodeAt(I)->Caption);
+    return R;
+  }
+  static unsigned Find(TFavoritesTree& T, const std::string& Caption) {
+    for (unsigned I = 0; I < T.RowCount(); ++I)
+      if (T.NodeAt(I)->Caption == Caption) return I;
+    ADD_FAILURE() << Caption;
+    return 0;
+  }
+};
+
+TEST_F(FavoritesTreeTest, WithoutRootTheTopLevelHoldsCommandsFoldersAndFavorites) {
+  auto T = Make(foShowItems | foShowOrganize | foShowImport | foShowExport);
+  EXPECT_EQ(Rows(*T), (std::vector<std::string>{"整理收藏夹", "导入收藏夹", "导出收藏夹", "Folder", "A"}));
+  EXPECT_EQ(T->NodePath(T->NodeAt(3)), Root.string() + "/Folder/");
+  auto Folders = Make(foShowRoot);
+  EXPECT_EQ(Rows(*Folders), (std::vector<std::string>{"收藏夹", "Folder"}));
+  Folders->ActivateRow(1);
+  EXPECT_EQ(Rows(*Folders), (std::vector<std::string>{"收藏夹", "Folder", "Inner"}));
+}
+
+TEST_F(FavoritesTreeTest, AFolderIsListedOnceWhetherActivatedOrExpanded) {
+  auto T = Make();
+  T->ActivateRow(Find(*T, "Folder"));
+  T->ActivateRow(Find(*T, "Folder"));
+  EXPECT_EQ(Rows(*T), (std::vector<std::string>{"收藏夹", "整理收藏夹", "导入收藏夹", "导出收藏夹", "Folder", "Inner", "f", "A"}));
+  // Expanding through the row (the expander's way) lists the folder as well.
+  Gtk::Window Win;
+  Win.set_child(*T);
+  Win.present();
+  ASSERT_TRUE(vorlane::test::PumpUntil([&] { return T->View().get_first_child() && T->View().get_first_child()->get_mapped(); }));
+  T->RowOf(T->NodeAt(Find(*T, "Inner")))->set_expanded(true);
+  EXPECT_TRUE(vorlane::test::PumpUntil([&] { return T->RowCount() == 9u; }));
+  EXPECT_EQ(T->NodeAt(Find(*T, "Inner"))->Type, TNodeType::ntFolder);
+}
+
+TEST_F(FavoritesTreeTest, AnUppercaseShortcutNavigatesAndStaysAMissingOneIsRemoved) {
+  auto T = Make();
+  T->ActivateRow(Find(*T, "A"));
+  EXPECT_EQ(Navigated, std::vector<std::string>{"http://a.example/"});
+  EXPECT_EQ(T->RowCount(), 6u);
+  std::vector<std::string> Missing;
+  T->OnNodeMissing = [&](TFavoriteNode& N) { Missing.push_back(N.Caption); };
+  fs::remove(Root / "A.URL");
+  T->ActivateRow(Find(*T, "A"));
+  EXPECT_EQ(Missing, std::vector<std::string>{"A"});
+  EXPECT_EQ(T->RowCount(), 5u);
+  EXPECT_EQ(Navigated.size(), 1u);
+}
+
+TEST_F(FavoritesTreeTest, ChangesOnDiskAreMergedKeepingExpandedFolders) {
+  auto T = Make();
+  bool Changed = false;
+  T->OnFavoritesChanged = [&] { Changed = true; };
+  T->ActivateRow(Find(*T, "Folder"));
+  vorlane::test::WriteShortcut(Root, "Folder/g.url", "http://g.example/");
+  vorlane::test::WriteShortcut(Root, "B.url", "http://b.example/");
+  ASSERT_TRUE(vorlane::test::PumpUntil([&] { return Changed; }));
+  T->ScheduleRefresh();
+  T->ScheduleRefresh();
+  ASSERT_TRUE(vorlane::test::PumpUntil([&] { return T->RowCount() == 10; }));
+  EXPECT_EQ(Rows(*T), (std::vector<std::string>{"收藏夹", "整理收藏夹", "导入收藏夹", "导出收藏夹", "Folder", "Inner", "f", "g",
+                                                "A", "B"}));
+}
+
+TEST_F(FavoritesTreeTest, ImportThroughTheTreeRebuildsIt) {
+  auto T = Make();
+  T->ActivateRow(Find(*T, "Folder"));
+  const fs::path Book = Root.parent_path() / "book.htm";
+  vorlane::test::WriteBytes(Book, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p>\r\n"
+                                  "<DT><A HREF=\"http://n.example/\">N</A>\r\n</DL><p>\r\n");
+  TImportFavorite Importer(Dialogs);
+  Importer.SetFavoritesPath(Root.string());
+  Importer.SetShowSuccessMessage(false);
+  T->Transfer.Importer = &Importer;
+  T->Transfer.OnImportClick = [&](const std::string&, std::function<void(std::string)> Done) { Done(Book.string()); };
+  T->ActivateRow(Find(*T, "导入收藏夹"));
+  EXPECT_EQ(Rows(*T), (std::vector<std::string>{"收藏夹", "整理收藏夹", "导入收藏夹", "导出收藏夹", "book", "Folder", "A"}));
+}
+
+}  // namespace
