@@ -9,7 +9,7 @@ packages=(
   xvfb xauth adwaita-icon-theme fonts-wqy-zenhei
   desktop-file-utils
   libxtst-dev
-  python3 xdg-utils
+  python3 xdg-utils xdotool
 )
 missing=()
 for p in "${packages[@]}"; do

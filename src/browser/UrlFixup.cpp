@@ -79,7 +79,24 @@ std::string ExpandHome(std::string_view Path) {
   return std::string(Path);
 }
 
+bool ExistsOnDisk(const std::string& Path) {
+  std::error_code Ec;
+  return std::filesystem::exists(Path, Ec);
+}
+
 }  // namespace
+
+bool LooksLikeAddress(std::string_view Raw, bool (*PathExists)(const std::string&)) {
+  std::string_view Text = Trim(Raw);
+  if (Text.empty()) return true;
+  if (Text.front() == '/' || Text.front() == '~') {
+    std::string Path = ExpandHome(Text);
+    if (Path.front() == '/' && (PathExists ? PathExists : ExistsOnDisk)(Path)) return true;
+  }
+  for (char C : Text)
+    if (IsBlank(C)) return false;
+  return HasScheme(Text) || LooksLikeHost(Text);
+}
 
 std::string FixupUrl(std::string_view Raw) {
   std::string Text = ValidUtf8(Trim(Raw));

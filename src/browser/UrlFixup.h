@@ -12,4 +12,10 @@ namespace vorlane::browser {
 // as it stands, for the engine to refuse with its error page.
 std::string FixupUrl(std::string_view Text);
 
+// Whether typed text names something to load rather than words to search for: empty text,
+// an existing local path, text with a scheme of its own, or a host as FixupUrl knows one
+// (with a dot, a port, "localhost" or an IPv6 literal). Text with inner blanks that is no
+// existing path is words. PathExists answers for absolute paths ("~" already expanded).
+bool LooksLikeAddress(std::string_view Text, bool (*PathExists)(const std::string&) = nullptr);
+
 }  // namespace vorlane::browser

@@ -153,6 +153,10 @@ public:
   // The home page used by GoHome.
   virtual void SetHomePage(const std::string& Url) = 0;
 
+  // Page zoom; 1.0 is the page's own size.
+  virtual void SetZoomLevel(double Level) { (void)Level; }
+  virtual double ZoomLevel() const { return 1.0; }
+
   // Travel log, nearest first.
   virtual std::vector<TravelEntry> BackEntries(size_t Limit) const = 0;
   virtual std::vector<TravelEntry> ForwardEntries(size_t Limit) const = 0;

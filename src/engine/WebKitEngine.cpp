@@ -275,6 +275,12 @@ void WebKitEngine::TryEditingCommand(browser::EditingCommand Command, std::funct
                                               EditingQueryFinished, Query);
 }
 
+void WebKitEngine::SetZoomLevel(double Level) {
+  if (FView) webkit_web_view_set_zoom_level(FView.Get(), Level);
+}
+
+double WebKitEngine::ZoomLevel() const { return FView ? webkit_web_view_get_zoom_level(FView.Get()) : 1.0; }
+
 void WebKitEngine::SetDownloadFlags(uint32_t Flags) {
   FDownloadFlags = Flags;
   FDownloadFlagsSet = true;

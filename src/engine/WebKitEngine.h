@@ -67,6 +67,8 @@ public:
   void SetDownloadFlags(uint32_t Flags) override;
   uint32_t DownloadFlags() const override { return FDownloadFlags; }
   void SetHomePage(const std::string& Url) override { FHomePage = Url; }
+  void SetZoomLevel(double Level) override;
+  double ZoomLevel() const override;
 
   std::vector<browser::TravelEntry> BackEntries(size_t Limit) const override;
   std::vector<browser::TravelEntry> ForwardEntries(size_t Limit) const override;

@@ -27,7 +27,7 @@ void TAction::SetChecked(bool Checked) {
 
 bool TAction::Execute() {
   if (!Enabled()) return false;
-  if (FInfo.AutoCheck) SetChecked(FInfo.GroupIndex != 0 ? true : !FChecked);
+  if (FInfo.AutoCheck) SetChecked(FInfo.GroupIndex != 0 && !FInfo.AllowAllUp ? true : !FChecked);
   if (OnExecute) OnExecute(*this);
   return true;
 }

@@ -30,6 +30,7 @@ struct ActionInfo {
   bool AutoCheck = false;  // executing sets (group) or toggles (no group) the check mark
   bool Checked = false;    // initial check mark; a switch has a check mark at all when AutoCheck
   int GroupIndex = 0;      // switches of one non-zero group carry at most one check mark
+  bool AllowAllUp = false; // a group switch executed while checked lifts its mark again
 };
 
 class TActionList;

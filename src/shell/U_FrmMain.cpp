@@ -1,6 +1,8 @@
 #include "shell/U_FrmMain.h"
 #include "shell/U_FrmMain_Favorites.h"
 
+#include "platform/ConnectionState.h"
+
 namespace vorlane::shell {
 
 TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
@@ -10,6 +12,8 @@ TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
   CreateActions();
   BuildLayout();
   FormCreate();
+  FConnectedWatch = platform::ConnectionState::Changed().connect([this](bool) { ShowConnectedState(); });
+  ShowConnectedState();
   signal_show().connect([this] {
     if (FShown) return;
     FShown = true;
@@ -19,6 +23,10 @@ TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
 
 TFrmMain::~TFrmMain() {
   FFavorites.reset();  // the sidebar leaves the dock panel while the panel still exists
+  if (FTabMenu) FTabMenu->unparent();
+  FConnectedWatch.disconnect();
+  FAboutBoxFree.disconnect();
+  FAboutBox.reset();
   // Pages leave quietly: nothing is recorded or activated while the window goes.
   FFrame.Clear();
   FPages.clear();

@@ -12,6 +12,7 @@
 #include "navigation/IEAddress.h"
 #include "navigation/IETravelLog.h"
 #include "platform/Dde.h"
+#include "shell/U_FrmAbout.h"
 #include "shell/U_PublicInterface.h"
 #include "shell/U_PublicUnit.h"
 #include "shell/U_UndoList.h"
@@ -23,6 +24,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/menubutton.h>
 #include <gtkmm/paned.h>
+#include <gtkmm/popovermenu.h>
 #include <gtkmm/popovermenubar.h>
 #include <gtkmm/window.h>
 
@@ -30,6 +32,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace vorlane::platform { class IDialogs; }
 
 namespace vorlane::shell {
 
@@ -52,6 +56,9 @@ struct TUndoMenuItem {
 
 class TFrmMain : public Gtk::Window, public IMainUiHandler, public IPageTabHandler, public IPageHost {
 public:
+  // The program's name, as error boxes are captioned.
+  static constexpr const char* ApplicationTitle = "Vorlane";
+
   TFrmMain(browser::EngineFactory Factory, TProductSite Site);
   ~TFrmMain() override;
 
@@ -59,6 +66,8 @@ public:
   std::function<void()> OnQuit;
   // A page finished loading its document.
   std::function<void(TFrmWeb*)> OnPageComplete;
+  // Puts other dialogs in place of the window's own (tests); null restores them.
+  void SetDialogs(platform::IDialogs* Dialogs) { FDialogsOverride = Dialogs; }
 
   // --- page manager ---
   TFrmWeb* NewPage(const std::string& Url, bool Show) override;
@@ -92,7 +101,7 @@ public:
     if (OnPageComplete) OnPageComplete(Page);
   }
   platform::TDdeRouter* DdeRouter() override { return &FDdeRouter; }
-  platform::IDialogs* Dialogs() override { return &FDialogs; }
+  platform::IDialogs* Dialogs() override { return FDialogsOverride ? FDialogsOverride : &FDialogs; }
 
   // --- desktop (U_FrmMain_Desktop.cpp) ---
   // Addresses the first page opens on instead of the start page; set before the window shows.
@@ -113,6 +122,10 @@ public:
   void PageControlMouseMove(double X, double Y);
   void cobAddressNavigateUrl(const std::string& Url);
   void UndoItemClick(int Index);
+  // The tab's own small menu (refresh, close, reopen) at X, Y of the tab strip.
+  void ShowTabMenu(int Index, double X, double Y);
+  void ApplyDownloadOptionsToAll();
+  TAboutBox* AboutBox() const { return FAboutBox.get(); }
 
   // --- closed pages ---
   IPageUndoList& UndoList() { return *FUndoList; }
@@ -132,7 +145,7 @@ public:
   browser::TSecurityManager SecurityManager;
   framework::TActionList ActionList;
   Glib::RefPtr<Gio::Menu> MainMenu;
-  Glib::RefPtr<Gio::Menu> pmnBack, pmnForward, pmnUndo;
+  Glib::RefPtr<Gio::Menu> pmnBack, pmnForward, pmnUndo, pmnTab;
   navigation::TIEAddress cobAddress;
   framework::TabStrip PageControl;
   framework::StatusGauge& ProgressGauge() { return FProgressGauge; }
@@ -156,10 +169,12 @@ private:
   void InstallStyle();
   Gtk::Widget& ToolButton(const std::string& Name, const std::string& Action, const std::string& Caption,
                           const std::string& Icon, Glib::RefPtr<Gio::Menu> DropDown = {},
-                          std::function<void()> OnPopup = {});
+                          std::function<void()> OnPopup = {}, bool Check = false);
 
   // Commands (U_FrmMain_Commands.cpp).
   void CreateActions();
+  void BindCommand(framework::TAction& Action, void (TFrmMain::*Handler)());
+  void ShowCommandError(const std::string& Text);
   void Ac_BlankExecute();
   void Ac_GoExecute();
   void Ac_BackExecute();
@@ -171,6 +186,40 @@ private:
   void Ac_CloseAllExecute();
   void Ac_UnDoExecute();
   void Ac_QuitExecute();
+  void Ac_FavoritesExecute();
+  void SideBarPageChanged(int Page);
+
+  // Page commands, the clipboard, the switches and the about box (U_FrmMain_PageCommands.cpp).
+  void Ac_CutExecute();
+  void Ac_CopyExecute();
+  void Ac_PasteExecute();
+  void Ac_SelectAllExecute();
+  void Ac_CurPageExecute();
+  void Ac_PropertyExecute();
+  void Ac_SearchExecute();
+  void Ac_OpenExecute();
+  void Ac_SaveAsExecute();
+  void Ac_PrintExecute();
+  void Ac_PrintSetExecute();
+  void Ac_PreviewExecute();
+  void Ac_OffLineExecute();
+  void Ac_ViewSourceExecute();
+  void Ac_HighLightExecute();
+  void Ac_IeOptionExecute();
+  void Ac_SendUrlEmailExecute();
+  void Ac_SendPageEmailExecute();
+  void Ac_SendShotCutExecute();
+  // The offline mark shows the process's connected state.
+  void ShowConnectedState();
+  void Ac_AllowImageExecute();
+  void Ac_AboutExecute();
+  bool AddressHasFocus();
+  // Keys every browser has, beside the command table's: Ctrl+T, Ctrl+W, Ctrl+L, tab
+  // switching and zoom.
+  void CreateFamiliarKeys();
+  void SelectNeighbourTab(int Step);
+  void ZoomActivePage(int Step);
+  void CreateTabMenuActions();
   void ToolButton10Click();
   void N48Click();
   bool DispatchKey(unsigned Key, unsigned Modifiers);
@@ -198,6 +247,13 @@ private:
   static constexpr int MaxTravelItems = 10;
   std::vector<TTravelMenuItem> FBackItems, FForwardItems;
   int32_t FTravelCount = 0;
+  std::unique_ptr<TAboutBox> FAboutBox;
+  sigc::connection FAboutBoxFree;
+  sigc::connection FConnectedWatch;
+  // Answers that arrive after the window went are dropped.
+  std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
+  bool FCommittingTypedText = false;
+  std::unique_ptr<Gtk::PopoverMenu> FTabMenu;
 
   Gtk::Box FRoot{Gtk::Orientation::VERTICAL};
   Gtk::PopoverMenuBar* FMenuBar = nullptr;
@@ -220,6 +276,7 @@ private:
   platform::TDdeRouter FDdeRouter;
   // Every page's messages and file choosers, modal over this window; outlives the pages.
   framework::GtkDialogs FDialogs{*this};
+  platform::IDialogs* FDialogsOverride = nullptr;
   // Last: pages go before the widgets they live in.
   std::vector<std::unique_ptr<TFrmWeb>> FPages;
 };

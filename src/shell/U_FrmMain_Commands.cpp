@@ -2,7 +2,10 @@
 // buttons and keys only trigger them.
 #include "shell/U_FrmMain.h"
 
-#include "platform/TextCodec.h"
+#include "platform/Dialogs.h"
+#include "shell/U_CommandTable.h"
+
+#include <map>
 
 #include <glibmm/main.h>
 #include <gtk/gtk.h>
@@ -26,28 +29,33 @@ void Guarded(Call&& C) {
 }  // namespace
 
 void TFrmMain::CreateActions() {
-  struct Entry {
-    ActionInfo Info;
-    void (TFrmMain::*Handler)();
+  using H = void (TFrmMain::*)();
+  const std::map<std::string, H> Handlers = {
+      {"Ac_Forward", &TFrmMain::Ac_ForwardExecute},   {"Ac_Back", &TFrmMain::Ac_BackExecute},
+      {"Ac_Stop", &TFrmMain::Ac_StopExecute},         {"Ac_Refresh", &TFrmMain::Ac_RefreshExecute},
+      {"Ac_Blank", &TFrmMain::Ac_BlankExecute},       {"Ac_Go", &TFrmMain::Ac_GoExecute},
+      {"Ac_Favorites", &TFrmMain::Ac_FavoritesExecute}, {"Ac_History", &TFrmMain::Ac_FavoritesExecute},
+      {"Ac_AllowImage", &TFrmMain::Ac_AllowImageExecute}, {"Ac_AllowVideo", &TFrmMain::Ac_AllowImageExecute},
+      {"Ac_AllowBkSound", &TFrmMain::Ac_AllowImageExecute}, {"Ac_AllowScript", &TFrmMain::Ac_AllowImageExecute},
+      {"Ac_AllowActivex", &TFrmMain::Ac_AllowImageExecute}, {"Ac_AllowJava", &TFrmMain::Ac_AllowImageExecute},
+      {"Ac_About", &TFrmMain::Ac_AboutExecute},       {"Ac_Cut", &TFrmMain::Ac_CutExecute},
+      {"Ac_Copy", &TFrmMain::Ac_CopyExecute},         {"Ac_Paste", &TFrmMain::Ac_PasteExecute},
+      {"Ac_SelectAll", &TFrmMain::Ac_SelectAllExecute}, {"Ac_Close", &TFrmMain::Ac_CloseExecute},
+      {"Ac_CloseAll", &TFrmMain::Ac_CloseAllExecute}, {"Ac_Quit", &TFrmMain::Ac_QuitExecute},
+      {"Ac_HomePage", &TFrmMain::Ac_HomePageExecute}, {"Ac_UnDo", &TFrmMain::Ac_UnDoExecute},
+      {"Ac_CurPage", &TFrmMain::Ac_CurPageExecute},   {"Ac_Property", &TFrmMain::Ac_PropertyExecute},
+      {"Ac_Search", &TFrmMain::Ac_SearchExecute},     {"Ac_Open", &TFrmMain::Ac_OpenExecute},
+      {"Ac_SaveAs", &TFrmMain::Ac_SaveAsExecute},     {"Ac_Print", &TFrmMain::Ac_PrintExecute},
+      {"Ac_PrintSet", &TFrmMain::Ac_PrintSetExecute}, {"Ac_Preview", &TFrmMain::Ac_PreviewExecute},
+      {"Ac_OffLine", &TFrmMain::Ac_OffLineExecute},   {"Ac_ViewSource", &TFrmMain::Ac_ViewSourceExecute},
+      {"Ac_HighLight", &TFrmMain::Ac_HighLightExecute}, {"Ac_IeOption", &TFrmMain::Ac_IeOptionExecute},
+      {"Ac_SendUrlEmail", &TFrmMain::Ac_SendUrlEmailExecute},
+      {"Ac_SendPageEmail", &TFrmMain::Ac_SendPageEmailExecute},
+      {"Ac_SendShotCut", &TFrmMain::Ac_SendShotCutExecute},
   };
-  // Alt keys and Ctrl+N are the window's before the page sees them; the other keys reach
-  // the page first and run the command only when the page leaves them.
-  const Entry Table[] = {
-      {{"Ac_Forward", "查看", "前进", "<Alt>Right", ShortcutPhase::Capture, "go-next", "前进"}, &TFrmMain::Ac_ForwardExecute},
-      {{"Ac_Back", "查看", "后退", "<Alt>Left", ShortcutPhase::Capture, "go-previous", "后退"}, &TFrmMain::Ac_BackExecute},
-      {{"Ac_Stop", "查看", "停止", "Escape", ShortcutPhase::Bubble, "process-stop", "停止"}, &TFrmMain::Ac_StopExecute},
-      {{"Ac_Refresh", "查看", "刷新", "F5", ShortcutPhase::Bubble, "view-refresh", "刷新"}, &TFrmMain::Ac_RefreshExecute},
-      {{"Ac_Blank", "文件", "空白页", "<Control>n", ShortcutPhase::Capture, "document-new"}, &TFrmMain::Ac_BlankExecute},
-      {{"Ac_Go", "文件", "浏览", "", ShortcutPhase::Bubble, "go-jump"}, &TFrmMain::Ac_GoExecute},
-      {{"Ac_Close", "文件", "关闭", "", ShortcutPhase::Bubble, "window-close"}, &TFrmMain::Ac_CloseExecute},
-      {{"Ac_CloseAll", "文件", "关闭所有", "", ShortcutPhase::Bubble, "edit-clear-all"}, &TFrmMain::Ac_CloseAllExecute},
-      {{"Ac_Quit", "文件", "退出"}, &TFrmMain::Ac_QuitExecute},
-      {{"Ac_HomePage", "查看", "主页", "<Alt>Home", ShortcutPhase::Capture, "go-home"}, &TFrmMain::Ac_HomePageExecute},
-      {{"Ac_UnDo", "查看", "撤销", "<Control>z", ShortcutPhase::Bubble, "edit-undo"}, &TFrmMain::Ac_UnDoExecute},
-  };
-  for (const Entry& E : Table) {
-    auto& Action = ActionList.Add(E.Info);
-    Action.OnExecute = [this, Handler = E.Handler](framework::TAction&) { (this->*Handler)(); };
+  for (const ActionInfo& Row : CommandTable()) {
+    auto& Action = ActionList.Add(Row);
+    BindCommand(Action, Handlers.at(Row.Name));
   }
   // Ctrl+Z that the page left alone first takes back typing in the page, as the page's own
   // undo; only when there is none does it reopen a closed page.
@@ -75,10 +83,27 @@ void TFrmMain::CreateActions() {
   auto ProductSite = Gio::SimpleAction::create("N48");
   ProductSite->signal_activate().connect([this](const Glib::VariantBase&) { N48Click(); });
   ActionList.Group()->add_action(ProductSite);
+  CreateTabMenuActions();
 
   insert_action_group(ActionList.GroupName(), ActionList.Group());
   add_controller(ActionList.CreateShortcutController(ShortcutPhase::Capture));
   add_controller(ActionList.CreateShortcutController(ShortcutPhase::Bubble));
+  CreateFamiliarKeys();
+}
+
+void TFrmMain::BindCommand(framework::TAction& Action, void (TFrmMain::*Handler)()) {
+  // A command that fails tells the user, as every unexpected failure of the program does.
+  Action.OnExecute = [this, Handler](framework::TAction&) {
+    try {
+      (this->*Handler)();
+    } catch (const std::exception& E) {
+      ShowCommandError(E.what());
+    }
+  };
+}
+
+void TFrmMain::ShowCommandError(const std::string& Text) {
+  Dialogs()->ShowMessage(platform::MessageKind::Error, ApplicationTitle, Text, platform::MessageButtons::Ok);
 }
 
 void TFrmMain::Ac_BlankExecute() {
@@ -87,16 +112,26 @@ void TFrmMain::Ac_BlankExecute() {
 }
 
 void TFrmMain::Ac_GoExecute() {
-  std::string Text = cobAddress.CurrentUrl();
-  TFrmWeb* Page = ActivePage();
-  if (!Page) {
-    Page = NewPage(Text, true);
-  } else if (!Text.empty() && platform::StartsWithGbkLeadByte(Text)) {
-    // The search takes the visible text, appended as it stands.
-    Page->Navigate(FSite.SearchPage(cobAddress.Text()), false);
-  } else {
-    Page->Navigate(Text, false);
+  // What is typed and not yet committed is committed first: the commit raises the
+  // address box's selection event once, and that runs Go on the committed text.
+  if (!FCommittingTypedText && cobAddress.Text() != cobAddress.CurrentUrl()) {
+    FCommittingTypedText = true;
+    try {
+      cobAddress.Commit();
+    } catch (...) {
+      FCommittingTypedText = false;
+      throw;
+    }
+    FCommittingTypedText = false;
+    return;
   }
+  std::string Text = cobAddress.CurrentUrl();
+  std::string Target = GoTargetOf(Text) == TGoTarget::Search ? FSite.SearchPage(Text) : Text;
+  TFrmWeb* Page = ActivePage();
+  if (!Page)
+    Page = NewPage(Target, true);
+  else
+    Page->Navigate(Target, false);
   Page->WebBrowser->FocusDocument();
 }
 
@@ -153,6 +188,20 @@ void TFrmMain::Ac_QuitExecute() {
     OnQuit();
   else
     set_visible(false);
+}
+
+void TFrmMain::Ac_FavoritesExecute() {
+  // The group has already moved its check mark: the sidebar shows the checked page, or goes
+  // when both are up.
+  const bool Favorites = ActionList["Ac_Favorites"].Checked();
+  const bool History = ActionList["Ac_History"].Checked();
+  this->Favorites().ShowSideBar(Favorites || History, History ? 1 : 0);
+}
+
+void TFrmMain::SideBarPageChanged(int Page) {
+  // The marks follow the sidebar when the user switches its tabs or closes it.
+  ActionList["Ac_Favorites"].SetChecked(Page == 0);
+  ActionList["Ac_History"].SetChecked(Page == 1);
 }
 
 void TFrmMain::ToolButton10Click() {

@@ -4,29 +4,17 @@
 
 #include "framework/TabLayout.h"
 #include "framework/ToolTip.h"
+#include "shell/U_CommandTable.h"
 
 #include <gdkmm/display.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/image.h>
 #include <gtkmm/separator.h>
+#include <gtkmm/togglebutton.h>
 #include <gtkmm/stylecontext.h>
 
 namespace vorlane::shell {
 namespace {
-
-// "文件(&F)" → "文件(_F)": the old hot-key marker in GTK's notation.
-std::string Mnemonic(const std::string& Caption) {
-  std::string Out;
-  for (size_t I = 0; I < Caption.size(); ++I) {
-    if (Caption[I] == '&' && I + 1 < Caption.size() && Caption[I + 1] != '&')
-      Out += '_';
-    else if (Caption[I] == '_')
-      Out += "__";
-    else
-      Out += Caption[I];
-  }
-  return Out;
-}
 
 constexpr const char* Style = R"css(
 window.vorlane-main, window.vorlane-main * {
@@ -41,6 +29,13 @@ window.vorlane-main, window.vorlane-main * {
 .address-toolbar button { color: green; font-weight: bold; padding: 0 6px; min-height: 0; }
 .address-toolbar entry { min-height: 22px; }
 .statusbar { min-height: 19px; }
+window.vorlane-about, window.vorlane-about * {
+  font-family: "SimSun", "宋体", "WenQuanYi Zen Hei", sans-serif;
+  font-size: 12px;
+}
+window.vorlane-about button { min-height: 0; min-width: 0; padding: 0 4px; }
+.about-panel { border: 1px solid #808080; border-right-color: white; border-bottom-color: white;
+  box-shadow: inset 1px 1px white, inset -1px -1px #808080; padding: 1px; }
 .status-gauge progressbar, .status-gauge progressbar trough { min-width: 0; }
 .status-gauge progressbar trough, .status-gauge progressbar progress { min-height: 15px; border-radius: 0; }
 .status-gauge label { font-size: 8pt; }
@@ -96,56 +91,15 @@ void TFrmMain::BuildLayout() {
 }
 
 void TFrmMain::BuildMainMenu() {
-  MainMenu = Gio::Menu::create();
-  auto Item = [this](const Glib::RefPtr<Gio::Menu>& Menu, const std::string& Name) {
-    auto& A = ActionList[Name];
-    auto MenuItem = Gio::MenuItem::create(Mnemonic(A.Caption()), A.DetailedName());
-    if (!A.Shortcut().empty())
-      MenuItem->set_attribute_value("accel", Glib::Variant<Glib::ustring>::create(A.Shortcut()));
-    Menu->append_item(MenuItem);
-  };
-  auto Section = [] { return Gio::Menu::create(); };
-
-  auto File = Gio::Menu::create();
-  auto New = Gio::Menu::create();
-  Item(New, "Ac_Blank");
-  auto S1 = Section();
-  S1->append_submenu("新建", New);
-  File->append_section(S1);
-  auto S2 = Section();
-  Item(S2, "Ac_Close");
-  Item(S2, "Ac_CloseAll");
-  File->append_section(S2);
-  auto S3 = Section();
-  Item(S3, "Ac_Quit");
-  File->append_section(S3);
-  MainMenu->append_submenu(Mnemonic("文件(&F)"), File);
-
-  auto View = Gio::Menu::create();
-  auto GoTo = Gio::Menu::create();
-  Item(GoTo, "Ac_Back");
-  Item(GoTo, "Ac_HomePage");
-  Item(GoTo, "Ac_Forward");
-  auto V1 = Section();
-  V1->append_submenu("转到", GoTo);
-  View->append_section(V1);
-  auto V2 = Section();
-  Item(V2, "Ac_Refresh");
-  Item(V2, "Ac_Stop");
-  View->append_section(V2);
-  MainMenu->append_submenu(Mnemonic("查看(&V)"), View);
-
-  auto Help = Gio::Menu::create();
-  Help->append("官方网站", ActionList.GroupName() + ".N48");
-  MainMenu->append_submenu(Mnemonic("帮助(&H)"), Help);
-
+  MainMenu = BuildMenuModel(MainMenuLayout(), ActionList);
   FMenuBar = Gtk::make_managed<Gtk::PopoverMenuBar>(MainMenu);
 }
 
 Gtk::Widget& TFrmMain::ToolButton(const std::string& Name, const std::string& Action,
                                   const std::string& Caption, const std::string& Icon,
-                                  Glib::RefPtr<Gio::Menu> DropDown, std::function<void()> OnPopup) {
-  auto* Button = Gtk::make_managed<Gtk::Button>();
+                                  Glib::RefPtr<Gio::Menu> DropDown, std::function<void()> OnPopup, bool Check) {
+  // A check button shows its switch's mark as its pressed state.
+  Gtk::Button* Button = Check ? Gtk::make_managed<Gtk::ToggleButton>() : Gtk::make_managed<Gtk::Button>();
   Button->set_name(Name);
   auto* Face = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL);
   auto* Picture = Gtk::make_managed<Gtk::Image>();
@@ -197,6 +151,9 @@ void TFrmMain::BuildMainToolBar() {
   Separator();
   tblMainToolBar.append(ToolButton("ToolButton5", Group + "Ac_Refresh", "刷新", "view-refresh"));
   tblMainToolBar.append(ToolButton("ToolButton4", Group + "Ac_Stop", "停止", "process-stop"));
+  Separator();
+  tblMainToolBar.append(ToolButton("btnFavorites", Group + "Ac_Favorites", "收藏", "user-bookmarks", {}, {}, true));
+  tblMainToolBar.append(ToolButton("btnHistory", Group + "Ac_History", "历史", "document-open-recent", {}, {}, true));
   Separator();
   tblMainToolBar.append(ToolButton("ToolButton12", Group + "Ac_HomePage", "首页", "go-home"));
   tblMainToolBar.append(ToolButton("ToolButton10", Group + "ToolButton10", "百度", "system-search"));

@@ -10,7 +10,10 @@ TFrmWeb* TFrmMain::NewPage(const std::string& Url, bool Show) {
   // The first visible page is always shown.
   if (FFrame.ChildCount() == 0) Show = true;
   FPages.push_back(std::make_unique<TFrmWeb>(Url, *this, *this, FFactory, Show));
-  return FPages.back().get();
+  TFrmWeb* Page = FPages.back().get();
+  // The page's messages carry the program's name.
+  Page->WebBrowser->ApplicationTitle = ApplicationTitle;
+  return Page;
 }
 
 TFrmWeb* TFrmMain::ActivePage() const { return dynamic_cast<TFrmWeb*>(FFrame.ActiveChild()); }
@@ -85,9 +88,14 @@ void TFrmMain::PageControlChange() {
   if (TFrmWeb* Page = PageOfTab(PageControl.Selected())) Page->ShowInFrame();
 }
 
-void TFrmMain::PageControlMouseDown(int, int PressCount, double X, double Y) {
-  if (PressCount != 2) return;
-  if (TFrmWeb* Page = PageOfTab(PageControl.IndexAt(X, Y))) Page->Close();
+void TFrmMain::PageControlMouseDown(int Button, int PressCount, double X, double Y) {
+  int Index = PageControl.IndexAt(X, Y);
+  // A double click or a middle click closes the tab; a right click opens its menu.
+  if ((Button == 1 && PressCount == 2) || (Button == 2 && PressCount == 1)) {
+    if (TFrmWeb* Page = PageOfTab(Index)) Page->Close();
+  } else if (Button == 3 && PressCount == 1) {
+    ShowTabMenu(Index, X, Y);
+  }
 }
 
 void TFrmMain::PageControlMouseMove(double X, double Y) {

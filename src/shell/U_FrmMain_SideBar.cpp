@@ -153,7 +153,7 @@ void TFrmMain::CreateFavorites() {
                                   *Link = std::make_unique<TActivePageLink>(*Page);
                                   return Link->get();
                                 },
-                                {}};
+                                [this](int Page) { SideBarPageChanged(Page); }};
   FFavorites = std::make_unique<TFrmMainFavorites>(std::move(Host));
 }
 

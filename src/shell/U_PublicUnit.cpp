@@ -1,9 +1,12 @@
 #include "shell/U_PublicUnit.h"
 
+#include "browser/UrlFixup.h"
 #include "platform/Registry.h"
+#include "platform/TextCodec.h"
 
 #include <glib.h>
 #include <cmath>
+#include <memory>
 
 namespace vorlane::shell {
 namespace {
@@ -40,6 +43,16 @@ int32_t LoadStateOf(int32_t Progress, int32_t ProgressMax) {
   auto Tenths = static_cast<int64_t>(std::lround(static_cast<double>(Progress) / ProgressMax * 10.0));
   auto State = static_cast<int32_t>(Tenths / 2);
   return State > 4 ? 4 : State;
+}
+
+TGoTarget GoTargetOf(const std::string& Text, bool (*PathExists)(const std::string&)) {
+  if (platform::StartsWithGbkLeadByte(Text)) return TGoTarget::Search;
+  return browser::LooksLikeAddress(Text, PathExists) ? TGoTarget::Address : TGoTarget::Search;
+}
+
+std::string TProductSite::SearchPage(const std::string& Text) const {
+  std::unique_ptr<char, decltype(&g_free)> Escaped(g_uri_escape_string(Text.c_str(), nullptr, FALSE), &g_free);
+  return FBase + "/search.html?word=" + (Escaped ? Escaped.get() : "");
 }
 
 TProductSite::TProductSite() : TProductSite(platform::Registry()) {}

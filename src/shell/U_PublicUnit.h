@@ -16,6 +16,13 @@ bool ShowableAddress(std::string& Url);
 // The tab's load state (0..4) for an engine progress report.
 int32_t LoadStateOf(int32_t Progress, int32_t ProgressMax);
 
+// What Go does with typed text: text that begins with a Chinese character (its first
+// byte a GBK lead byte) and text that is no address (words, a lone name, a path that does
+// not exist) is searched on the product's site; addresses are loaded. PathExists answers
+// for absolute paths (the file system when null).
+enum class TGoTarget { Address, Search };
+TGoTarget GoTargetOf(const std::string& Text, bool (*PathExists)(const std::string&) = nullptr);
+
 // Addresses on the product's web site. The base address is the registry value "SiteUrl"
 // of HKCU "Software\Vorlane" when present and not empty, else the built-in site.
 class TProductSite {
@@ -29,8 +36,9 @@ public:
 
   const std::string& Base() const { return FBase; }
   std::string StartPage() const { return FBase + "/sea.html?ver=2.x"; }
-  // The search page with Text appended unchanged, as typed.
-  std::string SearchPage(const std::string& Text) const { return FBase + "/search.html?word=" + Text; }
+  // The search page for Text, percent-encoded as UTF-8 so that "#", "&", "+" and "%"
+  // stay part of the word.
+  std::string SearchPage(const std::string& Text) const;
   std::string ProductPage() const { return FBase + "/?browserlink"; }
 
 private:

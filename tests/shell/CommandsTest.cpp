@@ -4,46 +4,60 @@
 namespace vorlane::test {
 namespace {
 
-TEST_F(MainWindowTest, GoSearchesTextStartingWithAChineseCharacterOnTheSite) {
+TEST_F(MainWindowTest, GoSearchesChineseTextAndWordsWithTheWordEncoded) {
   shell::TFrmWeb* A = Tab(0);
-  Main().cobAddress.set_text("中文 搜索&x=1");
-  Main().cobAddress.Commit();
-  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg,
-            std::string(Site) + "/search.html?word=中文 搜索&x=1");
-  EXPECT_NE(EngineOf(A).LastCall("FocusDocument"), nullptr);
-}
-
-TEST_F(MainWindowTest, GoHandsEverythingElseToTheEngineAsItStands) {
-  shell::TFrmWeb* A = Tab(0);
-  for (std::string Text : {"two words", "example.com", "", " 中文", "😀 emoji"}) {
+  const std::pair<const char*, const char*> Cases[] = {
+      {"中文#a&b+c%25", "/search.html?word=%E4%B8%AD%E6%96%87%23a%26b%2Bc%2525"},
+      {"中文 C++", "/search.html?word=%E4%B8%AD%E6%96%87%20C%2B%2B"},
+      {"two words", "/search.html?word=two%20words"},
+      {"😀 emoji", "/search.html?word=%F0%9F%98%80%20emoji"},
+  };
+  for (auto [Text, Address] : Cases) {
     Main().cobAddress.set_text(Text);
     Main().cobAddress.Commit();
-    EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, Text);
+    EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, std::string(Site) + Address) << Text;
+  }
+  for (std::string Text : {"example.com", "", "http://a.example/x y"}) {
+    Main().cobAddress.set_text(Text);
+    Main().cobAddress.Commit();
+    bool Address = Text != "http://a.example/x y";
+    EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg.starts_with(std::string(Site) + "/search.html"), !Address) << Text;
     EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Flags, 0);
   }
+  EXPECT_NE(EngineOf(A).LastCall("FocusDocument"), nullptr);
   EXPECT_EQ(PageCount(), 1);
 }
 
-TEST_F(MainWindowTest, GoUsesTheCommittedAddressToNavigateButTheVisibleTextToSearch) {
+TEST_F(MainWindowTest, GoCommitsWhatIsTypedOnceAndNavigatesThere) {
   shell::TFrmWeb* A = Tab(0);
+  int Selected = 0;
+  Main().cobAddress.OnUrlSelected().connect([&](const std::string&) { ++Selected; });
   Main().cobAddress.SetCurrentUrl("http://committed.example/");
-  Main().cobAddress.set_text("typed but not committed");
+  Main().cobAddress.set_text("typed.example/page");
+  int Before = EngineOf(A).CallCount("Navigate2");
   Run("Ac_Go");
-  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, "http://committed.example/");
-  Main().cobAddress.SetCurrentUrl("中国");
-  Main().cobAddress.set_text("visible 文字");
+  EXPECT_EQ(Selected, 1);
+  EXPECT_EQ(EngineOf(A).CallCount("Navigate2"), Before + 1);
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, "typed.example/page");
+  EXPECT_EQ(Main().cobAddress.CurrentUrl(), "typed.example/page");
+  // Nothing typed: the committed address goes again, without a second selection event.
   Run("Ac_Go");
-  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, std::string(Site) + "/search.html?word=visible 文字");
+  EXPECT_EQ(Selected, 1);
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, "typed.example/page");
 }
 
-TEST_F(MainWindowTest, GoWithNoPageOpensAShownPageForAnyText) {
+TEST_F(MainWindowTest, GoWithNoPageOpensAShownPageOnTheAddressOrTheSearch) {
   CloseAndWait(Tab(0));
   ASSERT_EQ(PageCount(), 0);
   Main().cobAddress.set_text("中文");
   Main().cobAddress.Commit();
   ASSERT_EQ(PageCount(), 1);
   EXPECT_EQ(Active(), Tab(0));
-  EXPECT_EQ(EngineOf(Active()).LastCall("Navigate2")->Arg, "中文");
+  EXPECT_EQ(EngineOf(Active()).LastCall("Navigate2")->Arg, std::string(Site) + "/search.html?word=%E4%B8%AD%E6%96%87");
+  CloseAndWait(Tab(0));
+  Main().cobAddress.set_text("example.com");
+  Main().cobAddress.Commit();
+  EXPECT_EQ(EngineOf(Active()).LastCall("Navigate2")->Arg, "example.com");
   EXPECT_TRUE(FocusIn(Active()->WebBrowser->Widget()));
   Run("Ac_Blank");  // a blank page leaves the focus in the address box for typing
   EXPECT_TRUE(FocusIn(Main().cobAddress));
@@ -132,7 +146,7 @@ TEST_F(MainWindowTest, MenusAndToolBarNameTheCommands) {
   EXPECT_EQ(A["Ac_Back"].Shortcut(), "<Alt>Left");
   EXPECT_EQ(A["Ac_UnDo"].Caption(), "撤销");
   EXPECT_EQ(A["Ac_CloseAll"].Caption(), "关闭所有");
-  ASSERT_EQ(Main().MainMenu->get_n_items(), 4);  // with the favorites menu third
+  ASSERT_EQ(Main().MainMenu->get_n_items(), 6);  // with the favorites menu third
   auto First = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(
       Main().MainMenu->get_item_attribute(0, Gio::MenuModel::Attribute::LABEL, Glib::VariantType("s")));
   EXPECT_EQ(std::string(First.get()), "文件(_F)");

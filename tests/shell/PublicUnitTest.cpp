@@ -49,6 +49,6 @@ TEST(ProductSite, BaseComesFromTheRegistryWhenSet) {
   ASSERT_TRUE(Reg.WriteString(RootKey::CurrentUser, "Software\\Vorlane", "SiteUrl", "http://127.0.0.1:8080/"));
   TProductSite Site(Reg);
   EXPECT_EQ(Site.StartPage(), "http://127.0.0.1:8080/sea.html?ver=2.x");
-  EXPECT_EQ(Site.SearchPage("中文 a&b"), "http://127.0.0.1:8080/search.html?word=中文 a&b");
+  EXPECT_EQ(Site.SearchPage("中文 a&b"), "http://127.0.0.1:8080/search.html?word=%E4%B8%AD%E6%96%87%20a%26b");
   EXPECT_EQ(Site.ProductPage(), "http://127.0.0.1:8080/?browserlink");
 }

@@ -316,5 +316,22 @@ TEST_F(ShellEngineTest, RealKeysCtrlZUndoesTypingInAFieldAndElsewhereReopensAPag
   EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 3; }));
 }
 
+TEST_F(ShellEngineTest, TheSearchPageShowsExactlyTheTypedWord) {
+  const std::string Word = "中文#a&b+c%25 x";
+  Main->cobAddress.set_text(Word);
+  Main->ActionList["Ac_Go"].Execute();
+  TFrmWeb* Page = Main->ActivePage();
+  ASSERT_TRUE(PumpUntil([&] { return Page->GetTitle() == Word + " - Vorlane 搜索" && Page->LoadState() == 4; }))
+      << Page->GetTitle();
+  std::optional<std::string> Shown;
+  bool Done = false;
+  Page->WebBrowser->Engine().RunScript("document.querySelector('.word').textContent", [&](std::optional<std::string> R) {
+    Shown = R;
+    Done = true;
+  });
+  ASSERT_TRUE(PumpUntil([&] { return Done; }));
+  EXPECT_EQ(Shown.value_or("<none>"), Word);
+}
+
 }  // namespace
 }  // namespace vorlane::test

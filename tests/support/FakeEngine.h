@@ -93,6 +93,9 @@ public:
   void SetDownloadFlags(uint32_t Flags) override;
   uint32_t DownloadFlags() const override { return FFlags; }
   void SetHomePage(const std::string& Url) override { FHome = Url; }
+  void SetZoomLevel(double Level) override { Zoom = Level; }
+  double ZoomLevel() const override { return Zoom; }
+  double Zoom = 1.0;
   std::vector<browser::TravelEntry> BackEntries(size_t Limit) const override;
   std::vector<browser::TravelEntry> ForwardEntries(size_t Limit) const override;
   bool TravelTo(int Offset) override;

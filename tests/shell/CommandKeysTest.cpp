@@ -1,0 +1,117 @@
+// The command keys pressed as a user presses them: through the X server, so they take
+// GTK's whole way (the focused entry, the page, the window's shortcuts).
+#include "MainWindowFixture.h"
+
+#include "framework/TabLayout.h"
+
+#include <gdk/x11/gdkx.h>
+#include <glibmm/spawn.h>
+
+namespace vorlane::test {
+namespace {
+
+class CommandKeysTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    if (!GDK_IS_X11_DISPLAY(gdk_display_get_default())) GTEST_SKIP() << "needs an X display";
+  }
+
+  std::string WindowId(Gtk::Window& W) { return std::to_string(gdk_x11_surface_get_xid(W.get_surface()->gobj())); }
+
+  // xdotool with the window focused first; then the events are let through GTK.
+  void Xdotool(Gtk::Window& W, const std::vector<std::string>& Action) {
+    std::vector<std::string> Argv = {"xdotool", "windowfocus", "--sync", WindowId(W)};
+    Argv.insert(Argv.end(), Action.begin(), Action.end());
+    int ExitStatus = 0;
+    Glib::spawn_sync("", Argv, Glib::SpawnFlags::SEARCH_PATH, {}, nullptr, nullptr, &ExitStatus);
+    ASSERT_EQ(ExitStatus, 0);
+    PumpUntil([] { return false; }, std::chrono::milliseconds(150));  // let the events arrive
+  }
+  void Press(const std::string& Keys) { Xdotool(Main(), {"key", "--clearmodifiers", Keys}); }
+
+  int EditCalls(shell::TFrmWeb* Page, browser::EditingCommand Command) {
+    int N = 0;
+    for (auto& C : EngineOf(Page).Calls) N += C.Name == "Edit" && C.Arg == std::to_string(int(Command));
+    return N;
+  }
+};
+
+TEST_F(CommandKeysTest, CtrlCCopiesFromTheAddressBoxOrFromThePage) {
+  shell::TFrmWeb* A = Tab(0);
+  EngineOf(A).CompletePending("A");
+  Press("Escape");  // the window has the X focus before the box gets its text
+  Main().cobAddress.set_text("http://copied.example/rest");
+  Main().cobAddress.grab_focus();
+  Main().cobAddress.select_region(0, 21);
+  Press("ctrl+c");
+  std::optional<std::string> Text;
+  Main().get_clipboard()->read_text_async([&](Glib::RefPtr<Gio::AsyncResult>& R) {
+    Text = Main().get_clipboard()->read_text_finish(R);
+  });
+  ASSERT_TRUE(PumpUntil([&] { return Text.has_value(); }));
+  EXPECT_EQ(*Text, "http://copied.example");
+  EXPECT_EQ(EditCalls(A, browser::EditingCommand::Copy), 0);
+
+  Main().unset_focus();
+  Press("ctrl+c");
+  EXPECT_TRUE(PumpUntil([&] { return EditCalls(A, browser::EditingCommand::Copy) == 1; }));
+  // Select All is the page's, even from the address box.
+  Main().cobAddress.grab_focus();
+  Press("ctrl+a");
+  EXPECT_TRUE(PumpUntil([&] { return EditCalls(A, browser::EditingCommand::SelectAll) == 1; }));
+}
+
+TEST_F(CommandKeysTest, F1OpensTheAboutBoxAndEnterClosesIt) {
+  Press("F1");
+  ASSERT_TRUE(PumpUntil([&] { return Main().AboutBox() && Main().AboutBox()->get_mapped(); }));
+  Xdotool(*Main().AboutBox(), {"key", "Return"});
+  EXPECT_TRUE(PumpUntil([&] { return Main().AboutBox() == nullptr; }));
+}
+
+TEST_F(CommandKeysTest, CtrlFOpensFind) {
+  EngineOf(Tab(0)).CompletePending("A");
+  auto Count = [] {
+    int N = 0;
+    for (auto* W : Gtk::Window::list_toplevels()) N += W->get_visible() && W->get_title() == "查找";
+    return N;
+  };
+  Press("ctrl+f");
+  EXPECT_TRUE(PumpUntil([&] { return Count() == 1; }));
+  for (auto* W : Gtk::Window::list_toplevels())
+    if (W->get_title() == "查找") W->close();
+}
+
+TEST_F(CommandKeysTest, TabKeysAndZoom) {
+  Press("ctrl+t");
+  ASSERT_TRUE(PumpUntil([&] { return Tabs() == 2 && Selected() == 1; }));
+  Press("ctrl+Tab");
+  EXPECT_TRUE(PumpUntil([&] { return Selected() == 0; }));
+  Press("ctrl+Page_Up");
+  EXPECT_TRUE(PumpUntil([&] { return Selected() == 1; }));
+  Press("ctrl+shift+Tab");
+  EXPECT_TRUE(PumpUntil([&] { return Selected() == 0; }));
+  Main().unset_focus();
+  Press("ctrl+plus");
+  EXPECT_TRUE(PumpUntil([&] { return EngineOf(Active()).Zoom > 1.05; }));
+  Press("ctrl+0");
+  EXPECT_TRUE(PumpUntil([&] { return EngineOf(Active()).Zoom == 1.0; }));
+  Press("ctrl+w");
+  EXPECT_TRUE(PumpUntil([&] { return Tabs() == 1; }));
+}
+
+TEST_F(CommandKeysTest, MiddleClickClosesATab) {
+  Open("http://b.example/", false, "B");
+  ASSERT_EQ(Tabs(), 2);
+  auto R = framework::TabLayout::RectOf(1, Main().PageControl.get_width());
+  double X = 0, Y = 0;
+  ASSERT_TRUE(Main().PageControl.translate_coordinates(Main(), R.X + R.Width / 2.0, R.Y + R.Height / 2.0, X, Y));
+  double SurfaceX = 0, SurfaceY = 0;
+  Main().get_surface_transform(SurfaceX, SurfaceY);
+  Xdotool(Main(), {"mousemove", "--window", WindowId(Main()), std::to_string(int(X + SurfaceX)),
+                   std::to_string(int(Y + SurfaceY)), "click", "2"});
+  EXPECT_TRUE(PumpUntil([&] { return Tabs() == 1; }));
+}
+
+}  // namespace
+}  // namespace vorlane::test
