@@ -1,31 +1,150 @@
 #pragma once
-// The address box: an entry that shows the active page's address and commits what the
-// user typed on Enter. CurrentUrl is the address last stored or committed; the visible
-// text may differ while the user types.
+// The address box: an entry with the icon of its text, an arrow that drops down the
+// addresses the user typed, and suggestions while typing, in one popover under the entry
+// (the typed list and the suggestions never show together). The rules live in
+// AddressRules, TypedUrls, CompletionSource and PathLookup; this class binds them to GTK.
+//
+// Text our code sets (SetCurrentUrl, the highlight moving) is never a user edit. While the
+// box has the focus and the user has edited it since the last set or commit, a page's
+// address is stored but the visible text kept; ResetToUrl (a tab switch) always shows it.
+// Keys wait while an input method composes: every key goes to it then.
+#include "navigation/AddressRules.h"
+#include "navigation/CompletionSource.h"
+#include "navigation/PathLookup.h"
+
 #include <gtkmm/entry.h>
+#include <gtkmm/listview.h>
+#include <gtkmm/popover.h>
+#include <gtkmm/singleselection.h>
+#include <gtkmm/stringlist.h>
 #include <sigc++/signal.h>
 
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace vorlane::platform { class Registry; }
+namespace vorlane::browser { class TBrowserControl; }
 
 namespace vorlane::navigation {
 
 class TIEAddress : public Gtk::Entry {
 public:
-  TIEAddress();
+  // Loads the typed list from Registry (a default one on the user's config when null;
+  // it must outlive the box).
+  explicit TIEAddress(platform::Registry* Registry = nullptr);
+  ~TIEAddress() override;
 
-  // Stores Url as the current address and shows it.
+  // ---- properties -------------------------------------------------------------------
+  TAutoComplete AutoComplete = TAutoComplete::acDefault;
+  TAutoSuggest AutoSuggest = TAutoSuggest::asDefault;
+  TFileOptions FileOptions = 0;
+  std::string DefaultProtocol;
+  bool RegistryUpdate = false;
+  int IconLeft = 4, IconTop = 3;  // kept for callers; GTK places the entry's icon
+  // Optional engine that a double-click navigates directly (not owned).
+  browser::TBrowserControl* Webbrowser = nullptr;
+
+  bool HasBorder() const { return FHasBorder; }
+  void SetHasBorder(bool Value);
+  bool HasDropDown() const { return FHasDropDown; }
+  void SetHasDropDown(bool Value);
+  bool ShowIcons() const { return FShowIcons; }
+  void SetShowIcons(bool Value);
+
+  // ---- address ----------------------------------------------------------------------
+  // Stores Url as the current address; shows it unless the user is editing the box.
   void SetCurrentUrl(const std::string& Url);
+  // Stores Url and always shows it, closing the list (the active page changed).
+  void ResetToUrl(const std::string& Url);
   const std::string& CurrentUrl() const { return FCurrentUrl; }
   std::string Text() const { return get_text(); }
-
-  // Commits the visible text as the current address and raises OnUrlSelected.
+  // Replaces the text as the user's own edit would (drops, tests).
+  void set_text(const Glib::ustring& Text) { Gtk::Entry::set_text(Text); }
+  // Commits the visible text as typed (Enter with no list open).
   void Commit();
 
-  // (Url): the user committed an address.
+  // (Url): the user committed an address; Url is the text as shown.
   sigc::signal<void(const std::string&)>& OnUrlSelected() { return FUrlSelected; }
 
+  // ---- typed list -------------------------------------------------------------------
+  void LoadTypedUrls();
+  void SaveTypedUrls();
+  const std::vector<std::string>& Items() const { return FItems; }
+  void SetItems(std::vector<std::string> Items);
+
+  // ---- list and suggestions ---------------------------------------------------------
+  bool ListOpen() const { return FListOpen; }
+  bool SuggestionsShown() const { return FSuggesting; }
+  int Highlighted() const;
+  std::vector<std::string> ShownRows() const;
+  void OpenList(bool ByKeyboard);
+  void CloseList();
+  // The history's suggestions (empty until a store is attached; not owned, may be null).
+  void SetHistorySource(const ICompletionSource* Source) { FHistory = Source ? Source : &FNoHistory; }
+  uint32_t CompletionFlagsWord() const { return CompletionFlags(FileOptions, AutoSuggest, AutoComplete); }
+
+  // ---- icons ------------------------------------------------------------------------
+  int IconIndexOf(const std::string& Text) const;
+  int ShownIconIndex() const { return FShownIconIndex; }
+  int HighlightIconIndex() const { return FHighlightIconIndex; }
+  void UpdateRegion();
+
+  // Key handling as the key controller runs it; true when the key was consumed.
+  bool HandleKey(unsigned KeyVal, Gdk::ModifierType State);
+  // Whether the keyboard focus is in the box.
+  bool FocusInside() const;
+  // Whether the input method is composing now.
+  bool Composing() const { return !FPreedit.empty(); }
+
+protected:
+  void size_allocate_vfunc(int Width, int Height, int Baseline) override;
+
 private:
+  void BuildList();
+  void BindSignals();
+  void SetTextQuietly(const std::string& Text);
+  void TextChanged();
+  void UpdateSuggestions();
+  void ShowRows(const std::vector<std::string>& Rows, bool Suggestions);
+  void AppendFileSuggestions(std::vector<std::string> Rows);
+  void Highlight(int Index);
+  void CommitFromList();
+  void ChooseRow(unsigned Position);
+  void DoubleClicked();
+  void UpdateBoxIcon();
+  void ApplyIcon(int Index);
+  Glib::RefPtr<Gio::Icon> GIconOf(int Index) const;
+  void SelectAll() { select_region(0, -1); }
+  void BindWindow();
+
+  platform::Registry* FRegistry;
+  std::unique_ptr<platform::Registry> FOwnRegistry;
   std::string FCurrentUrl;
+  std::vector<std::string> FItems;
+  bool FHasBorder = true, FHasDropDown = true, FShowIcons = true;
+  bool FListOpen = false;    // the typed list
+  bool FSuggesting = false;  // the suggestions
+  bool FReadOnlyByKey = false;
+  bool FUserEdited = false;
+  int FQuiet = 0;            // >0 while our code sets the text
+  std::string FPreedit;
+  int FShownIconIndex = -1, FHighlightIconIndex = -1;
+
+  TStringListSource FTyped{FItems};
+  TEmptyHistorySource FNoHistory;
+  const ICompletionSource* FHistory = &FNoHistory;
+  TPathProbe FProbe;
+  TPathLister FLister;
+  std::vector<std::string> FSuggested;  // synchronous part of the suggestions shown
+
+  Gtk::Popover FPopup;
+  Gtk::ListView FList;
+  Glib::RefPtr<Gtk::StringList> FModel;
+  Glib::RefPtr<Gtk::SingleSelection> FSelection;
+  mutable std::unordered_map<int, Glib::RefPtr<Gio::Icon>> FIcons;  // by icon index
+  sigc::connection FActiveWatch;
   sigc::signal<void(const std::string&)> FUrlSelected;
 };
 

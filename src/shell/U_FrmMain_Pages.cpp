@@ -63,7 +63,7 @@ std::string TFrmMain::GetTabCaption(TFrmWeb* Page) {
 void TFrmMain::PageActivated() {
   TFrmWeb* Page = ActivePage();
   if (!Page) return;
-  cobAddress.SetCurrentUrl(Page->GetUrl());
+  cobAddress.ResetToUrl(Page->GetUrl());
   PageControl.Select(PageControl.IndexOfTag(Page));
   FProgressGauge.SetPosition(Page->Progress());
   Page->WebBrowser->FocusDocument();
