@@ -8,6 +8,7 @@
 // box has the focus and the user has edited it since the last set or commit, a page's
 // address is stored but the visible text kept; ResetToUrl (a tab switch) always shows it.
 // Keys wait while an input method composes: every key goes to it then.
+#include "framework/SystemIconImages.h"
 #include "navigation/AddressRules.h"
 #include "navigation/CompletionSource.h"
 #include "navigation/PathLookup.h"
@@ -21,7 +22,6 @@
 
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace vorlane::platform { class Registry; }
@@ -115,7 +115,6 @@ private:
   void DoubleClicked();
   void UpdateBoxIcon();
   void ApplyIcon(int Index);
-  Glib::RefPtr<Gio::Icon> GIconOf(int Index) const;
   void SelectAll() { select_region(0, -1); }
   void BindWindow();
 
@@ -143,7 +142,7 @@ private:
   Gtk::ListView FList;
   Glib::RefPtr<Gtk::StringList> FModel;
   Glib::RefPtr<Gtk::SingleSelection> FSelection;
-  mutable std::unordered_map<int, Glib::RefPtr<Gio::Icon>> FIcons;  // by icon index
+  mutable framework::TSystemIconImages FIcons;
   sigc::connection FActiveWatch;
   sigc::signal<void(const std::string&)> FUrlSelected;
 };

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include <giomm/themedicon.h>
 #include <glib.h>
 #include <gtkmm/box.h>
 #include <gtkmm/image.h>
@@ -56,7 +55,7 @@ void TIEAddress::BuildList() {
     Label->set_text(Value);
     // Rows use what is already known of a path: drawing never asks the disk.
     int Index = FShowIcons ? IconIndexOf(Value) : platform::SystemIcons::NoIcon;
-    if (auto GIcon = GIconOf(Index)) Icon->set(GIcon);
+    if (auto GIcon = FIcons.Icon(Index)) Icon->set(GIcon);
     else Icon->clear();
   });
 
@@ -84,6 +83,13 @@ void TIEAddress::BuildList() {
 
   FProbe.OnKnown = [this](const std::string& Text, PathKind) {
     if (Text == get_text().raw()) UpdateBoxIcon();
+    // A row whose path is now known is bound again, with its icon.
+    for (guint I = 0; I < FModel->get_n_items(); ++I)
+      if (FModel->get_string(I).raw() == Text) {
+        bool WasSelected = FSelection->is_selected(I);
+        FModel->splice(I, 1, {Glib::ustring(Text)});
+        if (WasSelected) FSelection->set_selected(I);
+      }
   };
 }
 
@@ -115,6 +121,7 @@ void TIEAddress::ShowRows(const std::vector<std::string>& Rows, bool Suggestions
   FPopup.set_size_request(std::max(get_width(), 145), -1);
   FListOpen = !Suggestions;
   FSuggesting = Suggestions;
+  FProbe.ProbeRows(Rows);
   if (!FPopup.get_visible()) FPopup.popup();
 }
 
@@ -140,6 +147,7 @@ void TIEAddress::OpenList(bool ByKeyboard) {
 // Every way the popover closes comes through here, so the box is never left read-only.
 void TIEAddress::CloseList() {
   FLister.Cancel();
+  FProbe.CancelRows();
   if (FPopup.get_visible()) FPopup.popdown();
   FListOpen = false;
   FSuggesting = false;
@@ -222,23 +230,11 @@ int TIEAddress::IconIndexOf(const std::string& Text) const {
   return navigation::IconIndexOf(Text, FProbe.KindOf(Text), platform::SystemIcons::Shared());
 }
 
-Glib::RefPtr<Gio::Icon> TIEAddress::GIconOf(int Index) const {
-  if (Index < 0) return {};
-  auto It = FIcons.find(Index);
-  if (It != FIcons.end()) return It->second;
-  auto Names = platform::SystemIcons::Shared().Names(Index);
-  if (Names.empty()) return {};
-  auto Icon = Gio::ThemedIcon::create(Names.front());
-  for (std::size_t I = 1; I < Names.size(); ++I) Icon->append_name(Names[I]);
-  FIcons.emplace(Index, Icon);
-  return Icon;
-}
-
 void TIEAddress::UpdateBoxIcon() { ApplyIcon(IconIndexOf(get_text())); }
 
 void TIEAddress::ApplyIcon(int Index) {
   FShownIconIndex = Index;
-  auto Icon = FShowIcons ? GIconOf(Index) : Glib::RefPtr<Gio::Icon>();
+  auto Icon = FShowIcons ? FIcons.Icon(Index) : Glib::RefPtr<Gio::Icon>();
   if (Icon) set_icon_from_gicon(Icon, Gtk::Entry::IconPosition::PRIMARY);
   else unset_icon(Gtk::Entry::IconPosition::PRIMARY);
 }

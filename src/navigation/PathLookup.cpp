@@ -28,11 +28,23 @@ TPathProbe::TPathProbe() : FState(std::make_shared<State>()) { FState->Owner = t
 TPathProbe::~TPathProbe() {
   FState->Owner = nullptr;
   Cancel();
+  CancelRows();
 }
 
 void TPathProbe::Cancel() {
   if (FPending) FPending->cancel();
   FPending.reset();
+}
+
+void TPathProbe::CancelRows() {
+  if (FRows) FRows->cancel();
+  FRows.reset();
+}
+
+void TPathProbe::ProbeRows(const std::vector<std::string>& Texts) {
+  CancelRows();
+  FRows = Gio::Cancellable::create();
+  for (const auto& Text : Texts) Start(Text, FRows);
 }
 
 PathKind TPathProbe::KindOf(const std::string& Text) const {
@@ -42,12 +54,16 @@ PathKind TPathProbe::KindOf(const std::string& Text) const {
 
 PathKind TPathProbe::Probe(const std::string& Text) {
   Cancel();
-  auto Path = LocalPathOf(Text);
-  if (!Path) return PathKind::Unknown;
-  auto File = Gio::File::create_for_path(*Path);
   FPending = Gio::Cancellable::create();
+  Start(Text, FPending);
+  return KindOf(Text);
+}
+
+void TPathProbe::Start(const std::string& Text, const Glib::RefPtr<Gio::Cancellable>& Cancellable) {
+  auto Path = LocalPathOf(Text);
+  if (!Path) return;
+  auto File = Gio::File::create_for_path(*Path);
   std::weak_ptr<State> Weak = FState;
-  auto Cancellable = FPending;
   File->query_info_async(
       [Weak, File, Text, Cancellable](Glib::RefPtr<Gio::AsyncResult>& Result) {
         PathKind Kind = PathKind::Missing;
@@ -62,8 +78,7 @@ PathKind TPathProbe::Probe(const std::string& Text) {
         S->Known[Text] = Kind;
         if (S->Owner->OnKnown) S->Owner->OnKnown(Text, Kind);
       },
-      FPending, "standard::type");
-  return KindOf(Text);
+      Cancellable, "standard::type");
 }
 
 // ---- TPathLister ---------------------------------------------------------------------

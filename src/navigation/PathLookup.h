@@ -29,14 +29,20 @@ public:
   // Starts a look-up for path-like Text, cancelling any earlier one. Other text is never
   // looked up. Returns what is already known.
   PathKind Probe(const std::string& Text);
+  // Starts look-ups for the path-like texts among Texts (rows of a list), cancelling the
+  // rows asked before; does not touch the look-up of Probe.
+  void ProbeRows(const std::vector<std::string>& Texts);
   // What an earlier look-up found for Text; Unknown when none did.
   PathKind KindOf(const std::string& Text) const;
   void Cancel();
+  void CancelRows();
 
 private:
   struct State;
+  void Start(const std::string& Text, const Glib::RefPtr<Gio::Cancellable>& Cancellable);
+
   std::shared_ptr<State> FState;
-  Glib::RefPtr<Gio::Cancellable> FPending;
+  Glib::RefPtr<Gio::Cancellable> FPending, FRows;
 };
 
 class TPathLister {

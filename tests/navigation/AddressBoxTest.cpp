@@ -204,5 +204,14 @@ TEST_F(AddressBoxTest, CodeSetTextIsNoEditAndTypingSuggests) {
   EXPECT_EQ(Box->Text(), "http://typed/");
 }
 
+TEST_F(AddressBoxTest, PathTextSuggestsNamesFromTheDiskAfterTypedOnes) {
+  auto Dir = platform::ShellFolders::ConfigHome() / "address-paths";
+  std::filesystem::create_directories(Dir / "one.example");
+  Box->SetItems({Dir.string() + "/one.typed"});
+  Box->set_text(Dir.string() + "/one");
+  ASSERT_TRUE(PumpUntil([&] { return Box->ShownRows().size() == 2; }));
+  EXPECT_EQ(Box->ShownRows(), (std::vector<std::string>{Dir.string() + "/one.typed", Dir.string() + "/one.example/"}));
+}
+
 }  // namespace
 }  // namespace vorlane::test
