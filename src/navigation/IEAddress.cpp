@@ -30,6 +30,7 @@ TIEAddress::TIEAddress(platform::Registry* Registry) : FRegistry(Registry) {
 
 TIEAddress::~TIEAddress() {
   FActiveWatch.disconnect();
+  FAppend.disconnect();
   FProbe.Cancel();
   FLister.Cancel();
   FPopup.unparent();

@@ -143,6 +143,8 @@ private:
   Glib::RefPtr<Gtk::StringList> FModel;
   Glib::RefPtr<Gtk::SingleSelection> FSelection;
   mutable framework::TSystemIconImages FIcons;
+  std::size_t FLastTypedSize = 0;  // to append only while the user adds text
+  sigc::connection FAppend;
   sigc::connection FActiveWatch;
   sigc::signal<void(const std::string&)> FUrlSelected;
 };

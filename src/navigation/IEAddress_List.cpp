@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include <glib.h>
+#include <glibmm/main.h>
 #include <gtkmm/box.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
@@ -193,6 +194,7 @@ void TIEAddress::UpdateSuggestions() {
   CompletionPlan Plan = PlanOf(CompletionFlagsWord());
   std::string Text = get_text();
   if (!Plan.Suggest || Text.empty()) {
+    FLastTypedSize = Text.size();
     FSuggested.clear();
     if (FSuggesting) CloseList();
     return;
@@ -201,16 +203,23 @@ void TIEAddress::UpdateSuggestions() {
   if (Plan.Typed) Sources.push_back(&FTyped);
   if (Plan.History) Sources.push_back(FHistory);
   FSuggested = CollectSuggestions(Sources, Text, MaxSuggestions);
-  if (Plan.Append && !FSuggested.empty() && FSuggested.front().size() > Text.size() &&
-      g_ascii_strncasecmp(FSuggested.front().c_str(), Text.c_str(), Text.size()) == 0 &&
-      get_position() == static_cast<int>(get_text().size())) {
-    // Inline completion: the rest of the best match, selected so typing replaces it.
-    int End = static_cast<int>(get_text().size());
-    ++FQuiet;
-    int Position = End;
-    insert_text(FSuggested.front().substr(Text.size()), -1, Position);
-    --FQuiet;
-    select_region(End, -1);
+  bool Grew = Text.size() > FLastTypedSize;
+  FLastTypedSize = Text.size();
+  FAppend.disconnect();
+  if (Plan.Append && Grew && !FSuggested.empty() && FSuggested.front().size() > Text.size() &&
+      g_ascii_strncasecmp(FSuggested.front().c_str(), Text.c_str(), Text.size()) == 0) {
+    // Inline completion once the keystroke is done: the rest of the best match, selected
+    // so that typing on replaces it.
+    FAppend = Glib::signal_idle().connect([this, Text, Rest = FSuggested.front().substr(Text.size())] {
+      if (get_text().raw() != Text || Composing() || get_position() != static_cast<int>(get_text().length()))
+        return false;
+      int End = get_position(), Position = End;
+      ++FQuiet;
+      insert_text(Rest, -1, Position);
+      --FQuiet;
+      select_region(End, -1);
+      return false;
+    });
   }
   ShowRows(FSuggested, true);
   if (Plan.Files && FSuggested.size() < MaxSuggestions)
