@@ -7,7 +7,6 @@
 
 #include <gdk/gdkkeysyms.h>
 #include <gtk/gtk.h>
-#include <gtkmm/eventcontrollerfocus.h>
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/gestureclick.h>
 #include <gtkmm/window.h>
@@ -30,6 +29,7 @@ TIEAddress::TIEAddress(platform::Registry* Registry) : FRegistry(Registry) {
 
 TIEAddress::~TIEAddress() {
   FActiveWatch.disconnect();
+  FFocusWatch.disconnect();
   FAppend.disconnect();
   FProbe.Cancel();
   FLister.Cancel();
@@ -54,10 +54,6 @@ void TIEAddress::BindSignals() {
                        static_cast<TIEAddress*>(Self)->FPreedit = Preedit ? Preedit : "";
                      }), this);
 
-  auto Focus = Gtk::EventControllerFocus::create();
-  Focus->signal_leave().connect([this] { CloseList(); });
-  add_controller(Focus);
-
   auto Clicks = Gtk::GestureClick::create();
   Clicks->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
   Clicks->signal_pressed().connect([this](int Count, double, double) {
@@ -72,16 +68,25 @@ void TIEAddress::BindSignals() {
   });
   signal_realize().connect([this] { UpdateRegion(); });
   signal_map().connect([this] { BindWindow(); });
-  signal_unmap().connect([this] { FActiveWatch.disconnect(); });
+  signal_unmap().connect([this] {
+    FActiveWatch.disconnect();
+    FFocusWatch.disconnect();
+  });
 }
 
-// A window that loses activation takes the list with it.
+// The list goes when the window loses activation or the focus leaves the box (the
+// window's focus widget changes also while the window is inactive, when no focus
+// events are sent).
 void TIEAddress::BindWindow() {
   FActiveWatch.disconnect();
+  FFocusWatch.disconnect();
   auto* Window = dynamic_cast<Gtk::Window*>(get_root());
   if (!Window) return;
   FActiveWatch = Window->property_is_active().signal_changed().connect([this, Window] {
     if (!Window->is_active()) CloseList();
+  });
+  FFocusWatch = Window->property_focus_widget().signal_changed().connect([this] {
+    if (!FocusInside()) CloseList();
   });
 }
 

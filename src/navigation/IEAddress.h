@@ -4,7 +4,8 @@
 // (the typed list and the suggestions never show together). The rules live in
 // AddressRules, TypedUrls, CompletionSource and PathLookup; this class binds them to GTK.
 //
-// Text our code sets (SetCurrentUrl, the highlight moving) is never a user edit. While the
+// Text our code sets (SetCurrentUrl, the highlight moving) is never a user edit; the
+// entry's own set_text counts as one, as a drop or a paste does. While the
 // box has the focus and the user has edited it since the last set or commit, a page's
 // address is stored but the visible text kept; ResetToUrl (a tab switch) always shows it.
 // Keys wait while an input method composes: every key goes to it then.
@@ -60,8 +61,6 @@ public:
   void ResetToUrl(const std::string& Url);
   const std::string& CurrentUrl() const { return FCurrentUrl; }
   std::string Text() const { return get_text(); }
-  // Replaces the text as the user's own edit would (drops, tests).
-  void set_text(const Glib::ustring& Text) { Gtk::Entry::set_text(Text); }
   // Commits the visible text as typed (Enter with no list open).
   void Commit();
 
@@ -145,7 +144,7 @@ private:
   mutable framework::TSystemIconImages FIcons;
   std::size_t FLastTypedSize = 0;  // to append only while the user adds text
   sigc::connection FAppend;
-  sigc::connection FActiveWatch;
+  sigc::connection FActiveWatch, FFocusWatch;
   sigc::signal<void(const std::string&)> FUrlSelected;
 };
 
