@@ -78,7 +78,7 @@ int main() {
   const auto Typed = Words();
   for (std::size_t W = 0; Update.size() < Keystrokes; ++W) {
     const std::string& Word = Typed[W % Typed.size()];
-    Box.ResetToUrl("");
+    Box.SetCurrentUrl("", true);
     for (std::size_t Length = 1; Length <= Word.size() && Update.size() < Keystrokes; ++Length) {
       int Position = static_cast<int>(Length - 1);
       auto Start = Clock::now();

@@ -86,7 +86,7 @@ void TIEAddress::BindWindow() {
     if (!Window->is_active()) CloseList();
   });
   FFocusWatch = Window->property_focus_widget().signal_changed().connect([this] {
-    if (!FocusInside()) CloseList();
+    if (!HasFocusWithin()) CloseList();
   });
 }
 
@@ -131,24 +131,17 @@ void TIEAddress::SetTextQuietly(const std::string& Text) {
   UpdateBoxIcon();
 }
 
-bool TIEAddress::FocusInside() const {
+bool TIEAddress::HasFocusWithin() const {
   auto* Root = const_cast<TIEAddress*>(this)->get_root();
   const Gtk::Widget* Focus = Root ? Root->get_focus() : nullptr;
   return Focus && (Focus == this || Focus->is_ancestor(*const_cast<TIEAddress*>(this)));
 }
 
-void TIEAddress::SetCurrentUrl(const std::string& Url) {
+void TIEAddress::SetCurrentUrl(const std::string& Url, bool Always) {
   FCurrentUrl = Url;
-  if ((FUserEdited || FListOpen) && FocusInside()) return;
+  if (Always) CloseList();
+  else if ((FUserEdited || FListOpen) && HasFocusWithin()) return;
   FUserEdited = false;
-  SetTextQuietly(Url);
-  FProbe.Probe(Url);
-}
-
-void TIEAddress::ResetToUrl(const std::string& Url) {
-  CloseList();
-  FUserEdited = false;
-  FCurrentUrl = Url;
   SetTextQuietly(Url);
   FProbe.Probe(Url);
 }

@@ -7,7 +7,7 @@
 // Text our code sets (SetCurrentUrl, the highlight moving) is never a user edit; the
 // entry's own set_text counts as one, as a drop or a paste does. While the
 // box has the focus and the user has edited it since the last set or commit, a page's
-// address is stored but the visible text kept; ResetToUrl (a tab switch) always shows it.
+// address is stored but the visible text kept; a tab switch (Always) shows it anyway.
 // Keys wait while an input method composes: every key goes to it then.
 #include "framework/SystemIconImages.h"
 #include "navigation/AddressRules.h"
@@ -55,10 +55,13 @@ public:
   void SetShowIcons(bool Value);
 
   // ---- address ----------------------------------------------------------------------
-  // Stores Url as the current address; shows it unless the user is editing the box.
-  void SetCurrentUrl(const std::string& Url);
-  // Stores Url and always shows it, closing the list (the active page changed).
-  void ResetToUrl(const std::string& Url);
+  // Stores Url as the current address and shows it, unless the user is editing the box
+  // (it has the focus and was edited since the last set or commit, or the list is open):
+  // then what they typed stays. With Always, the box shows Url whatever was typed and
+  // the list closes (another page came forward).
+  void SetCurrentUrl(const std::string& Url, bool Always = false);
+  // The user changed the text since the last set or commit.
+  bool UserEdited() const { return FUserEdited; }
   const std::string& CurrentUrl() const { return FCurrentUrl; }
   std::string Text() const { return get_text(); }
   // Commits the visible text as typed (Enter with no list open).
@@ -93,7 +96,7 @@ public:
   // Key handling as the key controller runs it; true when the key was consumed.
   bool HandleKey(unsigned KeyVal, Gdk::ModifierType State);
   // Whether the keyboard focus is in the box.
-  bool FocusInside() const;
+  bool HasFocusWithin() const;
   // Whether the input method is composing now.
   bool Composing() const { return !FPreedit.empty(); }
 

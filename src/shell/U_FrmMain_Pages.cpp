@@ -63,7 +63,7 @@ std::string TFrmMain::GetTabCaption(TFrmWeb* Page) {
 void TFrmMain::PageActivated() {
   TFrmWeb* Page = ActivePage();
   if (!Page) return;
-  cobAddress.ResetToUrl(Page->GetUrl());
+  cobAddress.SetCurrentUrl(Page->GetUrl(), true);
   PageControl.Select(PageControl.IndexOfTag(Page));
   FProgressGauge.SetPosition(Page->Progress());
   Page->WebBrowser->FocusDocument();

@@ -55,7 +55,7 @@ protected:
   bool Focused() {
     if (!FocusWindow(Window)) return false;
     Box->grab_focus();
-    return PumpUntil([&] { return Box->FocusInside(); });
+    return PumpUntil([&] { return Box->HasFocusWithin(); });
   }
 
   const std::string Entries[3] = {"http://one.example/", "http://two.example/", "http://three.example/"};
@@ -113,7 +113,7 @@ TEST_F(AddressBoxTest, EveryWayOfClosingTheListMakesTheBoxWritable) {
   const std::pair<const char*, std::function<void()>> Ways[] = {
       {"arrow", [&] { g_signal_emit_by_name(Box->gobj(), "icon-release", GTK_ENTRY_ICON_SECONDARY); }},
       {"focus to the page", [&] { Other.grab_focus(); }},
-      {"tab switch", [&] { Box->ResetToUrl("http://other.example/"); }},
+      {"tab switch", [&] { Box->SetCurrentUrl("http://other.example/", true); }},
       {"typed text", [&] { Box->CloseList(), Box->set_text("x"); }},
   };
   for (const auto& [Name, Close] : Ways) {
@@ -194,7 +194,7 @@ TEST_F(AddressBoxTest, CodeSetTextIsNoEditAndTypingSuggests) {
   Box->HandleKey(GDK_KEY_Down, Gdk::ModifierType());
   EXPECT_EQ(Box->Text(), Entries[1]);
   EXPECT_TRUE(Box->SuggestionsShown());  // the highlight moving is no edit
-  Box->ResetToUrl("http://tab.example/");
+  Box->SetCurrentUrl("http://tab.example/", true);
   EXPECT_EQ(Box->Text(), "http://tab.example/");
   EXPECT_FALSE(Box->SuggestionsShown());
   // After a commit the page's address shows again.

@@ -19,7 +19,7 @@ protected:
   void FocusBox() {
     ASSERT_TRUE(FocusWindow(Main()));
     Box().grab_focus();
-    ASSERT_TRUE(PumpUntil([&] { return Box().FocusInside(); }));
+    ASSERT_TRUE(PumpUntil([&] { return Box().HasFocusWithin(); }));
   }
   void Keys(const std::string& Keys) { ASSERT_TRUE(PressKeys(Keys)) << Keys; }
 };
