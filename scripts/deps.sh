@@ -6,7 +6,7 @@ packages=(
   libgtkmm-4.0-dev libwebkitgtk-6.0-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth adwaita-icon-theme fonts-wqy-zenhei
+  xvfb xauth xdotool adwaita-icon-theme fonts-wqy-zenhei
   desktop-file-utils
   libxtst-dev
   python3 xdg-utils xdotool

@@ -1,0 +1,251 @@
+// The address box's popover (typed list or suggestions) and its icons.
+#include "navigation/IEAddress.h"
+
+#include <algorithm>
+
+#include <glib.h>
+#include <glibmm/main.h>
+#include <gtkmm/box.h>
+#include <gtkmm/image.h>
+#include <gtkmm/label.h>
+#include <gtkmm/listitem.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/signallistitemfactory.h>
+#include <gtkmm/stringobject.h>
+
+namespace vorlane::navigation {
+
+namespace {
+
+constexpr std::size_t MaxSuggestions = 20;
+constexpr int MaxRowsShown = 12;
+
+}  // namespace
+
+void TIEAddress::BuildList() {
+  FModel = Gtk::StringList::create({});
+  FSelection = Gtk::SingleSelection::create(FModel);
+  FSelection->set_autoselect(false);
+  FSelection->set_can_unselect(true);
+
+  // Row: icon 4 px in, text at 22 px, 16 px high.
+  auto Factory = Gtk::SignalListItemFactory::create();
+  Factory->signal_setup().connect([](const Glib::RefPtr<Gtk::ListItem>& Item) {
+    auto* Row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 0);
+    Row->set_size_request(-1, RowHeight);
+    auto* Icon = Gtk::make_managed<Gtk::Image>();
+    Icon->set_pixel_size(platform::SystemIcons::IconSize);
+    Icon->set_size_request(platform::SystemIcons::IconSize, platform::SystemIcons::IconSize);
+    Icon->set_margin_start(RowIconLeft);
+    auto* Label = Gtk::make_managed<Gtk::Label>();
+    Label->set_margin_start(RowTextLeft - RowIconLeft - platform::SystemIcons::IconSize);
+    Label->set_xalign(0);
+    Label->set_ellipsize(Pango::EllipsizeMode::END);
+    Row->append(*Icon);
+    Row->append(*Label);
+    Item->set_child(*Row);
+  });
+  Factory->signal_bind().connect([this](const Glib::RefPtr<Gtk::ListItem>& Item) {
+    auto Text = std::dynamic_pointer_cast<Gtk::StringObject>(Item->get_item());
+    auto* Row = Item->get_child();
+    if (!Text || !Row) return;
+    auto* Icon = dynamic_cast<Gtk::Image*>(Row->get_first_child());
+    auto* Label = dynamic_cast<Gtk::Label*>(Icon ? Icon->get_next_sibling() : nullptr);
+    if (!Icon || !Label) return;
+    std::string Value = Text->get_string();
+    Label->set_text(Value);
+    // Rows use what is already known of a path: drawing never asks the disk.
+    int Index = FShowIcons ? IconIndexOf(Value) : platform::SystemIcons::NoIcon;
+    if (auto GIcon = FIcons.Icon(Index)) Icon->set(GIcon);
+    else Icon->clear();
+  });
+
+  FList.set_model(FSelection);
+  FList.set_factory(Factory);
+  FList.set_focusable(false);
+  FList.set_single_click_activate(true);
+  FList.signal_activate().connect([this](guint Position) { ChooseRow(Position); });
+  FSelection->signal_selection_changed().connect([this](guint, guint) {
+    int Index = Highlighted();
+    if (Index >= 0) FHighlightIconIndex = IconIndexOf(FModel->get_string(Index));
+  });
+
+  auto* Scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
+  Scroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+  Scroller->set_propagate_natural_height(true);
+  Scroller->set_max_content_height(MaxRowsShown * (RowHeight + 8));
+  Scroller->set_child(FList);
+  FPopup.set_child(*Scroller);
+  FPopup.set_parent(*this);
+  FPopup.set_autohide(false);
+  FPopup.set_has_arrow(false);
+  FPopup.set_position(Gtk::PositionType::BOTTOM);
+  FPopup.add_css_class("address-list");
+
+  FProbe.OnKnown = [this](const std::string& Text, PathKind) {
+    if (Text == get_text().raw()) UpdateBoxIcon();
+    // A row whose path is now known is bound again, with its icon.
+    for (guint I = 0; I < FModel->get_n_items(); ++I)
+      if (FModel->get_string(I).raw() == Text) {
+        bool WasSelected = FSelection->is_selected(I);
+        FModel->splice(I, 1, {Glib::ustring(Text)});
+        if (WasSelected) FSelection->set_selected(I);
+      }
+  };
+}
+
+void TIEAddress::size_allocate_vfunc(int Width, int Height, int Baseline) {
+  Gtk::Entry::size_allocate_vfunc(Width, Height, Baseline);
+  FPopup.present();
+}
+
+int TIEAddress::Highlighted() const {
+  guint Selected = FSelection->get_selected();
+  return Selected == GTK_INVALID_LIST_POSITION ? -1 : static_cast<int>(Selected);
+}
+
+std::vector<std::string> TIEAddress::ShownRows() const {
+  std::vector<std::string> Rows;
+  if (!FListOpen && !FSuggesting) return Rows;
+  for (guint I = 0; I < FModel->get_n_items(); ++I) Rows.push_back(FModel->get_string(I));
+  return Rows;
+}
+
+void TIEAddress::ShowRows(const std::vector<std::string>& Rows, bool Suggestions) {
+  std::vector<Glib::ustring> Strings(Rows.begin(), Rows.end());
+  FModel->splice(0, FModel->get_n_items(), Strings);
+  FSelection->set_selected(GTK_INVALID_LIST_POSITION);
+  if (Rows.empty()) {
+    CloseList();
+    return;
+  }
+  FPopup.set_size_request(std::max(get_width(), 145), -1);
+  FListOpen = !Suggestions;
+  FSuggesting = Suggestions;
+  FProbe.ProbeRows(Rows);
+  if (!FPopup.get_visible()) FPopup.popup();
+}
+
+void TIEAddress::OpenList(bool ByKeyboard) {
+  if (FItems.empty()) return;
+  std::vector<std::string> Rows(FItems.begin(), FItems.begin() + std::min<std::size_t>(FItems.size(), 25));
+  FSuggesting = false;
+  ShowRows(Rows, false);
+  // The entry that matches the text is highlighted, as the old drop-down did.
+  std::string Text = get_text();
+  for (std::size_t I = 0; I < Rows.size(); ++I)
+    if (Rows[I] == Text) {
+      FSelection->set_selected(static_cast<guint>(I));
+      break;
+    }
+  if (ByKeyboard) {
+    FReadOnlyByKey = true;
+    set_editable(false);
+    select_region(get_position(), get_position());
+  }
+}
+
+// Every way the popover closes comes through here, so the box is never left read-only.
+void TIEAddress::CloseList() {
+  FLister.Cancel();
+  FProbe.CancelRows();
+  if (FPopup.get_visible()) FPopup.popdown();
+  FListOpen = false;
+  FSuggesting = false;
+  if (FReadOnlyByKey || !get_editable()) set_editable(true);
+  FReadOnlyByKey = false;
+}
+
+void TIEAddress::Highlight(int Index) {
+  int Count = static_cast<int>(FModel->get_n_items());
+  if (Index < 0 || Index >= Count) {
+    FSelection->set_selected(GTK_INVALID_LIST_POSITION);
+    return;
+  }
+  FSelection->set_selected(static_cast<guint>(Index));
+  FList.activate_action("list.scroll-to-item", Glib::Variant<guint32>::create(static_cast<guint32>(Index)));
+  SetTextQuietly(FModel->get_string(Index));
+  set_position(-1);
+  ApplyIcon(FHighlightIconIndex);
+}
+
+void TIEAddress::ChooseRow(unsigned Position) {
+  if (Position >= FModel->get_n_items()) return;
+  std::string Text = FModel->get_string(Position);
+  bool Suggestion = FSuggesting;
+  SetTextQuietly(Text);
+  if (Suggestion) {
+    Commit();
+    SelectAll();
+    return;
+  }
+  int Icon = IconIndexOf(Text);
+  FHighlightIconIndex = Icon;
+  FCurrentUrl = Text;
+  CloseList();
+  SelectAll();
+  FUserEdited = false;
+  FUrlSelected.emit(Text);
+  ApplyIcon(Icon);
+}
+
+void TIEAddress::UpdateSuggestions() {
+  FLister.Cancel();
+  CompletionPlan Plan = PlanOf(CompletionFlagsWord());
+  std::string Text = get_text();
+  if (!Plan.Suggest || Text.empty()) {
+    FLastTypedSize = Text.size();
+    FSuggested.clear();
+    if (FSuggesting) CloseList();
+    return;
+  }
+  std::vector<const ICompletionSource*> Sources;
+  if (Plan.Typed) Sources.push_back(&FTyped);
+  if (Plan.History) Sources.push_back(FHistory);
+  FSuggested = CollectSuggestions(Sources, Text, MaxSuggestions);
+  bool Grew = Text.size() > FLastTypedSize;
+  FLastTypedSize = Text.size();
+  FAppend.disconnect();
+  if (Plan.Append && Grew && !FSuggested.empty() && FSuggested.front().size() > Text.size() &&
+      g_ascii_strncasecmp(FSuggested.front().c_str(), Text.c_str(), Text.size()) == 0) {
+    // Inline completion once the keystroke is done: the rest of the best match, selected
+    // so that typing on replaces it.
+    FAppend = Glib::signal_idle().connect([this, Text, Rest = FSuggested.front().substr(Text.size())] {
+      if (get_text().raw() != Text || Composing() || get_position() != static_cast<int>(get_text().length()))
+        return false;
+      int End = get_position(), Position = End;
+      ++FQuiet;
+      insert_text(Rest, -1, Position);
+      --FQuiet;
+      select_region(End, -1);
+      return false;
+    });
+  }
+  ShowRows(FSuggested, true);
+  if (Plan.Files && FSuggested.size() < MaxSuggestions)
+    FLister.Request(Text, MaxSuggestions - FSuggested.size(),
+                    [this](std::vector<std::string> Rows) { AppendFileSuggestions(std::move(Rows)); });
+}
+
+void TIEAddress::AppendFileSuggestions(std::vector<std::string> Rows) {
+  if (Rows.empty()) return;
+  std::vector<std::string> All = FSuggested;
+  for (auto& Row : Rows)
+    if (std::find(All.begin(), All.end(), Row) == All.end()) All.push_back(std::move(Row));
+  ShowRows(All, true);
+}
+
+int TIEAddress::IconIndexOf(const std::string& Text) const {
+  return navigation::IconIndexOf(Text, FProbe.KindOf(Text), platform::SystemIcons::Shared());
+}
+
+void TIEAddress::UpdateBoxIcon() { ApplyIcon(IconIndexOf(get_text())); }
+
+void TIEAddress::ApplyIcon(int Index) {
+  FShownIconIndex = Index;
+  auto Icon = FShowIcons ? FIcons.Icon(Index) : Glib::RefPtr<Gio::Icon>();
+  if (Icon) set_icon_from_gicon(Icon, Gtk::Entry::IconPosition::PRIMARY);
+  else unset_icon(Gtk::Entry::IconPosition::PRIMARY);
+}
+
+}  // namespace vorlane::navigation

@@ -1,0 +1,72 @@
+// The address bar in the main window, driven by real key presses: list commits, typed
+// text against page events and tab switches, and a Chinese input method composing.
+#include "MainWindowFixture.h"
+#include "support/RealKeys.h"
+
+#include <cstdlib>
+
+namespace vorlane::test {
+namespace {
+
+class AddressBarTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    // The desktop's own input method, whatever this machine runs.
+    setenv("GTK_IM_MODULE", "gtk-im-context-simple", 1);
+    MainWindowTest::SetUp();
+  }
+  navigation::TIEAddress& Box() { return Main().cobAddress; }
+  void FocusBox() {
+    ASSERT_TRUE(FocusWindow(Main()));
+    Box().grab_focus();
+    ASSERT_TRUE(PumpUntil([&] { return Box().HasFocusWithin(); }));
+  }
+  void Keys(const std::string& Keys) { ASSERT_TRUE(PressKeys(Keys)) << Keys; }
+};
+
+TEST_F(AddressBarTest, EnterWithTheListOpenNavigatesOnceAndMovesTheEntryToTheTop) {
+  shell::TFrmWeb* A = Tab(0);
+  Box().SetItems({"http://a.example/", "http://b.example/", "http://c.example/"});
+  FocusBox();
+  int Before = EngineOf(A).CallCount("Navigate2");
+  Keys("Down Down Down Return");
+  ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).CallCount("Navigate2") > Before; }));
+  PumpPending();
+  EXPECT_EQ(EngineOf(A).CallCount("Navigate2"), Before + 1);
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, "http://b.example/");
+  EXPECT_EQ(Box().Items().front(), "http://b.example/");
+  EXPECT_EQ(Box().Items().size(), 3u);
+  EXPECT_TRUE(Box().get_editable());
+  EXPECT_FALSE(Box().ListOpen());
+}
+
+TEST_F(AddressBarTest, TypedTextSurvivesAPageEventWhileATabSwitchReplacesIt) {
+  shell::TFrmWeb* A = Tab(0);
+  Open("http://b.example/", false, "B");
+  FocusBox();
+  Box().set_text("half typ");
+  EngineOf(A).CompleteNavigation("http://a.example/later", "later");
+  EXPECT_EQ(AddressText(), "half typ");
+  EXPECT_EQ(Box().CurrentUrl(), "http://a.example/later");
+  Main().PageControl.ClickTab(1);
+  EXPECT_EQ(AddressText(), "http://b.example/");
+  Main().PageControl.ClickTab(0);
+  EXPECT_EQ(AddressText(), "http://a.example/later");
+}
+
+TEST_F(AddressBarTest, EnterConfirmsACompositionAndNavigatesOnlyOnTheNextEnter) {
+  shell::TFrmWeb* A = Tab(0);
+  FocusBox();
+  Box().set_text("");
+  int Before = EngineOf(A).CallCount("Navigate2");
+  Keys("ctrl+shift+u 4 e 2 d Return");
+  ASSERT_TRUE(PumpUntil([&] { return Box().Text() == "中" && !Box().Composing(); }));
+  PumpPending();
+  EXPECT_EQ(EngineOf(A).CallCount("Navigate2"), Before);
+  Keys("Return");
+  ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).CallCount("Navigate2") > Before; }));
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, std::string(Site) + "/search.html?word=中");
+}
+
+}  // namespace
+}  // namespace vorlane::test
