@@ -124,6 +124,8 @@ int main(int argc, char** argv) {
   auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(Site.Base()), Site);
   Main->SetHistorySink(&History);
   Main->Favorites().HistoryStore = &History;
+  vorlane::navigation::THistoryStoreSource HistorySuggestions(History);
+  Main->cobAddress.SetHistorySource(&HistorySuggestions);
   vorlane::engine::SetProductSiteContent({[&History](size_t Limit) {
     std::vector<vorlane::engine::SiteLink> Links;
     for (auto& Page : History.RecentPages(Limit)) Links.push_back({Page.Title, Page.Url});

@@ -2,6 +2,8 @@
 // Where the address box's suggestions come from. A source answers synchronously and
 // quickly (an in-memory list, an indexed query); file paths, which need the disk, are
 // listed apart and asynchronously (PathLookup).
+#include "platform/HistoryStore.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -33,6 +35,18 @@ private:
 class TEmptyHistorySource : public ICompletionSource {
 public:
   std::vector<std::string> Suggest(const std::string&, std::size_t) const override { return {}; }
+};
+
+// The browsing history's addresses (the store must outlive the source).
+class THistoryStoreSource : public ICompletionSource {
+public:
+  explicit THistoryStoreSource(platform::THistoryStore& Store) : FStore(Store) {}
+  std::vector<std::string> Suggest(const std::string& Prefix, std::size_t Limit) const override {
+    return FStore.SuggestAddresses(Prefix, Limit);
+  }
+
+private:
+  platform::THistoryStore& FStore;
 };
 
 // Suggestions from Sources in order, duplicates dropped, at most Limit in all.
