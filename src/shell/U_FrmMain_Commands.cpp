@@ -1,6 +1,7 @@
 // The command set: every user command of the main window is a named action; menus, tool
 // buttons and keys only trigger them.
 #include "shell/U_FrmMain.h"
+#include "shell/U_FrmMain_Favorites.h"
 
 #include "platform/Dialogs.h"
 #include "shell/U_CommandTable.h"

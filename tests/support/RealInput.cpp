@@ -1,4 +1,5 @@
 #include "support/RealInput.h"
+#include "support/MainLoop.h"
 
 #include <gdk/x11/gdkx.h>
 #include <gtkmm/native.h>
@@ -17,11 +18,10 @@ Display* XDisplay() {
 
 bool FocusWindow(Gtk::Window& Window) {
   Display* D = XDisplay();
-  auto Surface = Window.get_surface();
-  if (!D || !Surface) return false;
-  XSetInputFocus(D, gdk_x11_surface_get_xid(Surface->gobj()), RevertToParent, CurrentTime);
+  if (!D || !PumpUntil([&] { return Window.get_mapped() && Window.get_surface(); })) return false;
+  XSetInputFocus(D, gdk_x11_surface_get_xid(Window.get_surface()->gobj()), RevertToParent, CurrentTime);
   XSync(D, False);
-  return true;
+  return PumpUntil([&] { return Window.is_active(); });
 }
 
 bool MovePointerTo(Gtk::Widget& W, int DX, int DY) {

@@ -17,15 +17,6 @@ bool Run(const std::string& Arguments) {
 
 }  // namespace
 
-bool FocusWindow(Gtk::Window& Window) {
-  if (!PumpUntil([&] { return Window.get_mapped() && Window.get_surface(); })) return false;
-  GdkSurface* Surface = Window.get_surface()->gobj();
-  if (!GDK_IS_X11_SURFACE(Surface)) return false;
-  auto Xid = gdk_x11_surface_get_xid(Surface);
-  if (!Run("windowfocus --sync " + std::to_string(Xid))) return false;
-  return PumpUntil([&] { return Window.is_active(); });
-}
-
 bool PressKeys(const std::string& Keys) { return Run("key --clearmodifiers " + Keys); }
 
 }  // namespace vorlane::test
