@@ -65,7 +65,7 @@ TEST_F(AddressBarTest, EnterConfirmsACompositionAndNavigatesOnlyOnTheNextEnter) 
   EXPECT_EQ(EngineOf(A).CallCount("Navigate2"), Before);
   Keys("Return");
   ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).CallCount("Navigate2") > Before; }));
-  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, std::string(Site) + "/search.html?word=中");
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, std::string(Site) + "/search.html?word=%E4%B8%AD");
 }
 
 }  // namespace
