@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets with clang (address and undefined-behaviour sanitizers) in
 # build-fuzz/ and runs each for FUZZ_SECONDS (default 60), with the sanitizer options of
 # scripts/with-sanitizers.sh. A finding fails the run and is left in
-# build-fuzz/findings/<target>/ (remove it once fixed). The corpus grows in build-fuzz/corpus/<target>/.
+# build-fuzz/findings/<target>/ (remove it once fixed). The corpus grows in
+# build-fuzz/corpus/<target>/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH="${FUZZ_SECONDS:-60}"
