@@ -1,12 +1,14 @@
 # Thin front door: every target installs what it needs, configures and builds.
 BUILD ?= build
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer (make test).
+SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 # A compiler cache, when the machine has one, makes rebuilds across work trees cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench fuzz install clean
+.PHONY: all deps configure build run test test-sanitized bench fuzz install clean
 
 all: build
 
@@ -24,6 +26,14 @@ run: build
 
 test: build
 	@bash scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-sanitized
+
+test-sanitized: deps
+	@[ -f $(SANITIZE_BUILD)/build.ninja ] || cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DVORLANE_SANITIZE=ON -DVORLANE_BENCH=OFF $(LAUNCHER)
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@bash scripts/with-sanitizers.sh bash scripts/with-display.sh \
+	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
 bench: build
 	@bash scripts/with-display.sh bash scripts/bench.sh $(BUILD)
@@ -36,4 +46,4 @@ install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
-	rm -rf $(BUILD) build-fuzz
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz

@@ -154,8 +154,11 @@ TEST_F(ImportTest, HostileNamesNeverReachOutsideTheBaseFolder) {
   Import.SetTargetSubFolder("base");
   ASSERT_TRUE(Import.ImportFavoritesFile());
   Tree After = ReadTree(Favorites.parent_path());
-  for (auto& [Path, Value] : After)
-    if (!Outside.count(Path)) EXPECT_EQ(Path.rfind("Favorites/base", 0), 0u) << Path;
+  for (auto& [Path, Value] : After) {
+    if (!Outside.count(Path)) {
+      EXPECT_EQ(Path.rfind("Favorites/base", 0), 0u) << Path;
+    }
+  }
   Tree Base = ReadTree(Favorites / "base");
   const std::string Deep = "--/-/-.-../-etc/--/-.-../a-..-..-b/";
   EXPECT_EQ(Base.at("--/--.url"), "http://x/");  // a link called ".." is the file "--.url"
