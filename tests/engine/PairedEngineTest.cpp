@@ -61,7 +61,9 @@ TEST_P(PairedEngineTest, AStoppedLoadEndsWithTheFinalProgressToo) {
   Finish(P, "P");
   P.Log->Clear();
   P->Navigate2(Server.Url("/slow.html"));
-  if (Real()) ASSERT_TRUE(PumpUntil([&] { return P.Log->Has("Before " + Server.Url("/slow.html")); }));
+  if (Real()) {
+    ASSERT_TRUE(PumpUntil([&] { return P.Log->Has("Before " + Server.Url("/slow.html")); }));
+  }
   P->Stop();
   ASSERT_TRUE(PumpUntil([&] { return P.Log->Count("Complete ") == 1; })) << P.Log->Dump();
   EXPECT_EQ(P.Log->Lines.back(), "Complete " + Server.Url("/slow.html")) << P.Log->Dump();
