@@ -57,13 +57,17 @@ void WebKitEngine::Navigate2(const std::string& Url, int32_t Flags) {
   // window's own events and drawing: at start-up the first frame of a new window took
   // seconds on a loaded machine, and the web process can start meanwhile.
   FPending = std::move(Fixed);
-  if (!FPendingIdle.connected())
-    FPendingIdle = Glib::signal_idle().connect(
-        [this] {
-          StartPending();
-          return false;
-        },
-        Glib::PRIORITY_HIGH);
+  SchedulePending();
+}
+
+void WebKitEngine::SchedulePending() {
+  if (FPendingIdle.connected()) return;
+  FPendingIdle = Glib::signal_idle().connect(
+      [this] {
+        StartPending();
+        return false;
+      },
+      Glib::PRIORITY_HIGH);
 }
 
 void WebKitEngine::StartPending() {
@@ -105,13 +109,7 @@ std::vector<uint8_t> WebKitEngine::SessionState() const {
 void WebKitEngine::RestoreSessionState(const std::vector<uint8_t>& State) {
   if (FView) return;  // too late: the page has its own history by now
   FPendingSession = State;
-  if (!FPendingIdle.connected())
-    FPendingIdle = Glib::signal_idle().connect(
-        [this] {
-          StartPending();
-          return false;
-        },
-        Glib::PRIORITY_HIGH);
+  SchedulePending();
 }
 
 void WebKitEngine::Load(const std::string& FixedUrl) {

@@ -117,6 +117,7 @@ private:
   void CreateView(WebKitWebView* Opener);
   void ConnectSignals();  // WebKitEngine_Signals.cpp
   void EnsureView();
+  void SchedulePending();
   void StartPending();
   bool RestorePendingSession();
   void Load(const std::string& FixedUrl);
