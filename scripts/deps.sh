@@ -9,7 +9,7 @@ packages=(
   xvfb xauth xdotool adwaita-icon-theme fonts-wqy-zenhei
   desktop-file-utils
   libxtst-dev
-  python3 xdg-utils xdotool
+  python3 xdg-utils
 )
 missing=()
 for p in "${packages[@]}"; do
