@@ -12,6 +12,7 @@
 #include "favorites/ExportFavorites.h"
 #include "favorites/FavMenu.h"
 #include "favorites/ImportFavorites.h"
+#include "favorites/OrganizeFavoritesDialog.h"
 #include "framework/GtkDialogs.h"
 #include "navigation/SideBarDock.h"
 #include "platform/HistoryStore.h"
@@ -58,6 +59,9 @@ public:
   void SideBarClose();
 
   void FavoritesMenuURLSelected(const std::string& Url);
+  // "整理收藏夹" from the menu or the tree: one dialog; Done runs when it closes.
+  void OrganizeFavorites(std::function<void()> Done);
+  favorites::TOrganizeFavoritesDialog* OrganizeDialog() { return FOrganize.Dialog(); }
   static void FavoritesMenuItemImageIndex(favorites::TMenuType Type, int& ImageIndex);
 
   navigation::TFrmSideBar* SideBar() { return FSideBar.get(); }
@@ -68,6 +72,7 @@ private:
   framework::GtkDialogs FGtkDialogs;
   std::unique_ptr<navigation::TFrmSideBar> FSideBar;
   std::unique_ptr<navigation::TSideBarDock> FDock;
+  favorites::TOrganizeFavoritesCommand FOrganize;  // last, so it goes first: its callbacks reach the menu and tree
 };
 
 }  // namespace vorlane::shell

@@ -56,6 +56,7 @@ TFrmMainFavorites::TFrmMainFavorites(THost Host)
     favorites::ShowAddFavoriteDialog(FHost.Window, *Dialogs, FavoritesMenu.Model.FavoritesFolder(), Page,
                                      std::move(Done));
   };
+  FavoritesMenu.OnOrganize = [this](std::function<void()> Done) { OrganizeFavorites(std::move(Done)); };
   FHost.Window.insert_action_group("fav", FavoritesMenu.Actions());
 }
 
@@ -84,6 +85,11 @@ void TFrmMainFavorites::CreateSideBar() {
     FSideBar->OnLiveUp = [List] { List->GoUp(); };
     return List;
   };
+  // The tree is built when the sidebar is first shown (its own map handler, connected first).
+  FSideBar->signal_map().connect([this] {
+    if (auto* Tree = FSideBar->FavoritesTree())
+      Tree->OnOrganize = [this](std::function<void()> Done) { OrganizeFavorites(std::move(Done)); };
+  });
   FDock = std::make_unique<navigation::TSideBarDock>(FHost.Window, FHost.ClientArea, FHost.DockPanel, *FSideBar);
   FDock->OnFloatClosed = [this] { SideBarClose(); };
   FDock->DockDrop();
@@ -108,6 +114,12 @@ void TFrmMainFavorites::NavigateActivePage(const std::string& Url) {
 
 void TFrmMainFavorites::FavoritesMenuURLSelected(const std::string& Url) {
   if (!Url.empty()) FHost.NewPage(Url, false);  // a favorite from the menu opens behind
+}
+
+void TFrmMainFavorites::OrganizeFavorites(std::function<void()> Done) {
+  // Our own GTK dialogs over the organize window, unless a test scripts them.
+  FOrganize.Execute(FHost.Window, Dialogs == &FGtkDialogs ? nullptr : Dialogs, FavoritesMenu.Model.FavoritesFolder(),
+                    std::move(Done));
 }
 
 void TFrmMainFavorites::FavoritesMenuItemImageIndex(favorites::TMenuType Type, int& ImageIndex) {
