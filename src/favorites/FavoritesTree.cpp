@@ -57,6 +57,9 @@ TFavoritesTree::TFavoritesTree(platform::IDialogs& Dialogs, std::string Favorite
 TFavoritesTree::~TFavoritesTree() {
   FMonitor.reset();  // no change may reach a tree that is going
   FRefreshIdle.disconnect();
+  // A shown tree unbinds its rows when the view goes, after our members: drop the factory
+  // (its handlers reach FExpandWatch) while they are still here.
+  FView.set_factory({});
   for (auto& [Item, Connection] : FExpandWatch) Connection.disconnect();
 }
 

@@ -1,0 +1,48 @@
+#include "favorites/OrganizeFavoritesDialog.h"
+
+#include <gtest/gtest.h>
+
+#include "TreeHelpers.h"
+#include "support/MainLoop.h"
+#include "support/ScriptedDialogs.h"
+
+namespace fs = std::filesystem;
+using namespace vorlane::favorites;
+
+namespace {
+
+TEST(OrganizeFavoritesDialog, RenamesThroughTheDialogAndRefreshesItsCallersOnClose) {
+  const fs::path Root = vorlane::test::FreshFavorites("OrganizeDialog");
+  vorlane::test::WriteShortcut(Root, "Old <name>.url", "http://old.example/?a=<b>&c");
+  vorlane::test::WriteShortcut(Root, "Keep.url", "http://keep.example/");
+  vorlane::test::ScriptedDialogs Dialogs;
+  Gtk::Window Main;
+  TOrganizeFavoritesCommand Command;
+  int Done = 0;
+  Command.Execute(Main, &Dialogs, Root.string(), [&] { ++Done; });
+  Command.Execute(Main, &Dialogs, Root.string(), [&] { ++Done; });  // presents the same dialog
+  TOrganizeFavoritesDialog* D = Command.Dialog();
+  ASSERT_TRUE(D && D->get_visible());
+  EXPECT_EQ(D->get_title(), "整理收藏夹");
+
+  ASSERT_TRUE(D->Select("Old <name>.url"));
+  EXPECT_EQ(D->ShownName().get_text(), "Old <name>");
+  EXPECT_EQ(D->ShownAddress().get_text(), "http://old.example/?a=<b>&c");
+  Dialogs.QueueText("Keep");  // taken: asked, and refused
+  D->RenameClick();
+  EXPECT_EQ(Dialogs.Calls().back().Text, "「Keep」已存在。\n要替换它吗？");
+  EXPECT_TRUE(fs::exists(Root / "Old <name>.url"));
+  Dialogs.QueueText("新 名");
+  D->RenameClick();
+  EXPECT_EQ(Dialogs.Calls().back().Initial, "Old <name>");
+  EXPECT_EQ(D->SelectedItem(), "新 名.url");
+  EXPECT_EQ(D->ShownName().get_text(), "新 名");
+  EXPECT_EQ(vorlane::test::ReadTree(Root), (std::map<std::string, std::string>{
+      {"新 名.url", "http://old.example/?a=<b>&c"}, {"Keep.url", "http://keep.example/"}}));
+
+  D->close();
+  EXPECT_EQ(Done, 2);
+  EXPECT_TRUE(vorlane::test::PumpUntil([&] { return Command.Dialog() == nullptr; }));
+}
+
+}  // namespace
