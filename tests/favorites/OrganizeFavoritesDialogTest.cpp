@@ -37,8 +37,23 @@ TEST(OrganizeFavoritesDialog, RenamesThroughTheDialogAndRefreshesItsCallersOnClo
   EXPECT_EQ(Dialogs.Calls().back().Initial, "Old <name>");
   EXPECT_EQ(D->SelectedItem(), "新 名.url");
   EXPECT_EQ(D->ShownName().get_text(), "新 名");
+
+  // A new folder (named at once; cancelled: it keeps its default name), a move into it, and
+  // a delete that asks first.
+  ASSERT_TRUE(D->Select(""));
+  D->CreateFolderClick();
+  EXPECT_EQ(D->SelectedItem(), "新建文件夹");
+  ASSERT_TRUE(D->Select("新 名.url"));
+  D->MoveTo("新建文件夹");
+  ASSERT_TRUE(D->Select("Keep.url"));
+  D->DeleteClick();
+  EXPECT_EQ(Dialogs.Calls().back().Text, "确实要删除「Keep」吗？\n它将被移到回收站。");
+  EXPECT_TRUE(fs::exists(Root / "Keep.url"));
+  Dialogs.QueueResult(vorlane::platform::MessageResult::Yes);
+  D->DeleteClick();
+  EXPECT_EQ(D->SelectedItem(), "");
   EXPECT_EQ(vorlane::test::ReadTree(Root), (std::map<std::string, std::string>{
-      {"新 名.url", "http://old.example/?a=<b>&c"}, {"Keep.url", "http://keep.example/"}}));
+      {"新建文件夹", "<dir>"}, {"新建文件夹/新 名.url", "http://old.example/?a=<b>&c"}}));
 
   D->close();
   EXPECT_EQ(Done, 2);

@@ -199,5 +199,26 @@ TEST_F(MainWindowTest, TheSidebarIsDockedHiddenAndShowsAQuarterOfTheClient) {
   F.Dock()->DockDrop();
 }
 
+TEST_F(MainWindowTest, TheMenuAndTheTreeShareOneOrganizeDialogAndRelistWhenItCloses) {
+  ScriptedDialogs Dialogs;
+  auto& F = Main().Favorites();
+  F.SetDialogs(Dialogs);
+  F.ShowSideBar(true, 0);
+  favorites::TFavoritesTree* Tree = F.SideBar()->FavoritesTree();
+  ASSERT_NE(Tree, nullptr);
+  F.FavoritesMenu.Actions()->activate_action("organize");
+  favorites::TOrganizeFavoritesDialog* D = F.OrganizeDialog();
+  ASSERT_TRUE(D && D->get_visible());
+  for (unsigned I = 0; I < Tree->RowCount(); ++I)
+    if (Tree->NodeAt(I)->Caption == "整理收藏夹") Tree->ActivateRow(I);
+  EXPECT_EQ(F.OrganizeDialog(), D);
+  favorites::WriteShortcutUrl(favorites::GetFavoritesFolder() + "new.url", "http://new.example/");
+  D->close();
+  bool Listed = false;
+  for (unsigned I = 0; I < Tree->RowCount(); ++I) Listed |= Tree->NodeAt(I)->Caption == "new";
+  EXPECT_TRUE(Listed);
+  EXPECT_TRUE(PumpUntil([&] { return F.OrganizeDialog() == nullptr; }));
+}
+
 }  // namespace
 }  // namespace vorlane::test
