@@ -159,6 +159,9 @@ TOrganizeResult TOrganizeFavorites::Place(const std::string& Item, const std::st
     if (!Replace)
       return {TOrganizeStatus::Conflict, TargetItem,
               Quoted(DisplayName(TargetItem)) + "已存在。\n要替换它吗？"};
+    // Replacing a folder that holds the item would send the item to the trash with it.
+    if (IsRealFolder(Target) && IsInsideFolder(Target.string(), Source.parent_path().string()))
+      return Refuse("不能用" + Quoted(DisplayName(Item)) + "替换包含它的文件夹。");
     if (std::string E = TrashEntry(Target); !E.empty())
       return Fail("无法把" + Quoted(DisplayName(TargetItem)) + "移到回收站：" + E);
   }

@@ -98,6 +98,9 @@ TEST_F(OrganizeFavoritesTest, MovesStayInsideTheFavoritesAndNeverIntoThemselves)
   for (const Case& C : Cases) EXPECT_EQ(Org.Move(C.Item, C.Folder).Status, C.Status) << C.Item << " " << C.Folder;
   EXPECT_TRUE(fs::exists(Root / "Inner/a.url"));  // moved along with its folder
   EXPECT_TRUE(fs::is_directory(Root / "Inner"));
+  fs::create_directories(Root / "Inner/Deep/Inner");
+  EXPECT_EQ(Org.Move("Inner/Deep/Inner", "", true).Status, TOrganizeStatus::Refused);  // would trash itself
+  EXPECT_TRUE(fs::exists(Root / "Inner/a.url"));
   EXPECT_EQ(fs::directory_iterator(Outside)->path().filename(), "x.url");
 }
 
