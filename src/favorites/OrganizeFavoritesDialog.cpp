@@ -229,11 +229,9 @@ void TOrganizeFavoritesDialog::CreateFolderClick() {
   std::string Folder;
   if (Item) {
     // Inside the selected folder, or beside the selected favorite.
-    const TFavoriteNode* Node = SelectedNode(FTree);
-    const bool IsFolder = Node->Type != TNodeType::ntItem;
-    Folder = IsFolder ? *Item : ParentOf(*Item);
-    if (IsFolder && !Item->empty())
-      if (auto Row = FTree.RowOf(Node)) Row->set_expanded(true);  // lists it when it was not yet
+    TFavoriteNode* Node = SelectedNode(FTree);
+    Folder = Node->Type == TNodeType::ntItem ? ParentOf(*Item) : *Item;
+    if (Node->Type == TNodeType::ntEmptyFolder) FTree.FillNode(Node);  // listed and opened, to show the new one
   }
   const TOrganizeResult R = FOrg.NewFolder(Folder);
   if (!R.Ok()) return ShowError(R.Message);
@@ -264,7 +262,10 @@ void TOrganizeFavoritesDialog::DeleteClick() {
   if (!FUsable || !Item || Item->empty()) return;
   std::weak_ptr<int> Alive = FAlive;
   const std::string Name = TOrganizeFavorites::DisplayName(*Item);
-  FDialogs.ShowMessage(platform::MessageKind::Confirmation, Caption, "确实要删除「" + Name + "」吗？\n它将被移到回收站。",
+  const bool Folder = SelectedNode(FTree)->Type != TNodeType::ntItem;
+  FDialogs.ShowMessage(platform::MessageKind::Confirmation, Caption,
+                       Folder ? "确实要删除文件夹「" + Name + "」及其中的全部内容吗？\n它们将被移到回收站。"
+                              : "确实要删除「" + Name + "」吗？\n它将被移到回收站。",
                        platform::MessageButtons::YesNo, [this, Alive, Item = *Item](platform::MessageResult Answer) {
                          if (Alive.expired() || Answer != platform::MessageResult::Yes) return;
                          const TOrganizeResult R = FOrg.Trash(Item);
