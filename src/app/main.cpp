@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
   // A plain GTK main loop: Vorlane keeps one window and talks to no other instance, so
   // it needs no application object (and no session bus, which costs start-up time).
   g_set_prgname("vorlane");
-  vorlane::platform::ChooseWindowRenderer();
+  const bool SoftwareGl = vorlane::platform::OpenGlIsSoftware();
+  vorlane::platform::ChooseWindowRenderer(SoftwareGl);
   if (!gtk_init_check()) {
     std::fprintf(stderr, "vorlane: cannot open a display\n");
     return 1;
@@ -123,7 +124,7 @@ int main(int argc, char** argv) {
   // The history outlives the window that records into it.
   vorlane::platform::THistoryStore History;
   vorlane::shell::TProductSite Site;
-  auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(Site.Base()), Site);
+  auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(Site.Base(), !SoftwareGl), Site);
   Main->SetHistorySink(&History);
   Main->Favorites().HistoryStore = &History;
   vorlane::navigation::THistoryStoreSource HistorySuggestions(History);

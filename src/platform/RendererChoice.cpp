@@ -27,10 +27,10 @@ bool HasRenderingGpu(const std::filesystem::path& DevRoot) {
   return false;
 }
 
-void ChooseWindowRenderer() {
-  if (std::getenv("GSK_RENDERER")) return;
-  if (HasRenderingGpu() && !Set("LIBGL_ALWAYS_SOFTWARE")) return;
-  setenv("GSK_RENDERER", "cairo", 0);
+bool OpenGlIsSoftware() { return Set("LIBGL_ALWAYS_SOFTWARE") || !HasRenderingGpu(); }
+
+void ChooseWindowRenderer(bool SoftwareGl) {
+  if (SoftwareGl) setenv("GSK_RENDERER", "cairo", 0);
 }
 
 }  // namespace vorlane::platform

@@ -1,9 +1,9 @@
 #pragma once
-// Which of GTK's renderers draws the windows. GTK draws with OpenGL by default; on a
-// machine without a GPU that is Mesa's software rasterizer, which compiles machine code
-// for every new kind of drawing it meets. The first frame of the main window took
-// 0.15-0.4 s that way, against 20 ms with GTK's cairo renderer, and every first
-// request waited behind it.
+// How the windows and the pages are drawn on a machine without a GPU. There OpenGL is
+// Mesa's software rasterizer, which compiles machine code for every new kind of drawing
+// it meets: GTK's OpenGL renderer took 0.15-0.4 s over the main window's first frame
+// (cairo: 20 ms), and WebKit's GPU compositing 0.1-0.4 s over a page's first frame after
+// its load (WebKit's own CPU drawing: 15-30 ms).
 #include <filesystem>
 
 namespace vorlane::platform {
@@ -13,8 +13,11 @@ namespace vorlane::platform {
 // virtual machines) does not count.
 bool HasRenderingGpu(const std::filesystem::path& DevRoot = "/dev");
 
-// Before GTK starts: picks the cairo renderer when OpenGL could only be software (no GPU,
-// or LIBGL_ALWAYS_SOFTWARE set), unless the user chose a renderer with GSK_RENDERER.
-void ChooseWindowRenderer();
+// Whether OpenGL could only be software here: no GPU, or LIBGL_ALWAYS_SOFTWARE set.
+bool OpenGlIsSoftware();
+
+// Before GTK starts: GTK's cairo renderer when OpenGL is software, unless the user chose
+// a renderer with GSK_RENDERER.
+void ChooseWindowRenderer(bool SoftwareGl);
 
 }  // namespace vorlane::platform

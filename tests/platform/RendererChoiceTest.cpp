@@ -62,10 +62,16 @@ TEST(RendererChoice, OnlyARenderNodeOrNvidiaCountsAsAGpu) {
 TEST(RendererChoice, SoftwareGlMeansCairoUnlessTheUserChose) {
   {
     ScopedEnv Renderer("GSK_RENDERER", nullptr), Software("LIBGL_ALWAYS_SOFTWARE", "1");
-    ChooseWindowRenderer();
+    ASSERT_TRUE(OpenGlIsSoftware());
+    ChooseWindowRenderer(OpenGlIsSoftware());
     EXPECT_STREQ(std::getenv("GSK_RENDERER"), "cairo");
   }
-  ScopedEnv Renderer("GSK_RENDERER", "gl"), Software("LIBGL_ALWAYS_SOFTWARE", "1");
-  ChooseWindowRenderer();
+  {
+    ScopedEnv Renderer("GSK_RENDERER", nullptr);
+    ChooseWindowRenderer(false);
+    EXPECT_EQ(std::getenv("GSK_RENDERER"), nullptr);
+  }
+  ScopedEnv Renderer("GSK_RENDERER", "gl");
+  ChooseWindowRenderer(true);
   EXPECT_STREQ(std::getenv("GSK_RENDERER"), "gl");
 }
