@@ -14,6 +14,7 @@
 #include "engine/WebKitEngine.h"
 #include "platform/HistoryStore.h"
 #include "shell/U_FrmMain_Favorites.h"
+#include "platform/RendererChoice.h"
 #include "platform/SingleInstance.h"
 #include "shell/U_FrmMain.h"
 #include "shell/U_UserConfig.h"
@@ -112,6 +113,8 @@ int main(int argc, char** argv) {
   // A plain GTK main loop: Vorlane keeps one window and talks to no other instance, so
   // it needs no application object (and no session bus, which costs start-up time).
   g_set_prgname("vorlane");
+  const bool SoftwareGl = vorlane::platform::OpenGlIsSoftware();
+  vorlane::platform::ChooseWindowRenderer(SoftwareGl);
   if (!gtk_init_check()) {
     std::fprintf(stderr, "vorlane: cannot open a display\n");
     return 1;
@@ -121,7 +124,7 @@ int main(int argc, char** argv) {
   // The history outlives the window that records into it.
   vorlane::platform::THistoryStore History;
   vorlane::shell::TProductSite Site;
-  auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(Site.Base()), Site);
+  auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(Site.Base(), !SoftwareGl), Site);
   Main->SetHistorySink(&History);
   Main->Favorites().HistoryStore = &History;
   vorlane::navigation::THistoryStoreSource HistorySuggestions(History);
@@ -147,8 +150,10 @@ int main(int argc, char** argv) {
         if (auto Checked = vorlane::browser::DesktopAddress(Url, {})) Usable.push_back(*Checked);
       Main->OpenAddresses(Usable, Request.StartupId);
     });
+  Main->OpenStartPages();
   Main->maximize();
-  Main->present();
+  // Shown once the first request is under way: the engine starts it at high priority.
+  Glib::signal_idle().connect_once([&Main] { Main->present(); });
   Loop->run();
   Instance.reset();
   Main.reset();

@@ -335,13 +335,14 @@ void WebKitEngine::RunScript(const std::string& Script,
 
 std::unique_ptr<browser::WebEngine> CreateWebKitEngine() { return std::make_unique<WebKitEngine>(); }
 
-browser::EngineFactory WebKitEngineFactory(const std::string& ProductSiteBase) {
+browser::EngineFactory WebKitEngineFactory(const std::string& ProductSiteBase, bool GpuCompositing) {
   // One print setup for every page of the program, as the old engine kept one.
   auto Setup = std::make_shared<PrintSetup>();
   auto Placement = std::make_shared<ProcessPlacement>(ProductSiteBase);
-  return [Setup, Placement] {
+  return [Setup, Placement, GpuCompositing] {
     auto Engine = std::make_unique<WebKitEngine>(Placement);
     Engine->SetPrintSetup(Setup);
+    Engine->SetGpuCompositing(GpuCompositing);
     return Engine;
   };
 }

@@ -93,6 +93,8 @@ public:
   void SetUserAgentToken(const std::string& Token) override;
   // The print settings and page setup this engine prints with (shared by a factory's engines).
   void SetPrintSetup(std::shared_ptr<PrintSetup> Setup) { FPrintSetup = std::move(Setup); }
+  // Before the view exists: whether WebKit may composite the page with the GPU.
+  void SetGpuCompositing(bool On) { FGpuCompositing = On; }
 
   std::vector<uint8_t> SessionState() const override;
   void RestoreSessionState(const std::vector<uint8_t>& State) override;
@@ -163,6 +165,7 @@ private:
 
   // Page commands.
   std::shared_ptr<PrintSetup> FPrintSetup;
+  bool FGpuCompositing = true;
   std::shared_ptr<FindState> FFind;
   std::string FUserAgentToken;
 };
@@ -175,7 +178,8 @@ void FollowConnectionState();
 std::unique_ptr<browser::WebEngine> CreateWebKitEngine();
 // Engines whose views share web processes as browser::ProcessSharing decides; each view
 // keeps its own settings and content manager. ProductSiteBase: the configured product
-// site's address, if any.
-browser::EngineFactory WebKitEngineFactory(const std::string& ProductSiteBase = {});
+// site's address, if any. GpuCompositing off: pages are drawn by WebKit on the CPU (for
+// machines whose OpenGL is software, where that is the faster way).
+browser::EngineFactory WebKitEngineFactory(const std::string& ProductSiteBase = {}, bool GpuCompositing = true);
 
 }  // namespace vorlane::engine

@@ -84,6 +84,8 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
   // Pages may open windows from script, as they could in the old engine; the page window
   // closes those that hide every bar.
   webkit_settings_set_javascript_can_open_windows_automatically(Settings.Get(), TRUE);
+  if (!FGpuCompositing)
+    webkit_settings_set_hardware_acceleration_policy(Settings.Get(), WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
   if (Opener) {
     // WebKit requires the view it gets back from `create` to be related to the opener; the
     // content manager goes with it, and the settings are set at construction, before

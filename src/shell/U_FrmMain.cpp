@@ -3,6 +3,8 @@
 
 #include "platform/ConnectionState.h"
 
+#include <utility>
+
 namespace vorlane::shell {
 
 TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
@@ -41,12 +43,17 @@ void TFrmMain::FormCreate() {
 }
 
 void TFrmMain::FormShow() {
+  OpenStartPages();
+  Favorites().FormShow();
+}
+
+void TFrmMain::OpenStartPages() {
+  if (std::exchange(FStartPagesOpened, true)) return;
   cobAddress.grab_focus();
   if (StartAddresses.empty())
     ActionList["Ac_Blank"].Execute();
   else
     OpenAddressPages(StartAddresses);
-  Favorites().FormShow();
 }
 
 void TFrmMain::SetProgress(int32_t Progress) { FProgressGauge.SetPosition(Progress); }

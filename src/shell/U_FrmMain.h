@@ -106,6 +106,10 @@ public:
   // --- desktop (U_FrmMain_Desktop.cpp) ---
   // Addresses the first page opens on instead of the start page; set before the window shows.
   std::vector<std::string> StartAddresses;
+  // The first pages: the start page, or StartAddresses. The window opens them when it
+  // first shows, unless the program did before showing it, so that the first request is
+  // under way while the window is still being drawn.
+  void OpenStartPages();
   // Opens addresses handed over by the desktop: the first as a shown page, the others as
   // background pages to its right, in order; then brings the window to the front, with
   // the desktop's activation token of the start that handed them over when there is one.
@@ -240,6 +244,7 @@ private:
   browser::EngineFactory FFactory;
   TProductSite FSite;
   bool FShown = false;
+  bool FStartPagesOpened = false;
   int FLastRowCount = 1;
   std::unique_ptr<IPageUndoList> FUndoList;
   std::vector<TUndoMenuItem> FUndoMenu;

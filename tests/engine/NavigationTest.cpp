@@ -1,6 +1,7 @@
 // One navigation's events and the engine's view of the document, history and travel log.
 #include "EngineFixture.h"
 
+#include "engine/WebKitEngine.h"
 #include "support/MainLoop.h"
 
 #include <webkit/webkit.h>
@@ -56,6 +57,17 @@ TEST_F(NavigationTest, OneNavigationRaisesItsEventsInOrderAndTheDocumentIsReadab
   EXPECT_TRUE(P->DocumentIsHtml());
   EXPECT_EQ(P->ReadyState(), 4);
   EXPECT_EQ(P->ToolBar(), 1);
+}
+
+// Without a GPU the program has WebKit draw pages on the CPU: pages still load and draw.
+TEST_F(NavigationTest, PagesLoadWhenWebKitMayNotUseTheGpu) {
+  Factory = engine::WebKitEngineFactory({}, false);
+  Server.Serve("/cpu.html", "<title>CPU</title><p>drawn");
+  TestPage& Page = NewPage();
+  ASSERT_TRUE(Load(Page, Server.Url("/cpu.html")));
+  EXPECT_EQ(webkit_settings_get_hardware_acceleration_policy(webkit_web_view_get_settings(ViewOf(*Page.Engine))),
+            WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+  EXPECT_EQ(Eval(Page, "document.title"), "CPU");
 }
 
 TEST_F(NavigationTest, TitleSetAfterLoadRaisesTitleChangeAndUntitledPagesAreNamedByAddress) {

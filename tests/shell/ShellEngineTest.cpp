@@ -228,6 +228,22 @@ TEST_F(ShellEngineTest, VisitsAreRecordedAndTheForwardDropDownTravels) {
   EXPECT_EQ(Recorded, (std::vector<std::string>{"A2", "d", "B", "c", "A1"}));
 }
 
+// The program opens the first page before it shows the window; WebKit must load in a view
+// that is not drawn yet, and showing the window must not open the page a second time.
+TEST(ShellEngineStart, TheFirstRequestGoesOutBeforeTheWindowShows) {
+  LoopbackServer Server;
+  Server.Serve("/first.html", "<title>First</title><p>first");
+  shell::TFrmMain Main(engine::WebKitEngineFactory(), shell::TProductSite("vorlane://home.vorlane"));
+  Main.StartAddresses = {Server.Url("/first.html")};
+  Main.OpenStartPages();
+  ASSERT_TRUE(PumpUntil([&] { return Server.RequestCount("/first.html") == 1; }));
+  EXPECT_FALSE(Main.get_visible());
+  Main.present();
+  ASSERT_TRUE(PumpUntil([&] { return Main.ActivePage()->LoadState() == 4 && Main.PageControl.Caption(0) == "First"; }));
+  EXPECT_EQ(Main.PageControl.Count(), 1);
+  Main.set_visible(false);
+}
+
 TEST_F(ShellEngineTest, PagesShownAtCreationTakeTheFocusOnceTheirViewExistsButABlankPageLeavesItToTheBox) {
   Main->ActionList["Ac_Blank"].Execute();
   TFrmWeb* Blank = Main->ActivePage();
