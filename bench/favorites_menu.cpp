@@ -1,0 +1,234 @@
+// The favorites menu and tree over 10,000 favorites in 1,000 folders, each beside a raw
+// directory walk of exactly the folders it reads, measured interleaved in the same run.
+//
+// Layout: the Favorites folder holds 1,000 folders and 100 shortcuts; the other 9,900
+// shortcuts are spread over the folders by a fixed pseudo-random sequence (0 to ~25 in
+// each). About half the names are Chinese. The submenu opened is the largest folder.
+//
+// Figures (medians of the repetitions):
+//   menu model   TFavoritesMenuModel: the top level, then the opened folder
+//   menu         TFavoritesMenu: RebuildMenu, then the opened submenu as GTK's menu
+//                tracker opens it (its submenu action turned on)
+//   both against the walk of the top folder plus the opened folder;
+//   tree level   TFavoritesTree::ReloadFavorites on a tree shown in a window, watcher
+//                already running, against the walk of the top folder;
+// and, for reference, a tree's first load (starting the change watcher, which walks
+// every folder), the main loop's work after a load, and a walk of all folders.
+// The menu and the tree need a display (make bench provides one); without one only
+// the model is measured.
+#include "FavoritesBench.h"
+#include "favorites/FavMenu.h"
+#include "favorites/FavoritesTree.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <glib.h>
+#include <gtk/gtk.h>
+#include <gtkmm/init.h>
+#include <gtkmm/window.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace vorlane;
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+constexpr int Folders = 1000, TopShortcuts = 100, Favorites = 10000, Repetitions = 15;
+constexpr double Target = 1.5;
+
+const char* const FolderStems[] = {"新闻资讯", "Tech", "学习资料", "Shopping", "工具与软件", "Travel"};
+const char* const ShortcutStems[] = {"百度一下，你就知道", "GitHub - vorlane", "知乎 - 有问题，就会有答案",
+                                     "Example Domain", "新浪首页", "Stack Overflow"};
+
+std::string ShortcutName(int I) { return ShortcutStems[I % 6] + (" " + std::to_string(I)) + ".url"; }
+std::string ShortcutBytes(int I) {
+  return "[InternetShortcut]\r\nURL=https://www.example.com/page/" + std::to_string(I) + "\r\n";
+}
+
+// Lays the favorites out below Root; returns the path of the folder with most shortcuts.
+std::string MakeFavorites(const fs::path& Root) {
+  std::vector<std::string> Names;
+  for (int F = 0; F < Folders; ++F) {
+    Names.push_back(FolderStems[F % 6] + (" " + std::to_string(F)));
+    fs::create_directory(Root / Names.back());
+  }
+  std::vector<int> Count(Folders, 0);
+  std::uint32_t Seed = 12345;
+  for (int I = 0; I < Favorites; ++I) {
+    if (I < TopShortcuts) {
+      bench::RawWrite(Root / ShortcutName(I), ShortcutBytes(I));
+      continue;
+    }
+    Seed = Seed * 1664525u + 1013904223u;
+    const int F = static_cast<int>((Seed >> 8) % Folders);
+    ++Count[F];
+    bench::RawWrite(Root / Names[F] / ShortcutName(I), ShortcutBytes(I));
+  }
+  const auto Largest = std::max_element(Count.begin(), Count.end()) - Count.begin();
+  std::printf("favorites_menu: %d favorites in %d folders below %s; the opened folder holds %d\n", Favorites,
+              Folders, Root.c_str(), Count[Largest]);
+  return (Root / Names[Largest]).string();
+}
+
+// What a naive listing does: every entry's name and kind, from d_type or, where the file
+// system leaves it open, from a stat.
+void RawList(const std::string& Dir, std::vector<std::string>& Names, std::vector<std::string>* Subfolders = nullptr) {
+  DIR* D = ::opendir(Dir.c_str());
+  if (!D) return;
+  while (const dirent* E = ::readdir(D)) {
+    if (E->d_name[0] == '.' && (!E->d_name[1] || (E->d_name[1] == '.' && !E->d_name[2]))) continue;
+    unsigned char Type = E->d_type;
+    if (Type == DT_UNKNOWN) {
+      struct stat St {};
+      if (::fstatat(::dirfd(D), E->d_name, &St, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      Type = S_ISDIR(St.st_mode) ? DT_DIR : DT_REG;
+    }
+    Names.emplace_back(E->d_name);
+    if (Type == DT_DIR && Subfolders) Subfolders->push_back(Dir + "/" + E->d_name);
+  }
+  ::closedir(D);
+}
+
+std::size_t WalkAll(const std::string& Root) {
+  std::vector<std::string> Names, Pending{Root};
+  while (!Pending.empty()) {
+    std::string Dir = std::move(Pending.back());
+    Pending.pop_back();
+    RawList(Dir, Names, &Pending);
+  }
+  return Names.size();
+}
+
+void PumpPending() {
+  while (g_main_context_pending(nullptr)) g_main_context_iteration(nullptr, FALSE);
+}
+
+double Millis(Clock::duration D) { return std::chrono::duration<double, std::milli>(D).count(); }
+
+// Named series of times, each figure's median at the end.
+class Figures {
+public:
+  void Time(const std::string& Name, const std::function<void()>& Work) {
+    const auto Start = Clock::now();
+    Work();
+    FTimes[Name].push_back(Millis(Clock::now() - Start));
+  }
+  bool Has(const std::string& Name) const { return FTimes.count(Name) > 0; }
+  double Median(const std::string& Name) const {
+    std::vector<double> T = FTimes.at(Name);
+    std::nth_element(T.begin(), T.begin() + T.size() / 2, T.end());
+    return T[T.size() / 2];
+  }
+  void PrintRatio(const std::string& Ours, const std::string& Walk) const {
+    if (!Has(Ours)) return;
+    const double R = Median(Ours) / Median(Walk);
+    std::printf("RATIO %-12s / %-10s = %5.2f  (%.3f ms / %.3f ms)  %s\n", Ours.c_str(), Walk.c_str(), R,
+                Median(Ours), Median(Walk), R <= Target ? "<= 1.5: met" : "> 1.5: MISSED");
+  }
+  void Print(const std::string& Name, const std::string& What) const {
+    if (Has(Name)) std::printf("  %-36s %8.3f ms\n", What.c_str(), Median(Name));
+  }
+
+private:
+  std::map<std::string, std::vector<double>> FTimes;
+};
+
+}  // namespace
+
+int main() {
+  bench::ScratchFolder Scratch("menu");
+  const std::string Root = Scratch.Path().string();
+  const std::string Opened = MakeFavorites(Scratch.Path());
+  const bool Display = gtk_init_check();
+  if (Display) Gtk::init_gtkmm_internals();
+  else std::printf("favorites_menu: no display; only the menu model is measured\n");
+
+  bench::QuietDialogs Dialogs;
+  favorites::TFavoritesMenuModel Model(Root + "/");
+  std::unique_ptr<Gtk::Window> Window;
+  if (Display) {
+    Window = std::make_unique<Gtk::Window>();
+    Window->set_default_size(300, 700);
+    Window->present();
+  }
+  // The watcher of a tree's first load walks every folder: that load is timed on its own.
+  std::unique_ptr<favorites::TFavoritesTree> Tree;
+  auto ShowFreshTree = [&] {
+    Window->unset_child();
+    Tree = std::make_unique<favorites::TFavoritesTree>(Dialogs, Root + "/");
+    Window->set_child(*Tree);
+    PumpPending();
+  };
+
+  // The submenu action of the opened folder: folders are numbered in menu order.
+  std::string Action;
+  int Index = 0;
+  for (const auto& E : Model.ListFolder(Root)) {
+    if (E.Hint == Opened) Action = "folder" + std::to_string(Index);
+    if (E.Type == favorites::TMenuType::mtFolder) ++Index;
+  }
+
+  WalkAll(Root);  // the page cache holds every folder from here on
+  Figures F;
+  std::size_t Sink = 0;
+  for (int Rep = 0; Rep <= Repetitions; ++Rep) {
+    Figures Discard;
+    Figures& Where = Rep == 0 ? Discard : F;  // the first round only warms up
+    Where.Time("walk_menu", [&] {
+      std::vector<std::string> Names;
+      RawList(Root, Names);
+      RawList(Opened, Names);
+      Sink += Names.size();
+    });
+    Where.Time("menu_model", [&] {
+      Sink += Model.TopLevel(true).size();
+      Sink += Model.ListFolder(Opened).size();
+    });
+    if (Display) {
+      favorites::TFavoritesMenu Menu(Dialogs, Root + "/");
+      Where.Time("menu", [&] {
+        Menu.RebuildMenu();
+        Menu.Actions()->change_action_state(Action, Glib::Variant<bool>::create(true));
+      });
+      ShowFreshTree();
+      Where.Time("tree_first", [&] { Tree->ReloadFavorites(); });
+      Where.Time("tree_pending", PumpPending);
+    }
+    Where.Time("walk_top", [&] {
+      std::vector<std::string> Names;
+      RawList(Root, Names);
+      Sink += Names.size();
+    });
+    if (Display) {
+      Where.Time("tree_level", [&] { Tree->ReloadFavorites(); });
+      PumpPending();
+    }
+    Where.Time("walk_all", [&] { Sink += WalkAll(Root); });
+  }
+
+  std::printf("medians of %d repetitions:\n", Repetitions);
+  F.Print("walk_menu", "walk: top folder + opened folder");
+  F.Print("menu_model", "menu model: top level + submenu");
+  F.Print("menu", "menu: top level + submenu");
+  F.Print("walk_top", "walk: top folder");
+  F.Print("tree_level", "tree: first level (reload)");
+  F.Print("tree_first", "tree: first load, watcher started");
+  F.Print("tree_pending", "tree: main loop after first load");
+  F.Print("walk_all", "walk: all 1,001 folders");
+  F.PrintRatio("menu_model", "walk_menu");
+  F.PrintRatio("menu", "walk_menu");
+  F.PrintRatio("tree_level", "walk_top");
+  if (Window) Window->unset_child();
+  Tree.reset();
+  return Sink == 0;
+}
