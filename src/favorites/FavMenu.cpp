@@ -21,6 +21,15 @@ int IndexOf(const Glib::RefPtr<Gio::Menu>& Bar, const Glib::RefPtr<Gio::Menu>& R
   }
   return -1;
 }
+struct ObjectUnref {
+  void operator()(gpointer Object) const { g_object_unref(Object); }
+};
+
+// GTK's menu tracker turns a folder's submenu action on when the submenu opens.
+void FolderStateAsked(GSimpleAction* Action, GVariant* State, gpointer Menu) {
+  if (g_variant_get_boolean(State)) static_cast<TFavoritesMenu*>(Menu)->FolderOpened(g_action_get_name(G_ACTION(Action)));
+}
+
 // "&A" marks a mnemonic in our captions, "_A" in GTK's; "&&" is a plain "&".
 std::string MnemonicLabel(const std::string& Caption) {
   std::string Out;
@@ -49,6 +58,10 @@ TFavoritesMenu::TFavoritesMenu(platform::IDialogs& Dialogs, std::string Favorite
 }
 
 TFavoritesMenu::~TFavoritesMenu() {
+  // The host may hold the action group longer than this menu lives.
+  for (const std::string& Name : FFolderActions)
+    if (GAction* Action = g_action_map_lookup_action(G_ACTION_MAP(FActions->gobj()), Name.c_str()))
+      g_signal_handlers_disconnect_by_data(Action, this);
   if (const int I = IndexOf(MainMenu, FRoot); I >= 0) MainMenu->remove(I);
 }
 
@@ -85,41 +98,40 @@ void TFavoritesMenu::Fill(const Glib::RefPtr<Gio::Menu>& Menu, const std::vector
 }
 
 void TFavoritesMenu::Append(const Glib::RefPtr<Gio::Menu>& Menu, const TMenuEntry& E) {
-  const bool FromDisk = !E.Hint.empty();
-  const Glib::ustring Label = FromDisk ? framework::LiteralMenuLabel(E.Caption) : E.Caption;
-  Glib::RefPtr<Gio::MenuItem> Item;
+  // Plain GIO calls: a level holds thousands of entries, and C++ wrappers for each item,
+  // action and handler would cost more than listing the folder did.
+  const std::string Label = E.Hint.empty() ? E.Caption : framework::LiteralMenuLabel(E.Caption);
+  const std::unique_ptr<GMenuItem, ObjectUnref> Item(g_menu_item_new(Label.c_str(), nullptr));
   switch (E.Type) {
     case TMenuType::mtFolder:
     case TMenuType::mtEmptyFolder: {
       auto Sub = Gio::Menu::create();
-      Item = Gio::MenuItem::create(Label, Sub);
+      g_menu_item_set_submenu(Item.get(), G_MENU_MODEL(Sub->gobj()));
       if (E.Type == TMenuType::mtFolder) {
         const std::string Name = FolderActionPrefix + std::to_string(FFolders.size());
         FFolders.push_back({E.Hint, Sub});
         FFolderActions.push_back(Name);
-        auto Action = Gio::SimpleAction::create_bool(Name, false);
-        Action->signal_change_state().connect([this, Name](const Glib::VariantBase& V) {
-          if (Glib::VariantBase::cast_dynamic<Glib::Variant<bool>>(V).get()) FolderOpened(Name);
-        });
-        FActions->add_action(Action);
-        Item->set_attribute_value("submenu-action", Glib::Variant<Glib::ustring>::create("fav." + Name));
+        const std::unique_ptr<GSimpleAction, ObjectUnref> Action(
+            g_simple_action_new_stateful(Name.c_str(), nullptr, g_variant_new_boolean(FALSE)));
+        g_signal_connect(Action.get(), "change-state", G_CALLBACK(FolderStateAsked), this);
+        g_action_map_add_action(G_ACTION_MAP(FActions->gobj()), G_ACTION(Action.get()));
+        g_menu_item_set_attribute(Item.get(), "submenu-action", "s", ("fav." + Name).c_str());
       }
       break;
     }
     case TMenuType::mtItem:
-      Item = Gio::MenuItem::create(Label, "");
       // A bytestring target: file names need not be UTF-8.
-      Item->set_action_and_target("fav.open", Glib::Variant<std::string>::create(E.Hint));
+      g_menu_item_set_action_and_target_value(Item.get(), "fav.open", g_variant_new_bytestring(E.Hint.c_str()));
       break;
-    case TMenuType::mtAddFavorite: Item = Gio::MenuItem::create(Label, "fav.add"); break;
-    case TMenuType::mtOrganizeFavorites: Item = Gio::MenuItem::create(Label, "fav.organize"); break;
-    case TMenuType::mtImportFavorites: Item = Gio::MenuItem::create(Label, "fav.import"); break;
-    case TMenuType::mtExportFavorites: Item = Gio::MenuItem::create(Label, "fav.export"); break;
+    case TMenuType::mtAddFavorite: g_menu_item_set_detailed_action(Item.get(), "fav.add"); break;
+    case TMenuType::mtOrganizeFavorites: g_menu_item_set_detailed_action(Item.get(), "fav.organize"); break;
+    case TMenuType::mtImportFavorites: g_menu_item_set_detailed_action(Item.get(), "fav.import"); break;
+    case TMenuType::mtExportFavorites: g_menu_item_set_detailed_action(Item.get(), "fav.export"); break;
     case TMenuType::mtRoot: return;
   }
   if (E.ImageIndex >= 0 && E.ImageIndex < static_cast<int>(FImages.size()) && FImages[E.ImageIndex])
-    Item->set_icon(FImages[E.ImageIndex]);
-  Menu->append_item(Item);
+    g_menu_item_set_icon(Item.get(), FImages[E.ImageIndex]->gobj());
+  g_menu_append_item(Menu->gobj(), Item.get());
 }
 
 void TFavoritesMenu::FolderOpened(const std::string& ActionName) {

@@ -1,10 +1,12 @@
 #include "favorites/FavMenuModel.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 
 #include "favorites/IEUtils.h"
+#include "favorites/UniqueFd.h"
 
 namespace vorlane::favorites {
 
@@ -78,10 +80,12 @@ std::vector<TMenuEntry> TFavoritesMenuModel::ListFolder(const std::string& Folde
   const TFavoritesListing L = ListFavoritesFolder(Base);
   std::vector<TMenuEntry> R;
   R.reserve(L.Folders.size() + L.Shortcuts.size());
+  // Subfolders are checked relative to the folder: one name to look up each, not a path.
+  const UniqueFd Dir(L.Folders.empty() ? -1 : ::open(Base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   for (const std::string& Name : L.Folders) {
     std::string Path = Base + "/" + Name;
     // A folder that cannot be opened has nothing to list: it shows as an empty submenu.
-    const bool CanOpen = ::access(Path.c_str(), R_OK | X_OK) == 0;
+    const bool CanOpen = Dir.Valid() && ::faccessat(Dir.Get(), Name.c_str(), R_OK | X_OK, 0) == 0;
     R.push_back(Make(Name, CanOpen ? TMenuType::mtFolder : TMenuType::mtEmptyFolder, std::move(Path)));
   }
   for (const std::string& Name : L.Shortcuts)

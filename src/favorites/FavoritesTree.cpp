@@ -26,7 +26,10 @@ bool IsCommand(TNodeType T) { return T >= TNodeType::ntOrganizeFavorites; }
 
 TFavoriteNode::TFavoriteNode(std::string Caption, std::string FileName, TNodeType Type, TFavoriteNode* Parent)
     : Glib::ObjectBase(typeid(TFavoriteNode)), Caption(std::move(Caption)), FileName(std::move(FileName)),
-      Type(Type), Parent(Parent), Children(Gio::ListStore<TFavoriteNode>::create()) {}
+      Type(Type), Parent(Parent) {
+  // Only what can hold nodes gets a store: a level of thousands of favorites is half the objects.
+  if (IsFolder(Type) || Type == TNodeType::ntRoot) Children = Gio::ListStore<TFavoriteNode>::create();
+}
 
 Glib::RefPtr<TFavoriteNode> TFavoriteNode::create(std::string Caption, std::string FileName, TNodeType Type,
                                                   TFavoriteNode* Parent) {
@@ -138,9 +141,17 @@ void TFavoritesTree::ReloadFavorites() {
 void TFavoritesTree::FillNode(TFavoriteNode* Node) {
   if (Node && Node->Type == TNodeType::ntFolder) return;  // each folder is listed once
   const TFavoritesListing L = ListFavoritesFolder(NodePath(Node));
-  for (const std::string& Name : L.Folders) AddFavoriteNode(Node, Name, Name, TNodeType::ntEmptyFolder);
+  std::vector<Glib::RefPtr<TFavoriteNode>> Nodes;
+  Nodes.reserve(L.Folders.size() + L.Shortcuts.size());
+  for (const std::string& Name : L.Folders) Nodes.push_back(TFavoriteNode::create(Name, Name, TNodeType::ntEmptyFolder, Node));
   if (FOptions & foShowItems)
-    for (const std::string& Name : L.Shortcuts) AddFavoriteNode(Node, FavoriteTitle(Name), Name, TNodeType::ntItem);
+    for (const std::string& Name : L.Shortcuts)
+      Nodes.push_back(TFavoriteNode::create(FavoriteTitle(Name), Name, TNodeType::ntItem, Node));
+  // One change for the whole level: the tree model and the list view react once, not per row.
+  auto Store = StoreOf(Node);
+  Store->splice(Store->get_n_items(), 0, Nodes);
+  if (OnNodeAdded)
+    for (const auto& N : Nodes) OnNodeAdded(*N);
   if (Node && Node->Type == TNodeType::ntEmptyFolder) {
     Node->Type = TNodeType::ntFolder;
     if (auto Row = RowOf(Node)) Row->set_expanded(true);

@@ -39,7 +39,7 @@ public:
   std::string FileName;  // the name on disk (with ".url" for a favorite); empty for other nodes
   TNodeType Type;
   TFavoriteNode* Parent;  // owned by the parent's Children
-  Glib::RefPtr<Gio::ListStore<TFavoriteNode>> Children;
+  Glib::RefPtr<Gio::ListStore<TFavoriteNode>> Children;  // the root's and folders' only; null for others
 
 protected:
   TFavoriteNode(std::string Caption, std::string FileName, TNodeType Type, TFavoriteNode* Parent);
