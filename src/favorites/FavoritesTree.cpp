@@ -26,9 +26,13 @@ bool IsCommand(TNodeType T) { return T >= TNodeType::ntOrganizeFavorites; }
 
 TFavoriteNode::TFavoriteNode(std::string Caption, std::string FileName, TNodeType Type, TFavoriteNode* Parent)
     : Glib::ObjectBase(typeid(TFavoriteNode)), Caption(std::move(Caption)), FileName(std::move(FileName)),
-      Type(Type), Parent(Parent) {
-  // Only what can hold nodes gets a store: a level of thousands of favorites is half the objects.
-  if (IsFolder(Type) || Type == TNodeType::ntRoot) Children = Gio::ListStore<TFavoriteNode>::create();
+      Type(Type), Parent(Parent) {}
+
+Glib::RefPtr<Gio::ListStore<TFavoriteNode>> TFavoriteNode::Children() {
+  // Made when first asked for (a row shown, a folder listed): a level of a thousand folders
+  // would otherwise make a thousand stores that are never looked at.
+  if (!FChildren) FChildren = Gio::ListStore<TFavoriteNode>::create();
+  return FChildren;
 }
 
 Glib::RefPtr<TFavoriteNode> TFavoriteNode::create(std::string Caption, std::string FileName, TNodeType Type,
@@ -45,7 +49,7 @@ TFavoritesTree::TFavoritesTree(platform::IDialogs& Dialogs, std::string Favorite
       [](const Glib::RefPtr<Glib::ObjectBase>& Item) -> Glib::RefPtr<Gio::ListModel> {
         auto Node = std::dynamic_pointer_cast<TFavoriteNode>(Item);
         if (!Node || !(IsFolder(Node->Type) || Node->Type == TNodeType::ntRoot)) return {};
-        return Node->Children;  // an unlisted folder: empty, but it shows an expander
+        return Node->Children();  // an unlisted folder: empty, but it shows an expander
       },
       false, false);
   FSelection = Gtk::SingleSelection::create(FTreeModel);
@@ -103,7 +107,7 @@ void TFavoritesTree::SetupFactory() {
 }
 
 Glib::RefPtr<Gio::ListStore<TFavoriteNode>> TFavoritesTree::StoreOf(TFavoriteNode* Node) const {
-  return Node ? Node->Children : FTop;
+  return Node ? Node->Children() : FTop;
 }
 
 Glib::RefPtr<TFavoriteNode> TFavoritesTree::AddFavoriteNode(TFavoriteNode* Parent, std::string Caption,

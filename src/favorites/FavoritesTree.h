@@ -39,10 +39,14 @@ public:
   std::string FileName;  // the name on disk (with ".url" for a favorite); empty for other nodes
   TNodeType Type;
   TFavoriteNode* Parent;  // owned by the parent's Children
-  Glib::RefPtr<Gio::ListStore<TFavoriteNode>> Children;  // the root's and folders' only; null for others
+  // The nodes below this one (the root's and folders'), made on first use.
+  Glib::RefPtr<Gio::ListStore<TFavoriteNode>> Children();
 
 protected:
   TFavoriteNode(std::string Caption, std::string FileName, TNodeType Type, TFavoriteNode* Parent);
+
+private:
+  Glib::RefPtr<Gio::ListStore<TFavoriteNode>> FChildren;
 };
 
 class TFavoritesTree : public Gtk::ScrolledWindow {
