@@ -26,6 +26,13 @@ std::string WithoutTrailingSlash(std::string Path) {
   return Path;
 }
 
+// Base + "/" + Name in one allocation: a folder of thousands of entries makes one each.
+std::string JoinPath(const std::string& Base, const std::string& Name) {
+  std::string Path;
+  Path.reserve(Base.size() + 1 + Name.size());
+  return Path.append(Base).append(1, '/').append(Name);
+}
+
 }  // namespace
 
 std::string ShortenCaption(std::string_view Caption, int MaxWidth) {
@@ -77,19 +84,21 @@ std::vector<TMenuEntry> TFavoritesMenuModel::FixedEntries(bool IE5OrLater) const
 
 std::vector<TMenuEntry> TFavoritesMenuModel::ListFolder(const std::string& Folder) const {
   const std::string Base = WithoutTrailingSlash(Folder);
-  const TFavoritesListing L = ListFavoritesFolder(Base);
+  TFavoritesListing L = ListFavoritesFolder(Base);
   std::vector<TMenuEntry> R;
   R.reserve(L.Folders.size() + L.Shortcuts.size());
   // Subfolders are checked relative to the folder: one name to look up each, not a path.
   const UniqueFd Dir(L.Folders.empty() ? -1 : ::open(Base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  for (const std::string& Name : L.Folders) {
-    std::string Path = Base + "/" + Name;
+  for (std::string& Name : L.Folders) {
     // A folder that cannot be opened has nothing to list: it shows as an empty submenu.
     const bool CanOpen = Dir.Valid() && ::faccessat(Dir.Get(), Name.c_str(), R_OK | X_OK, 0) == 0;
-    R.push_back(Make(Name, CanOpen ? TMenuType::mtFolder : TMenuType::mtEmptyFolder, std::move(Path)));
+    std::string Path = JoinPath(Base, Name);
+    R.push_back(Make(std::move(Name), CanOpen ? TMenuType::mtFolder : TMenuType::mtEmptyFolder, std::move(Path)));
   }
-  for (const std::string& Name : L.Shortcuts)
-    R.push_back(Make(ShortenCaption(FavoriteTitle(Name), MaxWidth), TMenuType::mtItem, Base + "/" + Name));
+  for (const std::string& Name : L.Shortcuts) {
+    const std::string_view Title = std::string_view(Name).substr(0, Name.size() - 4);  // listed names end in ".url"
+    R.push_back(Make(ShortenCaption(Title, MaxWidth), TMenuType::mtItem, JoinPath(Base, Name)));
+  }
   return R;
 }
 
