@@ -83,7 +83,8 @@ std::string MakeFavorites(const fs::path& Root) {
 
 // What a naive listing does: every entry's name and kind, from d_type or, where the file
 // system leaves it open, from a stat.
-void RawList(const std::string& Dir, std::vector<std::string>& Names, std::vector<std::string>* Subfolders = nullptr) {
+void RawList(const std::string& Dir, std::vector<std::string>& Names,
+             std::vector<std::string>* Subfolders = nullptr) {
   DIR* D = ::opendir(Dir.c_str());
   if (!D) return;
   while (const dirent* E = ::readdir(D)) {

@@ -21,13 +21,15 @@ int IndexOf(const Glib::RefPtr<Gio::Menu>& Bar, const Glib::RefPtr<Gio::Menu>& R
   }
   return -1;
 }
+
 struct ObjectUnref {
   void operator()(gpointer Object) const { g_object_unref(Object); }
 };
 
 // GTK's menu tracker turns a folder's submenu action on when the submenu opens.
 void FolderStateAsked(GSimpleAction* Action, GVariant* State, gpointer Menu) {
-  if (g_variant_get_boolean(State)) static_cast<TFavoritesMenu*>(Menu)->FolderOpened(g_action_get_name(G_ACTION(Action)));
+  if (g_variant_get_boolean(State))
+    static_cast<TFavoritesMenu*>(Menu)->FolderOpened(g_action_get_name(G_ACTION(Action)));
 }
 
 // "&A" marks a mnemonic in our captions, "_A" in GTK's; "&&" is a plain "&".

@@ -147,7 +147,8 @@ void TFavoritesTree::FillNode(TFavoriteNode* Node) {
   const TFavoritesListing L = ListFavoritesFolder(NodePath(Node));
   std::vector<Glib::RefPtr<TFavoriteNode>> Nodes;
   Nodes.reserve(L.Folders.size() + L.Shortcuts.size());
-  for (const std::string& Name : L.Folders) Nodes.push_back(TFavoriteNode::create(Name, Name, TNodeType::ntEmptyFolder, Node));
+  for (const std::string& Name : L.Folders)
+    Nodes.push_back(TFavoriteNode::create(Name, Name, TNodeType::ntEmptyFolder, Node));
   if (FOptions & foShowItems)
     for (const std::string& Name : L.Shortcuts)
       Nodes.push_back(TFavoriteNode::create(FavoriteTitle(Name), Name, TNodeType::ntItem, Node));
