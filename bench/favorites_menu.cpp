@@ -1,5 +1,7 @@
-// The favorites menu and tree over 10,000 favorites in 1,000 folders, each beside a raw
-// directory walk of exactly the folders it reads, measured interleaved in the same run.
+// The favorites menu and tree over 10,000 favorites in 1,000 folders, each beside raw
+// directory walks measured interleaved in the same run: the walk of all the folders (what
+// building the whole menu or tree at once would have to read at the least; the target is
+// at most 1.5 times that) and, stricter, the walk of exactly the folders each one reads.
 //
 // Layout: the Favorites folder holds 1,000 folders and 100 shortcuts; the other 9,900
 // shortcuts are spread over the folders by a fixed pseudo-random sequence (0 to ~25 in
@@ -236,6 +238,10 @@ int main() {
   F.Print("tree_first", "tree: first load, watcher started");
   F.Print("tree_pending", "tree: main loop after first load");
   F.Print("walk_all", "walk: all 1,001 folders");
+  std::printf("against the walk of all the folders:\n");
+  for (const char* Ours : {"menu_model", "menu", "tree_level", "tree_hidden", "tree_first"})
+    F.PrintRatio(Ours, "walk_all");
+  std::printf("against the walk of the folders each one reads:\n");
   F.PrintRatio("menu_model", "walk_menu");
   F.PrintRatio("menu", "walk_menu");
   F.PrintRatio("tree_level", "walk_top");
