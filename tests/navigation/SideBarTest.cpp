@@ -1,7 +1,10 @@
 #include "navigation/SideBarDock.h"
 #include "navigation/U_SideBar.h"
 
+#include <giomm/themedicon.h>
 #include <gtest/gtest.h>
+#include <gtkmm/icontheme.h>
+#include <gtkmm/image.h>
 
 #include "favorites/IEUtils.h"
 #include "support/MainLoop.h"
@@ -73,6 +76,40 @@ TEST_F(SideBarTest, DocksFloatsAndDocksAgainAndAClosedFloatComesBack) {
   EXPECT_TRUE(Dock.Docked());
   EXPECT_EQ(SideBar.get_parent(), &Panel);
   EXPECT_FALSE(Dock.FloatWindow().get_visible());
+}
+
+// Each of the sidebar's eight images is ours, found by name in the resources: a theme
+// that happens to have an icon of that name must not stand in for it.
+TEST_F(SideBarTest, EveryImageIsOurOwnIconFromTheResources) {
+  using vorlane::favorites::TNodeType;
+  auto Theme = Gtk::IconTheme::get_for_display(Main.get_display());
+  auto NameOf = [](const Glib::RefPtr<Gio::Icon>& Icon) -> std::string {
+    auto Themed = std::dynamic_pointer_cast<Gio::ThemedIcon>(Icon);
+    return Themed ? std::string(Themed->get_names().at(0)) : "";
+  };
+  auto TabImage = [&](int Page) {
+    auto* Image = dynamic_cast<Gtk::Image*>(SideBar.PageControl().get_tab_label(*SideBar.PageControl().get_nth_page(Page)));
+    return Image ? NameOf(Image->get_gicon()) : "";
+  };
+  const std::pair<std::string, std::string> Images[] = {
+      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntRoot)), "vorlane-favorites"},
+      {TabImage(0), "vorlane-favorites"},
+      {TabImage(1), "vorlane-history"},
+      {SideBar.btnLiveUp().get_icon_name(), "vorlane-folder-up"},
+      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntOrganizeFavorites)), "vorlane-folder-open"},
+      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntImportFavorites)), "vorlane-favorites-import"},
+      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntExportFavorites)), "vorlane-favorites-export"},
+      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntFolder)), "vorlane-folder"},
+      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntEmptyFolder)), "vorlane-folder"},
+      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntItem)), "vorlane-page"},
+  };
+  for (const auto& [Shown, Expected] : Images) {
+    EXPECT_EQ(Shown, Expected);
+    auto Found = Theme->lookup_icon(Expected, 16);
+    ASSERT_TRUE(Found && Found->get_file()) << Expected;
+    EXPECT_EQ(Found->get_file()->get_uri(),
+              "resource:///org/vorlane/Vorlane/icons/scalable/actions/" + Expected + ".svg");
+  }
 }
 
 }  // namespace

@@ -1,0 +1,175 @@
+// The sidebar in the main window as a user drives it: the Favorites and History keys, the
+// header strip double-clicked and dragged with the real pointer, the floating window closed.
+#include "MainWindowFixture.h"
+
+#include "navigation/SideBarDock.h"
+#include "navigation/U_SideBar.h"
+#include "shell/U_FrmMain_Favorites.h"
+#include "support/RealInput.h"
+
+#include <gdk/gdkkeysyms.h>
+#include <gdk/x11/gdkx.h>
+
+namespace vorlane::test {
+namespace {
+
+class SideBarWindowTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    if (!GDK_IS_X11_DISPLAY(gdk_display_get_default())) GTEST_SKIP() << "needs an X display";
+    ASSERT_TRUE(FocusWindow(Main()));
+  }
+  shell::TFrmMainFavorites& F() { return Main().Favorites(); }
+  navigation::TSideBarDock& Dock() { return *F().Dock(); }
+  navigation::TFrmSideBar& Bar() { return *F().SideBar(); }
+  bool Checked(const char* Name) { return Main().ActionList[Name].Checked(); }
+  // What the window shows: the sidebar's host, its page and the two check marks.
+  bool Shows(int Page) {
+    return Dock().SideBarVisible() && Bar().get_mapped() && Bar().PageIndex() == Page &&
+           Bar().PageControl().get_current_page() == Page && Checked("Ac_Favorites") == (Page == 0) &&
+           Checked("Ac_History") == (Page == 1);
+  }
+  bool Hidden() { return !Dock().SideBarVisible() && !Checked("Ac_Favorites") && !Checked("Ac_History"); }
+  void Key(unsigned Key, Gtk::Window& To) {
+    ASSERT_TRUE(FocusWindow(To));
+    PressKey(Key, true);
+  }
+  // Points at the header strip once its window has its size: a window shown again lays
+  // its content out anew, and the strip's old place is no guide.
+  bool PointAtStrip(int DX, int DY) {
+    auto* Window = dynamic_cast<Gtk::Widget*>(Bar().Header().get_native());
+    return PumpUntil([&] { return Window && Window->get_width() > 0 && Bar().Header().get_width() > 0; }) &&
+           MovePointerTo(Bar().Header(), DX, DY);
+  }
+  void DoubleClickStrip() {
+    ASSERT_TRUE(PointAtStrip(-20, 0));
+    for (bool Down : {true, false, true, false}) PressButton(Down);
+  }
+
+  // Presses on the header strip, drags it to a point given by MoveTo and releases there
+  // once Ready holds. X drag messages can cross the release on a loaded machine; a user
+  // would drag again, and so do we.
+  bool DragStrip(const std::function<void(int Step)>& MoveTo, const std::function<bool()>& Ready,
+                 const std::function<bool()>& Done) {
+    for (int Attempt = 0; Attempt < 3; ++Attempt) {
+      if (!PointAtStrip(-20, 0)) return false;
+      PumpPending();
+      PressButton(true);
+      for (int Step = 1; Step <= 4; ++Step) {
+        MovePointerTo(Bar().Header(), -20 + Step * 8, Step * 2);
+        PumpPending();
+      }
+      bool Started = PumpUntil([&] { return Dock().Dragging(); }, std::chrono::seconds(5));
+      int Step = 0;
+      bool Over = Started && PumpUntil([&] {
+        MoveTo(Step++ % 2);
+        PumpPending();
+        return Ready();
+      }, std::chrono::seconds(5));
+      PressButton(false);
+      if (Over && PumpUntil(Done, std::chrono::seconds(5))) return true;
+      PumpUntil([&] { return !Dock().Dragging(); }, std::chrono::seconds(5));
+    }
+    return false;
+  }
+};
+
+TEST_F(SideBarWindowTest, CtrlIAndCtrlHShowTheirPagesAndTheMarksFollowTheSidebar) {
+  EXPECT_TRUE(Hidden());
+  EXPECT_EQ(Bar().FavoritesTree(), nullptr);  // nothing listed before it is first shown
+  Key(GDK_KEY_i, Main());
+  ASSERT_TRUE(PumpUntil([&] { return Shows(0); }));
+  EXPECT_NE(Bar().FavoritesTree(), nullptr);
+  Key(GDK_KEY_h, Main());
+  ASSERT_TRUE(PumpUntil([&] { return Shows(1); }));
+  // The key again keeps what already shows; only the button hides.
+  int Presses = 0;
+  auto& History = Main().ActionList["Ac_History"];
+  History.OnShortcut = [&, Keep = History.OnShortcut](framework::TAction& A) {
+    ++Presses;
+    return Keep(A);
+  };
+  Key(GDK_KEY_h, Main());
+  ASSERT_TRUE(PumpUntil([&] { return Presses == 1; }));
+  EXPECT_TRUE(Shows(1));
+  Bar().PageControl().set_current_page(0);  // a click on the favorites tab
+  EXPECT_TRUE(Shows(0));
+  Run("Ac_Favorites");  // the button, down: up, and the sidebar goes
+  EXPECT_TRUE(Hidden());
+  Run("Ac_History");
+  EXPECT_TRUE(PumpUntil([&] { return Shows(1); }));
+  Bar().OnClose();  // the strip's close button
+  EXPECT_TRUE(Hidden());
+}
+
+TEST_F(SideBarWindowTest, FloatsOnADoubleClickFollowsTheKeysAndComesBackAfterItsWindowClosed) {
+  Run("Ac_Favorites");
+  ASSERT_TRUE(PumpUntil([&] { return Shows(0); }));
+  DoubleClickStrip();
+  ASSERT_TRUE(PumpUntil([&] { return !Dock().Docked() && Dock().FloatWindow().get_mapped() && Shows(0); }));
+  EXPECT_EQ(Bar().get_parent(), &Dock().FloatWindow());
+  EXPECT_EQ(Dock().FloatWindow().get_title(), "FrmSideBar");
+  EXPECT_EQ(Dock().FloatWindow().get_transient_for(), &Main());
+
+  Key(GDK_KEY_h, Main());
+  ASSERT_TRUE(PumpUntil([&] { return Shows(1); }));
+  EXPECT_FALSE(Dock().Docked());
+
+  Dock().FloatWindow().close();
+  ASSERT_TRUE(PumpUntil([&] { return Hidden() && !Dock().FloatWindow().get_mapped(); }));
+  Key(GDK_KEY_i, Main());
+  ASSERT_TRUE(PumpUntil([&] { return Shows(0) && Dock().FloatWindow().get_mapped(); }));
+
+  DoubleClickStrip();
+  ASSERT_TRUE(PumpUntil([&] { return Dock().Docked() && Shows(0); }));
+  EXPECT_FALSE(Dock().FloatWindow().get_visible());
+}
+
+TEST_F(SideBarWindowTest, ThePanelIsAQuarterOfA1200PixelClientThenKeepsTheUsersSplitter) {
+  Gtk::Paned& Client = Dock().ClientArea();
+  Main().set_default_size(1200, 700);  // resized after start-up, before the first showing
+  ASSERT_TRUE(PumpUntil([&] { return Client.get_width() == 1200; }));
+  Run("Ac_Favorites");
+  ASSERT_TRUE(PumpUntil([&] { return Shows(0) && Bar().get_width() > 0; }));
+  EXPECT_EQ(Client.get_position(), 300);
+  Client.set_position(250);  // the user's splitter
+  Run("Ac_Favorites");
+  Run("Ac_History");
+  ASSERT_TRUE(PumpUntil([&] { return Shows(1); }));
+  EXPECT_EQ(Client.get_position(), 250);
+  Dock().UnDock();
+  Dock().DockDrop();
+  EXPECT_EQ(Client.get_position(), 250);
+}
+
+TEST_F(SideBarWindowTest, ARealPointerDragFloatsTheSidebarAndDraggingItBackDocksIt) {
+  Run("Ac_Favorites");
+  ASSERT_TRUE(PumpUntil([&] { return Shows(0) && Bar().Header().get_width() > 0; }));
+  Gtk::Paned& Client = Dock().ClientArea();
+
+  // Out of the main window: released over no window at all, the sidebar floats.
+  const int Outside = Main().get_width() / 2 + 150;
+  ASSERT_TRUE(DragStrip([&](int Wiggle) { MovePointerTo(Main(), Outside + Wiggle, 0); },
+                        [] { return true; },
+                        [&] { return !Dock().Docked() && Dock().FloatWindow().get_mapped() && Bar().get_mapped(); }));
+  EXPECT_EQ(Bar().get_parent(), &Dock().FloatWindow());
+  EXPECT_TRUE(Shows(0));
+
+  // Back onto the main window's left edge, beside the floating window (no window manager
+  // places it here): the dock is previewed while the strip is over it, then it docks.
+  Gtk::Window& Float = Dock().FloatWindow();
+  ASSERT_TRUE(PumpUntil([&] { return Float.get_width() > 0; }));
+  const int LeftEdge = -Client.get_width() / 2 + std::min(Float.get_width() + 40, Client.get_width() / 3 - 10);
+  bool Previewed = false;
+  ASSERT_TRUE(DragStrip([&](int Wiggle) { MovePointerTo(Client, LeftEdge + Wiggle, 0); },
+                        [&] { return Previewed = Previewed || Dock().Previewing(); },
+                        [&] { return Dock().Docked() && Bar().get_parent() == Client.get_start_child() && Shows(0); }));
+  EXPECT_TRUE(Previewed);
+  EXPECT_FALSE(Dock().Previewing());
+  EXPECT_FALSE(Float.get_visible());
+  EXPECT_EQ(Client.get_position(), Client.get_width() / 4);  // the preview's third is gone again
+}
+
+}  // namespace
+}  // namespace vorlane::test
