@@ -81,34 +81,26 @@ TEST_F(SideBarTest, DocksFloatsAndDocksAgainAndAClosedFloatComesBack) {
 // Each of the sidebar's eight images is ours, found by name in the resources: a theme
 // that happens to have an icon of that name must not stand in for it.
 TEST_F(SideBarTest, EveryImageIsOurOwnIconFromTheResources) {
-  using vorlane::favorites::TNodeType;
-  auto Theme = Gtk::IconTheme::get_for_display(Main.get_display());
-  auto NameOf = [](const Glib::RefPtr<Gio::Icon>& Icon) -> std::string {
+  using enum vorlane::favorites::TNodeType;
+  auto Name = [](const Glib::RefPtr<Gio::Icon>& Icon) -> std::string {
     auto Themed = std::dynamic_pointer_cast<Gio::ThemedIcon>(Icon);
-    return Themed ? std::string(Themed->get_names().at(0)) : "";
+    return Themed ? Themed->get_names().at(0) : "";
   };
-  auto TabImage = [&](int Page) {
-    auto* Image = dynamic_cast<Gtk::Image*>(SideBar.PageControl().get_tab_label(*SideBar.PageControl().get_nth_page(Page)));
-    return Image ? NameOf(Image->get_gicon()) : "";
+  auto Tab = [&](int Page) {
+    return Name(dynamic_cast<Gtk::Image&>(*SideBar.PageControl().get_tab_label(*SideBar.PageControl().get_nth_page(Page))).get_gicon());
   };
+  auto Node = [&](vorlane::favorites::TNodeType Type) { return Name(TFrmSideBar::FavoritesTreeGetImage(Type)); };
   const std::pair<std::string, std::string> Images[] = {
-      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntRoot)), "vorlane-favorites"},
-      {TabImage(0), "vorlane-favorites"},
-      {TabImage(1), "vorlane-history"},
-      {SideBar.btnLiveUp().get_icon_name(), "vorlane-folder-up"},
-      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntOrganizeFavorites)), "vorlane-folder-open"},
-      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntImportFavorites)), "vorlane-favorites-import"},
-      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntExportFavorites)), "vorlane-favorites-export"},
-      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntFolder)), "vorlane-folder"},
-      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntEmptyFolder)), "vorlane-folder"},
-      {NameOf(TFrmSideBar::FavoritesTreeGetImage(TNodeType::ntItem)), "vorlane-page"},
-  };
-  for (const auto& [Shown, Expected] : Images) {
-    EXPECT_EQ(Shown, Expected);
-    auto Found = Theme->lookup_icon(Expected, 16);
-    ASSERT_TRUE(Found && Found->get_file()) << Expected;
-    EXPECT_EQ(Found->get_file()->get_uri(),
-              "resource:///org/vorlane/Vorlane/icons/scalable/actions/" + Expected + ".svg");
+      {Node(ntRoot), "favorites"}, {Tab(0), "favorites"}, {Tab(1), "history"},
+      {SideBar.btnLiveUp().get_icon_name(), "folder-up"}, {Node(ntOrganizeFavorites), "folder-open"},
+      {Node(ntImportFavorites), "favorites-import"}, {Node(ntExportFavorites), "favorites-export"},
+      {Node(ntFolder), "folder"}, {Node(ntEmptyFolder), "folder"}, {Node(ntItem), "page"}};
+  auto Theme = Gtk::IconTheme::get_for_display(Main.get_display());
+  for (const auto& [Shown, Icon] : Images) {
+    EXPECT_EQ(Shown, "vorlane-" + Icon);
+    auto Found = Theme->lookup_icon("vorlane-" + Icon, 16);
+    ASSERT_TRUE(Found && Found->get_file()) << Icon;
+    EXPECT_EQ(Found->get_file()->get_uri(), "resource:///org/vorlane/Vorlane/icons/scalable/actions/vorlane-" + Icon + ".svg");
   }
 }
 
