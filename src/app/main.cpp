@@ -12,6 +12,7 @@
 #include "browser/DesktopAddress.h"
 #include "engine/ProductSiteScheme.h"
 #include "engine/WebKitEngine.h"
+#include "framework/AppIcons.h"
 #include "platform/HistoryStore.h"
 #include "shell/U_FrmMain_Favorites.h"
 #include "platform/RendererChoice.h"
@@ -120,6 +121,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   Gtk::init_gtkmm_internals();
+  vorlane::framework::RegisterAppIcons(Gdk::Display::get_default());
   auto Loop = Glib::MainLoop::create();
   // The history outlives the window that records into it.
   vorlane::platform::THistoryStore History;

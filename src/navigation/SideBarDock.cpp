@@ -2,7 +2,7 @@
 
 #include <gdkmm/contentprovider.h>
 #include <gtkmm/dragsource.h>
-#include <gtkmm/droptarget.h>
+#include <gtkmm/droptargetasync.h>
 #include <gtkmm/gestureclick.h>
 
 #include "navigation/U_SideBar.h"
@@ -10,8 +10,10 @@
 namespace vorlane::navigation {
 
 namespace {
-constexpr const char* SideBarDragText = "vorlane-sidebar";
-}
+// The drag carries a type of its own: pages and text fields accept text and addresses, so
+// a sidebar dragged over a page must not look like something a page takes.
+constexpr const char* SideBarDragType = "application/x-vorlane-sidebar";
+}  // namespace
 
 TSideBarDock::TSideBarDock(Gtk::Window& Main, Gtk::Paned& Client, Gtk::Box& Panel, TFrmSideBar& SideBar)
     : FMain(Main), FClient(Client), FPanel(Panel), FSideBar(SideBar) {
@@ -38,14 +40,7 @@ TSideBarDock::~TSideBarDock() {
 void TSideBarDock::InstallDragAndDrop() {
   auto Source = Gtk::DragSource::create();
   Source->set_actions(Gdk::DragAction::MOVE);
-  Source->signal_prepare().connect(
-      [](double, double) {
-        Glib::Value<Glib::ustring> V;
-        V.init(V.value_type());
-        V.set(SideBarDragText);
-        return Gdk::ContentProvider::create(V);
-      },
-      false);
+  Source->set_content(Gdk::ContentProvider::create(SideBarDragType, Glib::Bytes::create(nullptr, 0)));
   Source->signal_drag_begin().connect([this](const Glib::RefPtr<Gdk::Drag>& Drag) {
     FDrag = Drag;
     FDroppedOnDock = false;
@@ -65,27 +60,28 @@ void TSideBarDock::InstallDragAndDrop() {
   });
   FSideBar.Header().add_controller(Click);
 
-  // Only our own sidebar docks, and only in the left third of the client area.
-  auto Target = Gtk::DropTarget::create(Glib::Value<Glib::ustring>::value_type(), Gdk::DragAction::MOVE);
-  auto Ours = [this, T = Target.get()] {
-    auto Drop = T->get_current_drop();
-    return FDrag && Drop && Drop->get_drag() == FDrag;
+  // Only our own sidebar docks, and only in the left third of the client area. Nothing is
+  // read from the drop: the drag itself says which sidebar it is.
+  auto Target = Gtk::DropTargetAsync::create(Gdk::ContentFormats::create(SideBarDragType), Gdk::DragAction::MOVE);
+  auto InDockZone = [this](const Glib::RefPtr<Gdk::Drop>& Drop, double X) {
+    return FDrag && Drop && Drop->get_drag() == FDrag && X <= DockPreviewWidth(FClient.get_width());
   };
-  Target->signal_motion().connect(
-      [this, Ours](double X, double) {
-        if (!Ours() || X > DockPreviewWidth(FClient.get_width())) {
-          DockLeave();
-          return Gdk::DragAction{};
-        }
-        if (!FDocked) DockOver();
-        return Gdk::DragAction::MOVE;
-      },
-      false);
-  Target->signal_leave().connect([this] { DockLeave(); });
+  auto Over = [this, InDockZone](const Glib::RefPtr<Gdk::Drop>& Drop, double X, double) {
+    if (!InDockZone(Drop, X)) {
+      DockLeave();
+      return Gdk::DragAction{};
+    }
+    if (!FDocked) DockOver();
+    return Gdk::DragAction::MOVE;
+  };
+  Target->signal_drag_enter().connect(Over, false);
+  Target->signal_drag_motion().connect(Over, false);
+  Target->signal_drag_leave().connect([this](const Glib::RefPtr<Gdk::Drop>&) { DockLeave(); });
   Target->signal_drop().connect(
-      [this, Ours](const Glib::ValueBase&, double X, double) {
-        if (!Ours() || X > DockPreviewWidth(FClient.get_width())) return false;
+      [this, InDockZone](const Glib::RefPtr<Gdk::Drop>& Drop, double X, double) {
+        if (!InDockZone(Drop, X)) return false;
         FDroppedOnDock = true;
+        Drop->finish(Gdk::DragAction::MOVE);
         DockLeave();
         DockDrop();
         return true;
@@ -95,8 +91,10 @@ void TSideBarDock::InstallDragAndDrop() {
 }
 
 void TSideBarDock::ApplyPanelWidth() {
-  // The width is the window's first real one; after that the user's splitter position stays.
-  if (FWidthApplied) return;
+  // The width comes from the client's real width when the panel is first shown (not when
+  // the hidden panel is docked into at start-up, before the window has its size); after
+  // that the user's splitter position stays.
+  if (FWidthApplied || !FPanel.get_visible()) return;
   if (FClient.get_width() > 0) {
     FClient.set_position(DockPanelWidth(FClient.get_width()));
     FWidthApplied = true;
@@ -104,9 +102,9 @@ void TSideBarDock::ApplyPanelWidth() {
   }
   if (FWidthTick) return;
   FWidthTick = FClient.add_tick_callback([this](const Glib::RefPtr<Gdk::FrameClock>&) {
-    if (FClient.get_width() <= 0) return true;
+    if (FPanel.get_visible() && FClient.get_width() <= 0) return true;
     FWidthTick = 0;
-    ApplyPanelWidth();
+    ApplyPanelWidth();  // or, hidden again meanwhile, at its next showing
     return false;
   });
 }
@@ -114,6 +112,13 @@ void TSideBarDock::ApplyPanelWidth() {
 void TSideBarDock::ShowDockPanel(bool Show) {
   FPanel.set_visible(Show);
   if (Show) ApplyPanelWidth();
+}
+
+void TSideBarDock::StartDocked() {
+  if (FDocked) return;
+  FPanel.set_visible(false);
+  FPanel.append(FSideBar);
+  FDocked = true;
 }
 
 void TSideBarDock::DockDrop() {

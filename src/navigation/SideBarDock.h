@@ -34,6 +34,9 @@ public:
   void SetSideBarVisible(bool Visible);
   bool SideBarVisible() const;
 
+  // Puts the sidebar into the dock panel and leaves the panel hidden: at start-up nothing
+  // shows the sidebar, so nothing in it is built yet (it builds when first mapped).
+  void StartDocked();
   void ShowDockPanel(bool Show);
   // pnlLeftDockBarDockDrop: docks the sidebar (if it floats) and shows the panel.
   void DockDrop();
@@ -44,7 +47,10 @@ public:
   void UnDock();
 
   Gtk::Window& FloatWindow() { return FFloat; }
+  Gtk::Paned& ClientArea() { return FClient; }
   bool Previewing() const { return FPreviewing; }
+  // A drag of the header strip is under way.
+  bool Dragging() const { return static_cast<bool>(FDrag); }
 
 private:
   void ApplyPanelWidth();

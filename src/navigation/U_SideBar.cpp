@@ -3,17 +3,18 @@
 #include <giomm/themedicon.h>
 #include <gtkmm/image.h>
 
+#include "framework/AppIcons.h"
 #include "platform/Dialogs.h"
 #include <glibmm/miscutils.h>
 
 namespace vorlane::navigation {
 
 namespace {
-// The sidebar's eight images: favorites, history, up, open folder, import, export, closed
-// folder, page. Themed icons stand in until our own are drawn.
-const char* const ImageNames[8] = {"starred-symbolic", "document-open-recent-symbolic", "go-up-symbolic",
-                                   "folder-open-symbolic", "document-revert-symbolic", "document-send-symbolic",
-                                   "folder-symbolic", "text-html-symbolic"};
+// The sidebar's eight images, our own (resources/icons): favorites, history, up, open
+// folder, import, export, closed folder, page.
+const char* const ImageNames[8] = {"vorlane-favorites",   "vorlane-history",          "vorlane-folder-up",
+                                   "vorlane-folder-open", "vorlane-favorites-import", "vorlane-favorites-export",
+                                   "vorlane-folder",      "vorlane-page"};
 Glib::RefPtr<Gio::Icon> Image(int Index) { return Gio::ThemedIcon::create(ImageNames[Index]); }
 
 std::string HomeFolder() { return Glib::get_home_dir() + "/"; }
@@ -23,6 +24,8 @@ TFrmSideBar::TFrmSideBar(platform::IDialogs& Dialogs, std::string FavoritesFolde
     : Gtk::Box(Gtk::Orientation::VERTICAL), ExportFavorite(Dialogs), ImportFavorite(Dialogs), FDialogs(Dialogs),
       FFavorites(std::move(FavoritesFolder)) {
   set_name("FrmSideBar");
+  // The program registers its icons at start-up; a sidebar made anywhere else needs them too.
+  framework::RegisterAppIcons(get_display());
   ExportFavorite.SetTargetPath(HomeFolder());
   ExportFavorite.SetTargetFileName("newbook.htm");
   ExportFavorite.SetSuccessMessage({"收藏夹导出成功！"});
@@ -49,7 +52,7 @@ TFrmSideBar::TFrmSideBar(platform::IDialogs& Dialogs, std::string FavoritesFolde
   FPageControl.set_tab_pos(Gtk::PositionType::LEFT);
   FPageControl.set_vexpand(true);
   FPageControl.append_page(tbsFavorite, *Gtk::make_managed<Gtk::Image>(Image(0)));
-  FLiveUp.set_image_from_icon_name(ImageNames[2]);
+  FLiveUp.set_icon_name(ImageNames[2]);
   FLiveUp.set_has_frame(false);
   FLiveUp.set_tooltip_text("向上");
   FLiveUp.signal_clicked().connect([this] { btnLiveUpClick(); });

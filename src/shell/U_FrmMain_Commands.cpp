@@ -70,6 +70,10 @@ void TFrmMain::CreateActions() {
     });
     return true;
   };
+  // Ctrl+I and Ctrl+H show their page; unlike a click on the button, the key never hides
+  // the sidebar that already shows it.
+  for (const char* Name : {"Ac_Favorites", "Ac_History"})
+    ActionList[Name].OnShortcut = [](framework::TAction& Action) { return Action.Checked() || Action.Execute(); };
   // The closed-page drop-down's items carry their position.
   auto UndoItem = Gio::SimpleAction::create("undo-item", Glib::VariantType("i"));
   UndoItem->signal_activate().connect([this](const Glib::VariantBase& Target) {

@@ -39,6 +39,12 @@ public:
   explicit TFrmMainFavorites(THost Host);
   ~TFrmMainFavorites();
 
+private:
+  // First: the exporter, the importer and the menu below are built on these.
+  THost FHost;
+  framework::GtkDialogs FGtkDialogs;
+
+public:
   // The history the sidebar's history page lists; none: the page holds btnLiveUp only.
   platform::THistoryStore* HistoryStore = nullptr;
   platform::IDialogs* Dialogs;  // our GTK dialogs unless a test scripts them (SetDialogs)
@@ -68,8 +74,6 @@ public:
   navigation::TSideBarDock* Dock() { return FDock.get(); }
 
 private:
-  THost FHost;
-  framework::GtkDialogs FGtkDialogs;
   std::unique_ptr<navigation::TFrmSideBar> FSideBar;
   std::unique_ptr<navigation::TSideBarDock> FDock;
   favorites::TOrganizeFavoritesCommand FOrganize;  // last, so it goes first: its callbacks reach the menu and tree

@@ -23,8 +23,8 @@ std::string FavoritesFolderOrEmpty() {
 }  // namespace
 
 TFrmMainFavorites::TFrmMainFavorites(THost Host)
-    : Dialogs(&FGtkDialogs), ExportFavorite(FGtkDialogs), ImportFavorite(FGtkDialogs),
-      FavoritesMenu(FGtkDialogs, FavoritesFolderOrEmpty()), FHost(std::move(Host)), FGtkDialogs(FHost.Window) {
+    : FHost(std::move(Host)), FGtkDialogs(FHost.Window), Dialogs(&FGtkDialogs), ExportFavorite(FGtkDialogs),
+      ImportFavorite(FGtkDialogs), FavoritesMenu(FGtkDialogs, FavoritesFolderOrEmpty()) {
   ImportFavorite.SetCurrentFileName("newbook.htm");
   ImportFavorite.SetCurrentFilePath(HomeFolder());
   ImportFavorite.SetTargetSubFolder("导入");
@@ -92,8 +92,7 @@ void TFrmMainFavorites::CreateSideBar() {
   });
   FDock = std::make_unique<navigation::TSideBarDock>(FHost.Window, FHost.ClientArea, FHost.DockPanel, *FSideBar);
   FDock->OnFloatClosed = [this] { SideBarClose(); };
-  FDock->DockDrop();
-  FDock->ShowDockPanel(false);  // docked, but hidden until Favorites or History is chosen
+  FDock->StartDocked();  // hidden until Favorites or History is chosen
 }
 
 void TFrmMainFavorites::ShowSideBar(bool Visible, int Page) {

@@ -1,7 +1,10 @@
 #include "navigation/SideBarDock.h"
 #include "navigation/U_SideBar.h"
 
+#include <giomm/themedicon.h>
 #include <gtest/gtest.h>
+#include <gtkmm/icontheme.h>
+#include <gtkmm/image.h>
 
 #include "favorites/IEUtils.h"
 #include "support/MainLoop.h"
@@ -73,6 +76,32 @@ TEST_F(SideBarTest, DocksFloatsAndDocksAgainAndAClosedFloatComesBack) {
   EXPECT_TRUE(Dock.Docked());
   EXPECT_EQ(SideBar.get_parent(), &Panel);
   EXPECT_FALSE(Dock.FloatWindow().get_visible());
+}
+
+// Each of the sidebar's eight images is ours, found by name in the resources: a theme
+// that happens to have an icon of that name must not stand in for it.
+TEST_F(SideBarTest, EveryImageIsOurOwnIconFromTheResources) {
+  using enum vorlane::favorites::TNodeType;
+  auto Name = [](const Glib::RefPtr<Gio::Icon>& Icon) -> std::string {
+    auto Themed = std::dynamic_pointer_cast<Gio::ThemedIcon>(Icon);
+    return Themed ? Themed->get_names().at(0) : "";
+  };
+  auto Tab = [&](int Page) {
+    return Name(dynamic_cast<Gtk::Image&>(*SideBar.PageControl().get_tab_label(*SideBar.PageControl().get_nth_page(Page))).get_gicon());
+  };
+  auto Node = [&](vorlane::favorites::TNodeType Type) { return Name(TFrmSideBar::FavoritesTreeGetImage(Type)); };
+  const std::pair<std::string, std::string> Images[] = {
+      {Node(ntRoot), "favorites"}, {Tab(0), "favorites"}, {Tab(1), "history"},
+      {SideBar.btnLiveUp().get_icon_name(), "folder-up"}, {Node(ntOrganizeFavorites), "folder-open"},
+      {Node(ntImportFavorites), "favorites-import"}, {Node(ntExportFavorites), "favorites-export"},
+      {Node(ntFolder), "folder"}, {Node(ntEmptyFolder), "folder"}, {Node(ntItem), "page"}};
+  auto Theme = Gtk::IconTheme::get_for_display(Main.get_display());
+  for (const auto& [Shown, Icon] : Images) {
+    EXPECT_EQ(Shown, "vorlane-" + Icon);
+    auto Found = Theme->lookup_icon("vorlane-" + Icon, 16);
+    ASSERT_TRUE(Found && Found->get_file()) << Icon;
+    EXPECT_EQ(Found->get_file()->get_uri(), "resource:///org/vorlane/Vorlane/icons/scalable/actions/vorlane-" + Icon + ".svg");
+  }
 }
 
 }  // namespace

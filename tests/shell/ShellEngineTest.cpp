@@ -2,7 +2,10 @@
 #include "engine/WebKitEngine.h"
 #include "platform/HistoryStore.h"
 #include "platform/ShellFolders.h"
+#include "navigation/SideBarDock.h"
+#include "navigation/U_SideBar.h"
 #include "shell/U_FrmMain.h"
+#include "shell/U_FrmMain_Favorites.h"
 #include "support/LoopbackServer.h"
 #include "support/MainLoop.h"
 #include "support/RealInput.h"
@@ -141,34 +144,38 @@ TEST_F(ShellEngineTest, ADroppedLinkOpensABackgroundTabAndAnAddressListWinsOverT
   Source.present();
   ASSERT_TRUE(PumpUntil([&] { return Link.get_width() > 0 && FindView(*A); }));
   Gtk::Widget& View = *Glib::wrap(GTK_WIDGET(FindView(*A)));
-  // On a loaded machine X drag messages can cross the release; a user would drag again.
-  auto DragOnce = [&] {
-    MovePointerTo(Link);
-    PumpPending();
-    PressButton(true);
-    for (int Step = 1; Step <= 4; ++Step) {
-      MovePointerTo(Link, Step * 10, Step * 10);
-      PumpPending();
-    }
-    bool Started = PumpUntil([&] { return gtk_drag_source_get_drag(Drag) != nullptr; });
-    // Over the page: release once the page has accepted the drag.
-    int Moves = 0;
-    bool Accepted = Started && PumpUntil([&] {
-      MovePointerTo(View, Moves++ % 2, 0);
-      PumpPending();
-      return gdk_drag_get_selected_action(gtk_drag_source_get_drag(Drag)) != 0;
-    });
-    PressButton(false);
-    return Accepted && PumpUntil([&] { return Main->PageControl.Count() == 2; }, std::chrono::seconds(5));
-  };
-  bool Dropped = false;
-  for (int Attempt = 0; Attempt < 3 && !Dropped; ++Attempt) Dropped = DragOnce();
+  // Over the page: released once the page has accepted the drag.
+  bool Dropped = DragWithPointer(
+      Link, {[&] { return gtk_drag_source_get_drag(Drag) != nullptr; }, [&](int Wiggle) { MovePointerTo(View, Wiggle, 0); },
+             [&] { return gdk_drag_get_selected_action(gtk_drag_source_get_drag(Drag)) != 0; },
+             [&] { return Main->PageControl.Count() == 2; }});
   ASSERT_TRUE(Dropped);
   ASSERT_TRUE(PumpUntil([&] { return Caption(1) == "B"; }));
   EXPECT_EQ(Main->ActivePage(), A);
   EXPECT_EQ(A->GetUrl(), Main->Site().StartPage());  // the page under the drop stays
   EXPECT_FALSE(Main->Frame().IsChild(Tab(1)));
   Source.set_visible(false);
+}
+
+// Pages take text and addresses dropped on them; the sidebar's strip is neither, so over a
+// page's left third it still previews and docks, and the page's text box stays empty.
+TEST_F(ShellEngineTest, TheSidebarDraggedOverAPageDocksAndThePageTakesNothing) {
+  Server.Serve("/box.html", "<title>Box</title><textarea id=t style='width:100vw;height:100vh'></textarea>");
+  TFrmWeb* A = Main->ActivePage();
+  ASSERT_TRUE(LoadIn(A, Server.Url("/box.html"), "Box"));
+  auto& Dock = *Main->Favorites().Dock();
+  Main->ActionList["Ac_Favorites"].Execute();
+  Dock.UnDock();
+  Gtk::Widget& Strip = Main->Favorites().SideBar()->Header();
+  ASSERT_TRUE(PumpUntil([&] { return Dock.FloatWindow().get_width() > 0 && Strip.get_width() > 0; }));
+  const int OverPage = -Dock.ClientArea().get_width() / 2 + Dock.FloatWindow().get_width() + 40;
+  bool Previewed = false;
+  EXPECT_TRUE(DragWithPointer(Strip, {[&] { return Dock.Dragging(); },
+                                      [&](int Wiggle) { MovePointerTo(Dock.ClientArea(), OverPage + Wiggle, 0); },
+                                      [&] { return Previewed = Dock.Previewing(); }, [&] { return Dock.Docked(); }}));
+  EXPECT_TRUE(Previewed);
+  EXPECT_EQ(Eval(A, "document.getElementById('t').value"), "");
+  EXPECT_EQ(Main->PageControl.Count(), 1);
 }
 
 TEST_F(ShellEngineTest, AKilledWebProcessLeavesTheBrowserAndOtherTabsWorking) {

@@ -49,6 +49,29 @@ void PressButton(bool Down) {
   }
 }
 
+bool DragWithPointer(Gtk::Widget& From, const TPointerDrag& Drag) {
+  using namespace std::chrono_literals;
+  for (int Attempt = 0; Attempt < 3; ++Attempt) {
+    if (!MovePointerTo(From, Drag.DX, 0)) return false;
+    PumpPending();
+    PressButton(true);
+    for (int Step = 1; Step <= 4; ++Step) {
+      MovePointerTo(From, Drag.DX + Step * 8, Step * 2);
+      PumpPending();
+    }
+    int Moves = 0;
+    bool Over = PumpUntil(Drag.Started, 5s) && PumpUntil([&] {
+      Drag.MoveTo(Moves++ % 2);
+      PumpPending();
+      return Drag.Ready();
+    }, 5s);
+    PressButton(false);
+    if (Over && PumpUntil(Drag.Done, 5s)) return true;
+    PumpUntil([&] { return !Drag.Started(); }, 5s);  // the failed drag winds down
+  }
+  return false;
+}
+
 void PressKey(unsigned Key, bool Control) {
   Display* D = XDisplay();
   if (!D) return;
