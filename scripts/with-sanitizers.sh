@@ -18,7 +18,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
 export ASAN_OPTIONS="detect_leaks=1:strict_init_order=1:check_initialization_order=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$here/ubsan.supp${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 lsan="suppressions=$here/lsan.supp:print_suppressions=0:fast_unwind_on_malloc=0:malloc_context_size=10"
 if [ "${VORLANE_LEAK_CHECK:-}" = full ]; then
   export G_SLICE=always-malloc
