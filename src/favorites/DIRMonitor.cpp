@@ -43,11 +43,18 @@ public:
   // watched folder itself is (the Favorites folder may be a link into a synced folder),
   // and its own failure is the constructor's to report.
   // Returns the descriptor of Root, -1 when Root cannot be watched.
-  int AddTree(const std::filesystem::path& Root, bool IsWatchedFolder = false) {
+  int AddTree(const std::filesystem::path& Root, const std::atomic<bool>& Stop, bool IsWatchedFolder = false) {
     int RootWd = Add(Root, IsWatchedFolder);
-    if (RootWd < 0) return -1;
+    if (RootWd >= 0) AddBelow(Root, Stop);
+    return RootWd;
+  }
+
+  // Watches every folder below Root (Root itself already watched). Ends early, returning
+  // false, once Stop is set: a tree can be large, or on a slow disk.
+  bool AddBelow(const std::filesystem::path& Root, const std::atomic<bool>& Stop) {
     std::vector<std::filesystem::path> Stack{Root};
     while (!Stack.empty()) {
+      if (Stop) return false;
       std::filesystem::path Dir = std::move(Stack.back());
       Stack.pop_back();
       UniqueDir D(::opendir(Dir.c_str()));
@@ -60,12 +67,15 @@ public:
           IsDir = ::fstatat(::dirfd(D.get()), E->d_name, &St, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(St.st_mode);
         }
         if (!IsDir) continue;
+        if (Stop) return false;
         auto Sub = Dir / E->d_name;
         if (Add(Sub) >= 0) Stack.push_back(std::move(Sub));
       }
     }
-    return RootWd;
+    return true;
   }
+
+  int AddRoot(const std::filesystem::path& Root) { return Add(Root, true); }
 
   // Forgets the watches of Folder and everything below it (it left the tree).
   void RemoveTree(const std::filesystem::path& Folder) {
@@ -127,6 +137,8 @@ struct TDIRMonitor::TShared {
   UniqueFd StopFd;
   std::unique_ptr<WatchSet> Watches;
   int RootWd = -1;
+  std::filesystem::path Path;
+  bool WalkPending = false;  // the folders below the root are still to be watched
 };
 
 namespace {
@@ -196,7 +208,7 @@ bool DrainEvents(TDIRMonitor::TShared& S, bool& RootGone) {
       if (E->mask & IN_Q_OVERFLOW) {
         // Events were lost: count it as a change and pick up any folders we missed.
         Changed = true;
-        if (auto* Root = S.Watches->PathOf(S.RootWd)) S.Watches->AddTree(*Root, true);
+        if (auto* Root = S.Watches->PathOf(S.RootWd)) S.Watches->AddTree(*Root, S.Terminated, true);
         continue;
       }
       if (E->wd == S.RootWd && (E->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED))) {
@@ -214,13 +226,21 @@ bool DrainEvents(TDIRMonitor::TShared& S, bool& RootGone) {
       if (!Dir || !(E->mask & IN_ISDIR) || E->len == 0) continue;
       std::filesystem::path Child = *Dir / E->name;
       if (E->mask & IN_MOVED_FROM) S.Watches->RemoveTree(Child);
-      if (E->mask & (IN_CREATE | IN_MOVED_TO)) S.Watches->AddTree(Child);
+      if (E->mask & (IN_CREATE | IN_MOVED_TO)) S.Watches->AddTree(Child, S.Terminated);
     }
   }
   return Changed;
 }
 
 void ThreadBody(Shared S) {
+  if (S->WalkPending) {
+    // A change below the root made before its folder got a watch went unseen: one
+    // callback once all are in place lets the owner re-read what it shows.
+    if (!S->Watches->AddBelow(S->Path, S->Terminated) || !CallBack(S)) {
+      S->Ended = true;
+      return;
+    }
+  }
   pollfd Fds[2] = {{S->StopFd.Get(), POLLIN, 0}, {S->Watches->Fd(), POLLIN, 0}};
   for (;;) {
     int R = ::poll(Fds, 2, -1);
@@ -240,7 +260,8 @@ void ThreadBody(Shared S) {
 
 }  // namespace
 
-TDIRMonitor::TDIRMonitor(const std::filesystem::path& Path, TCallback Callback, bool WatchSubtree)
+TDIRMonitor::TDIRMonitor(const std::filesystem::path& Path, TCallback Callback, bool WatchSubtree,
+                         TSubfolderWatches Subfolders)
     : FPath(Path), FWatchSubtree(WatchSubtree) {
   struct stat St {};
   if (::stat(Path.c_str(), &St) != 0 || !S_ISDIR(St.st_mode)) throw std::runtime_error("Path does not exist");
@@ -255,8 +276,11 @@ TDIRMonitor::TDIRMonitor(const std::filesystem::path& Path, TCallback Callback, 
   if (!FShared->StopFd.Valid() || !Inotify.Valid())
     throw std::runtime_error(std::string("Cannot watch the folder: ") + std::strerror(errno));
   FShared->Watches = std::make_unique<WatchSet>(std::move(Inotify));
-  // The watches are in place before the constructor returns, so no early change is lost.
-  FShared->RootWd = FShared->Watches->AddTree(Path, true);
+  // The root's own watch is always in place before the constructor returns.
+  FShared->Path = Path;
+  FShared->WalkPending = Subfolders == TSubfolderWatches::AddedInBackground;
+  FShared->RootWd = FShared->WalkPending ? FShared->Watches->AddRoot(Path)
+                                         : FShared->Watches->AddTree(Path, FShared->Terminated, true);
   if (FShared->RootWd < 0)
     throw std::runtime_error(std::string("Cannot watch the folder: ") + std::strerror(errno));
   FThread = std::thread(ThreadBody, FShared);

@@ -7,6 +7,16 @@
 // ends quietly. The watched folder may be a link; links below it are not followed. A
 // callback that throws is logged on stderr and the watching goes on; folders that cannot
 // be watched (the inotify watch limit) are reported there once.
+//
+// Watching a tree means one watch per folder, found by walking the whole tree. By default
+// that walk runs in the constructor, so every change after it returns is reported. With
+// TSubfolderWatches::AddedInBackground the constructor watches only the folder itself and
+// the walk runs on the watcher's thread, so a caller on the UI thread never waits on the
+// disk; a change in a subfolder made before that subfolder's watch exists is then not
+// seen by itself, so once the walk has finished the watcher raises one callback (as for
+// a change) whether or not anything changed, and the owner re-reads what it shows. No
+// change is lost; at worst one is reported twice. Stop during the walk ends it between
+// two folders, and no callback follows, walk-finished one included.
 #include <atomic>
 #include <filesystem>
 #include <functional>
@@ -15,13 +25,17 @@
 
 namespace vorlane::favorites {
 
+enum class TSubfolderWatches { ReadyOnReturn, AddedInBackground };
+
 class TDIRMonitor {
 public:
   using TCallback = std::function<void(TDIRMonitor& Sender)>;
 
   // Throws std::runtime_error "Path does not exist" or "No callback has been set". The
-  // tree is being watched when the constructor returns.
-  TDIRMonitor(const std::filesystem::path& Path, TCallback Callback, bool WatchSubtree = true);
+  // folder itself is watched when the constructor returns, its subfolders too unless
+  // they are added in the background (see above).
+  TDIRMonitor(const std::filesystem::path& Path, TCallback Callback, bool WatchSubtree = true,
+              TSubfolderWatches Subfolders = TSubfolderWatches::ReadyOnReturn);
   ~TDIRMonitor();
   TDIRMonitor(const TDIRMonitor&) = delete;
   TDIRMonitor& operator=(const TDIRMonitor&) = delete;

@@ -123,9 +123,13 @@ void TFavoritesTree::ReloadFavorites() {
     // A folder that cannot be watched still gives a tree; it only stays as it is.
     try {
       std::string Path = FFavorites.size() > 1 ? FFavorites.substr(0, FFavorites.size() - 1) : FFavorites;
-      FMonitor = std::make_unique<TDIRMonitor>(Path, [this](TDIRMonitor&) {
-        if (OnFavoritesChanged) OnFavoritesChanged();
-      });
+      // The subfolders' watches are added off the UI thread; the one callback that ends
+      // that walk merges anything changed meanwhile, like any other change.
+      FMonitor = std::make_unique<TDIRMonitor>(
+          Path, [this](TDIRMonitor&) {
+            if (OnFavoritesChanged) OnFavoritesChanged();
+          },
+          true, TSubfolderWatches::AddedInBackground);
     } catch (const std::exception& E) {
       std::cerr << "vorlane: the Favorites folder is not watched: " << E.what() << "\n";
     }

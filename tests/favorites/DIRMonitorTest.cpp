@@ -23,13 +23,17 @@ protected:
     std::filesystem::create_directories(Root / "sub/deeper");
     vorlane::test::WriteShortcut(Root, "sub/deeper/old.url", "http://old/");
   }
-  void Start(const std::filesystem::path& Path = {}) {
-    Monitor = std::make_unique<TDIRMonitor>(Path.empty() ? Root : Path, [this](TDIRMonitor& Sender) {
-      EXPECT_EQ(&Sender, Monitor.get());
-      ++Calls;
-      if (OnCall) OnCall();
-    });
+  void Start(const std::filesystem::path& Path = {}, TSubfolderWatches Subfolders = TSubfolderWatches::ReadyOnReturn) {
+    Monitor = std::make_unique<TDIRMonitor>(
+        Path.empty() ? Root : Path,
+        [this](TDIRMonitor& Sender) {
+          EXPECT_EQ(&Sender, Monitor.get());
+          ++Calls;
+          if (OnCall) OnCall();
+        },
+        true, Subfolders);
   }
+  void ExpectEachChangeBelowReported();
   // Waits for the next callback after the current count.
   bool NextCall() {
     int Before = Calls;
@@ -60,8 +64,7 @@ TEST(DIRMonitor, RefusesAMissingFolderOrCallback) {
   }
 }
 
-TEST_F(MonitorTest, ChangesAnywhereBelowGiveACallback) {
-  Start();
+void MonitorTest::ExpectEachChangeBelowReported() {
   const std::function<void()> Changes[] = {
       [&] { vorlane::test::WriteShortcut(Root, "sub/deeper/new.url", "http://new/"); },          // create
       [&] { std::filesystem::rename(Root / "sub/deeper", Root / "sub/renamed"); },               // rename a folder
@@ -77,6 +80,29 @@ TEST_F(MonitorTest, ChangesAnywhereBelowGiveACallback) {
     EXPECT_TRUE(NextCall()) << "change " << Step;
     ++Step;
   }
+}
+
+TEST_F(MonitorTest, ChangesAnywhereBelowGiveACallback) {
+  Start();
+  ExpectEachChangeBelowReported();
+}
+
+TEST_F(MonitorTest, InTheBackgroundAnEarlyDeepChangeIsReportedAndTheTreeIsWatchedAfter) {
+  Start({}, TSubfolderWatches::AddedInBackground);
+  // Likely before sub/deeper has its watch: the walk's end reports it if its event cannot.
+  vorlane::test::WriteShortcut(Root, "sub/deeper/early.url", "http://early/");
+  ASSERT_TRUE(NextCall());
+  ExpectEachChangeBelowReported();
+}
+
+TEST_F(MonitorTest, InTheBackgroundStopDuringTheWalkReturnsAndCallsNothing) {
+  for (int I = 0; I < 40; ++I)
+    for (int J = 0; J < 50; ++J) std::filesystem::create_directories(Root / std::to_string(I) / std::to_string(J));
+  Start({}, TSubfolderWatches::AddedInBackground);
+  Monitor->Stop();
+  EXPECT_FALSE(Monitor->Watching());
+  PumpPending();
+  EXPECT_EQ(Calls, 0);
 }
 
 TEST_F(MonitorTest, AttributeChangesGiveNone) {
