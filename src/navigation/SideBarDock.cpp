@@ -87,6 +87,9 @@ void TSideBarDock::InstallDragAndDrop() {
         return true;
       },
       false);
+  // Ahead of the widgets inside, so that a page under the pointer (WebKit takes drops of
+  // any kind) cannot take the drop from the dock.
+  Target->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
   FClient.add_controller(Target);
 }
 
