@@ -12,16 +12,20 @@
 //   menu         a new TFavoritesMenu: RebuildMenu, then the opened submenu as GTK's menu
 //                tracker opens it (its submenu action turned on)
 //     both against the walk of the top folder plus the opened folder;
-//   tree level   TFavoritesTree::ReloadFavorites, watcher already running: shown in a
-//                window (the list view makes its rows at once; GTK 4.8 makes a fixed
-//                batch of about 200 whatever the height) and in no window (the level
-//                alone), both against the walk of the top folder;
-// and, for reference, a new tree's first load (its change watcher walks every folder),
-// the main loop's work after it, and a walk of all folders. The menu and the tree need a
-// display (make bench provides one); without one only the model is measured.
+//   tree first   a new tree's first ReloadFavorites, shown in a window as the sidebar shows
+//                it (with the sidebar's images): the top level listed, the change watcher
+//                started (its subfolder watches are added on its own thread), and the
+//                rows made (GTK 4.8 makes a fixed batch of about 200 whatever the height);
+//   tree reload  ReloadFavorites again on that shown tree: its rows are dropped and made
+//                anew; and in no window (the level alone, without rows);
+// the last two also against the walk of the top folder; and, for reference, the main
+// loop's work after the first load, and a walk of all folders. The menu and the tree
+// need a display (make bench provides one); without one only the model is measured.
 #include "FavoritesBench.h"
 #include "favorites/FavMenu.h"
 #include "favorites/FavoritesTree.h"
+#include "framework/AppIcons.h"
+#include "navigation/U_SideBar.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -162,6 +166,7 @@ int main() {
   std::unique_ptr<Gtk::Window> Window;
   if (Display) {
     Window = std::make_unique<Gtk::Window>();
+    framework::RegisterAppIcons(Window->get_display());
     Window->set_default_size(300, 700);
     Window->present();
   }
@@ -170,6 +175,7 @@ int main() {
   auto ShowFreshTree = [&] {
     Window->unset_child();
     Tree = std::make_unique<favorites::TFavoritesTree>(Dialogs, Root + "/");
+    Tree->OnGetImage = &navigation::TFrmSideBar::FavoritesTreeGetImage;
     Window->set_child(*Tree);
     PumpPending();
   };
@@ -233,13 +239,13 @@ int main() {
   F.Print("menu_model", "menu model: top level + submenu");
   F.Print("menu", "menu: top level + submenu");
   F.Print("walk_top", "walk: top folder");
-  F.Print("tree_level", "tree: first level, shown");
-  F.Print("tree_hidden", "tree: first level, in no window");
-  F.Print("tree_first", "tree: first load, watcher started");
-  F.Print("tree_pending", "tree: main loop after first load");
+  F.Print("tree_first", "tree: first level of a new tree, shown");
+  F.Print("tree_pending", "tree: main loop after first level");
+  F.Print("tree_level", "tree: reload, shown");
+  F.Print("tree_hidden", "tree: reload, in no window");
   F.Print("walk_all", "walk: all 1,001 folders");
   std::printf("against the walk of all the folders:\n");
-  for (const char* Ours : {"menu_model", "menu", "tree_level", "tree_hidden", "tree_first"})
+  for (const char* Ours : {"menu_model", "menu", "tree_first", "tree_level", "tree_hidden"})
     F.PrintRatio(Ours, "walk_all");
   std::printf("against the walk of the folders each one reads:\n");
   F.PrintRatio("menu_model", "walk_menu");

@@ -1,12 +1,9 @@
 #include "favorites/FavoritesTree.h"
 
 #include <glibmm/main.h>
-#include <gtkmm/box.h>
-#include <gtkmm/image.h>
-#include <gtkmm/label.h>
+#include <gtkmm/icontheme.h>
 #include <gtkmm/listitem.h>
 #include <gtkmm/signallistitemfactory.h>
-#include <gtkmm/treeexpander.h>
 
 #include <filesystem>
 #include <iostream>
@@ -55,6 +52,17 @@ TFavoritesTree::TFavoritesTree(platform::IDialogs& Dialogs, std::string Favorite
   FSelection = Gtk::SingleSelection::create(FTreeModel);
   FView.set_model(FSelection);
   SetupFactory();
+  // One gesture and one key controller for the whole view, rather than one per row.
+  FArrowClick = Gtk::GestureClick::create();
+  FArrowClick->set_button(GDK_BUTTON_PRIMARY);
+  FArrowClick->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  FArrowClick->signal_pressed().connect(sigc::mem_fun(*this, &TFavoritesTree::OnViewPressed));
+  FView.add_controller(FArrowClick);
+  FExpandKeys = Gtk::EventControllerKey::create();
+  FExpandKeys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  FExpandKeys->signal_key_pressed().connect(
+      [this](guint KeyVal, guint, Gdk::ModifierType State) { return OnViewKey(KeyVal, State); }, false);
+  FView.add_controller(FExpandKeys);
   FView.signal_activate().connect([this](guint Position) { ActivateRow(Position); });
   set_child(FView);
   set_policy(Gtk::PolicyType::AUTOMATIC, Gtk::PolicyType::AUTOMATIC);
@@ -72,27 +80,19 @@ TFavoritesTree::~TFavoritesTree() {
 
 void TFavoritesTree::SetupFactory() {
   auto Factory = Gtk::SignalListItemFactory::create();
-  Factory->signal_setup().connect([](const Glib::RefPtr<Gtk::ListItem>& Item) {
-    auto* Expander = Gtk::make_managed<Gtk::TreeExpander>();
-    auto* Box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 4);
-    Box->append(*Gtk::make_managed<Gtk::Image>());
-    Box->append(*Gtk::make_managed<Gtk::Label>());
-    Expander->set_child(*Box);
-    Item->set_child(*Expander);
+  Factory->signal_setup().connect([this](const Glib::RefPtr<Gtk::ListItem>& Item) {
+    Item->set_child(*Gtk::make_managed<TFavoriteRow>(FLook));
   });
   Factory->signal_bind().connect([this](const Glib::RefPtr<Gtk::ListItem>& Item) {
     auto Row = std::dynamic_pointer_cast<Gtk::TreeListRow>(Item->get_item());
-    auto* Expander = dynamic_cast<Gtk::TreeExpander*>(Item->get_child());
-    if (!Row || !Expander) return;
-    Expander->set_list_row(Row);
-    auto Node = std::dynamic_pointer_cast<TFavoriteNode>(Row->get_item());
-    auto* Image = dynamic_cast<Gtk::Image*>(Expander->get_child()->get_first_child());
-    auto* Label = dynamic_cast<Gtk::Label*>(Image->get_next_sibling());
-    Label->set_text(framework::LiteralLabel(Node->Caption));
-    if (auto Icon = OnGetImage ? OnGetImage(Node->Type) : Glib::RefPtr<Gio::Icon>()) Image->set(Icon);
-    else Image->clear();
+    auto* Widget = dynamic_cast<TFavoriteRow*>(Item->get_child());
+    auto Node = Row ? std::dynamic_pointer_cast<TFavoriteNode>(Row->get_item()) : nullptr;
+    if (!Widget || !Node) return;
+    auto Image = ImageOf(Node->Type);  // before Bind: it also loads what all rows share
+    Widget->Bind(Row, framework::LiteralLabel(Node->Caption), Image);
     // Expanding an unlisted folder lists it, the same way a double-click does.
-    FExpandWatch[Item.get()] = Row->property_expanded().signal_changed().connect([this, Row] {
+    FExpandWatch[Item.get()] = Row->property_expanded().signal_changed().connect([this, Widget, Row] {
+      Widget->ExpandedChanged();
       auto N = std::dynamic_pointer_cast<TFavoriteNode>(Row->get_item());
       if (Row->get_expanded() && N && N->Type == TNodeType::ntEmptyFolder) FillNode(N.get());
     });
@@ -102,8 +102,53 @@ void TFavoritesTree::SetupFactory() {
       It->second.disconnect();
       FExpandWatch.erase(It);
     }
+    if (auto* Widget = dynamic_cast<TFavoriteRow*>(Item->get_child())) Widget->Unbind();
   });
   FView.set_factory(Factory);
+}
+
+Glib::RefPtr<Gdk::Paintable> TFavoritesTree::ImageOf(TNodeType Type) {
+  auto Theme = Gtk::IconTheme::get_for_display(FView.get_display());
+  const int Scale = FView.get_scale_factor();
+  if (!FLook->Text) {  // the first row shown: the view has its display and font by now
+    FLook->Text = FView.get_pango_context();
+    FLook->Collapsed = Theme->lookup_icon("pan-end-symbolic", TFavoriteRow::ImageSize, Scale);
+    FLook->Expanded = Theme->lookup_icon("pan-down-symbolic", TFavoriteRow::ImageSize, Scale);
+  }
+  auto [It, Added] = FImages.try_emplace(Type);
+  if (Added)
+    if (auto Icon = OnGetImage ? OnGetImage(Type) : nullptr)
+      It->second = Theme->lookup_icon(Icon, TFavoriteRow::ImageSize, Scale);
+  return It->second;
+}
+
+void TFavoritesTree::OnViewPressed(int, double X, double Y) {
+  Gtk::Widget* Hit = FView.pick(X, Y);
+  while (Hit && Hit != &FView && !dynamic_cast<TFavoriteRow*>(Hit)) Hit = Hit->get_parent();
+  auto* Widget = dynamic_cast<TFavoriteRow*>(Hit);
+  double RowX = 0, RowY = 0;
+  if (!Widget || !FView.translate_coordinates(*Widget, X, Y, RowX, RowY) || !Widget->OnArrow(RowX)) return;
+  FArrowClick->set_state(Gtk::EventSequenceState::CLAIMED);
+  const auto& Row = Widget->Row();
+  Row->set_expanded(!Row->get_expanded());
+}
+
+bool TFavoritesTree::OnViewKey(guint KeyVal, Gdk::ModifierType State) {
+  if ((State & (Gdk::ModifierType::CONTROL_MASK | Gdk::ModifierType::ALT_MASK)) != Gdk::ModifierType{}) return false;
+  bool Expand;
+  switch (KeyVal) {
+    case GDK_KEY_Right: case GDK_KEY_plus: case GDK_KEY_KP_Add: case GDK_KEY_asterisk: case GDK_KEY_KP_Multiply:
+      Expand = true;
+      break;
+    case GDK_KEY_Left: case GDK_KEY_minus: case GDK_KEY_KP_Subtract: case GDK_KEY_slash: case GDK_KEY_KP_Divide:
+      Expand = false;
+      break;
+    default: return false;
+  }
+  auto Row = FTreeModel->get_row(FSelection->get_selected());
+  if (!Row || !Row->is_expandable()) return false;
+  Row->set_expanded(Expand);
+  return true;
 }
 
 Glib::RefPtr<Gio::ListStore<TFavoriteNode>> TFavoritesTree::StoreOf(TFavoriteNode* Node) const {

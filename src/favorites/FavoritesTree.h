@@ -12,6 +12,8 @@
 #include <gtkmm/singleselection.h>
 #include <gtkmm/treelistmodel.h>
 #include <giomm/icon.h>
+#include <gtkmm/eventcontrollerkey.h>
+#include <gtkmm/gestureclick.h>
 
 #include <functional>
 #include <map>
@@ -19,6 +21,7 @@
 #include <string>
 
 #include "favorites/DIRMonitor.h"
+#include "favorites/FavoriteRow.h"
 #include "favorites/FavMenu.h"
 #include "favorites/FavoritesTransfer.h"
 
@@ -90,6 +93,13 @@ private:
   void RemoveNode(TFavoriteNode* Node);
   void RefreshNode(TFavoriteNode* Node);
   void SetupFactory();
+  // The image of a node type at the view's scale, looked up once per type; the first call
+  // also loads what all rows share.
+  Glib::RefPtr<Gdk::Paintable> ImageOf(TNodeType Type);
+  // A press on a row's arrow expands or collapses it, without selecting the row.
+  void OnViewPressed(int PressCount, double X, double Y);
+  // Right, "+" and "*" expand the selected row; Left, "-" and "/" collapse it.
+  bool OnViewKey(guint KeyVal, Gdk::ModifierType State);
 
   platform::IDialogs& FDialogs;
   std::string FFavorites;  // ends with "/"
@@ -98,7 +108,11 @@ private:
   Glib::RefPtr<Gio::ListStore<TFavoriteNode>> FTop;
   Glib::RefPtr<Gtk::TreeListModel> FTreeModel;
   Glib::RefPtr<Gtk::SingleSelection> FSelection;
+  std::shared_ptr<TRowLook> FLook = std::make_shared<TRowLook>();
+  std::map<TNodeType, Glib::RefPtr<Gdk::Paintable>> FImages;
   Gtk::ListView FView;
+  Glib::RefPtr<Gtk::GestureClick> FArrowClick;
+  Glib::RefPtr<Gtk::EventControllerKey> FExpandKeys;
   std::map<Gtk::ListItem*, sigc::connection> FExpandWatch;
   sigc::connection FRefreshIdle;
 };

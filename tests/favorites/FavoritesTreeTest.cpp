@@ -6,6 +6,7 @@
 #include "TreeHelpers.h"
 #include "favorites/ImportFavorites.h"
 #include "support/MainLoop.h"
+#include "support/RealInput.h"
 #include "support/ScriptedDialogs.h"
 
 namespace fs = std::filesystem;
@@ -65,6 +66,40 @@ TEST_F(FavoritesTreeTest, AFolderIsListedOnceWhetherActivatedOrExpanded) {
   T->RowOf(T->NodeAt(Find(*T, "Inner")))->set_expanded(true);
   EXPECT_TRUE(vorlane::test::PumpUntil([&] { return T->RowCount() == 9u; }));
   EXPECT_EQ(T->NodeAt(Find(*T, "Inner"))->Type, TNodeType::ntFolder);
+}
+
+TEST_F(FavoritesTreeTest, TheArrowAndTheKeysExpandAndCollapseAFolderWithARealPointerAndKeyboard) {
+  auto T = Make();
+  Gtk::Window Win;
+  Win.set_default_size(300, 300);
+  Win.set_child(*T);
+  Win.present();
+  ASSERT_TRUE(vorlane::test::FocusWindow(Win));
+  auto RowWidget = [&](const std::string& Caption) -> TFavoriteRow* {
+    for (auto* Item = T->View().get_first_child(); Item; Item = Item->get_next_sibling())
+      if (auto* R = dynamic_cast<TFavoriteRow*>(Item->get_first_child()); R && R->Row() && R->Caption() == Caption.c_str())
+        return R;
+    return nullptr;
+  };
+  ASSERT_TRUE(vorlane::test::PumpUntil([&] { return RowWidget("Folder") && RowWidget("Folder")->get_width() > 0; }));
+  auto Selection = std::dynamic_pointer_cast<Gtk::SingleSelection>(T->View().get_model());
+  Selection->set_selected(Find(*T, "A"));
+  // A click on the arrow opens the folder and leaves the selection where it was.
+  TFavoriteRow& Folder = *RowWidget("Folder");
+  const int ArrowMiddle = static_cast<int>(Folder.Row()->get_depth()) * TFavoriteRow::Indent + TFavoriteRow::Indent / 2;
+  ASSERT_TRUE(vorlane::test::MovePointerTo(Folder, ArrowMiddle - Folder.get_width() / 2));
+  vorlane::test::PumpPending();
+  vorlane::test::PressButton(true);
+  vorlane::test::PressButton(false);
+  ASSERT_TRUE(vorlane::test::PumpUntil([&] { return T->RowCount() == 8u; }));
+  EXPECT_EQ(T->NodeAt(Selection->get_selected())->Caption, "A");
+  // Left and Right close and open the selected folder.
+  T->View().grab_focus();
+  Selection->set_selected(Find(*T, "Folder"));
+  vorlane::test::PressKey(GDK_KEY_Left);
+  ASSERT_TRUE(vorlane::test::PumpUntil([&] { return T->RowCount() == 6u; }));
+  vorlane::test::PressKey(GDK_KEY_Right);
+  EXPECT_TRUE(vorlane::test::PumpUntil([&] { return T->RowCount() == 8u; }));
 }
 
 TEST_F(FavoritesTreeTest, AnUppercaseShortcutNavigatesAndStaysAMissingOneIsRemoved) {
