@@ -17,7 +17,7 @@
 //                started (its subfolder watches are added on its own thread), and the
 //                rows made (GTK 4.8 makes a fixed batch of about 200 whatever the height);
 //   tree reload  ReloadFavorites again on that shown tree: its rows are dropped and made
-//                anew; and in no window (the level alone, without rows);
+//                anew; and in no window (GTK 4.8's list view makes its rows even then);
 // the last two also against the walk of the top folder; and, for reference, the main
 // loop's work after the first load, and a walk of all folders. The menu and the tree
 // need a display (make bench provides one); without one only the model is measured.
@@ -188,7 +188,7 @@ int main() {
     if (E.Type == favorites::TMenuType::mtFolder) ++Index;
   }
 
-  // A tree in no window: its level without rows for the list view to make.
+  // A tree in no window: the same work without drawing or the window's layout.
   std::unique_ptr<favorites::TFavoritesTree> Hidden;
   if (Display) {
     Hidden = std::make_unique<favorites::TFavoritesTree>(Dialogs, Root + "/");
