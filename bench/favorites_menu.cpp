@@ -16,8 +16,9 @@
 //                it (with the sidebar's images): the top level listed, the change watcher
 //                started (its subfolder watches are added on its own thread), and the
 //                rows made (GTK 4.8 makes a fixed batch of about 200 whatever the height);
-//   tree reload  ReloadFavorites again on that shown tree: its rows are dropped and made
-//                anew; and in no window (GTK 4.8's list view makes its rows even then);
+//   tree reload  ReloadFavorites again on that shown tree, nothing changed on disk (as
+//                after organizing or importing, where most stays): the nodes that stay keep
+//                their rows; and the same in no window;
 // the last two also against the walk of the top folder; and, for reference, the main
 // loop's work after the first load, and a walk of all folders. The menu and the tree
 // need a display (make bench provides one); without one only the model is measured.

@@ -163,24 +163,52 @@ Glib::RefPtr<TFavoriteNode> TFavoritesTree::AddFavoriteNode(TFavoriteNode* Paren
   return Node;
 }
 
+void TFavoritesTree::WatchFavorites() {
+  if (FMonitor) return;
+  // A folder that cannot be watched still gives a tree; it only stays as it is.
+  try {
+    std::string Path = FFavorites.size() > 1 ? FFavorites.substr(0, FFavorites.size() - 1) : FFavorites;
+    // The subfolders' watches are added off the UI thread; the one callback that ends
+    // that walk merges anything changed meanwhile, like any other change.
+    FMonitor = std::make_unique<TDIRMonitor>(
+        Path, [this](TDIRMonitor&) {
+          if (OnFavoritesChanged) OnFavoritesChanged();
+        },
+        true, TSubfolderWatches::AddedInBackground);
+  } catch (const std::exception& E) {
+    std::cerr << "vorlane: the Favorites folder is not watched: " << E.what() << "\n";
+  }
+}
+
+bool TFavoritesTree::HasTopFor(std::uint8_t Options) const {
+  if (FTop->get_n_items() == 0) return false;  // never loaded
+  auto Store = FTop;
+  const bool HasRoot = FTop->get_item(0)->Type == TNodeType::ntRoot;
+  if (HasRoot != bool(Options & foShowRoot)) return false;
+  if (HasRoot) Store = FTop->get_item(0)->Children();
+  std::vector<TNodeType> Commands;
+  if (Options & foShowOrganize) Commands.push_back(TNodeType::ntOrganizeFavorites);
+  if (Options & foShowImport) Commands.push_back(TNodeType::ntImportFavorites);
+  if (Options & foShowExport) Commands.push_back(TNodeType::ntExportFavorites);
+  for (unsigned I = 0; I <= Commands.size() && I < Store->get_n_items(); ++I)
+    if (I == Commands.size() ? IsCommand(Store->get_item(I)->Type) : Store->get_item(I)->Type != Commands[I])
+      return false;
+  return Store->get_n_items() >= Commands.size();
+}
+
 void TFavoritesTree::ReloadFavorites() {
-  if (!FMonitor) {
-    // A folder that cannot be watched still gives a tree; it only stays as it is.
-    try {
-      std::string Path = FFavorites.size() > 1 ? FFavorites.substr(0, FFavorites.size() - 1) : FFavorites;
-      // The subfolders' watches are added off the UI thread; the one callback that ends
-      // that walk merges anything changed meanwhile, like any other change.
-      FMonitor = std::make_unique<TDIRMonitor>(
-          Path, [this](TDIRMonitor&) {
-            if (OnFavoritesChanged) OnFavoritesChanged();
-          },
-          true, TSubfolderWatches::AddedInBackground);
-    } catch (const std::exception& E) {
-      std::cerr << "vorlane: the Favorites folder is not watched: " << E.what() << "\n";
+  WatchFavorites();
+  TFavoriteNode* Root = nullptr;
+  if (HasTopFor(FOptions)) {
+    // The same root and commands: merge the top level in place and close every folder.
+    // The result is the rebuilt tree's, but rows that stay are not made again.
+    if (FOptions & foShowRoot) {
+      Root = FTop->get_item(0).get();
+      if (auto Row = FTreeModel->get_row(0)) Row->set_expanded(true);
     }
+    return RefreshNode(Root, TRefresh::UnlistFolders);
   }
   FTop->remove_all();
-  TFavoriteNode* Root = nullptr;
   Glib::RefPtr<TFavoriteNode> RootRef;
   if (FOptions & foShowRoot) Root = (RootRef = AddFavoriteNode(nullptr, "收藏夹", {}, TNodeType::ntRoot)).get();
   if (FOptions & foShowOrganize) AddFavoriteNode(Root, "整理收藏夹", {}, TNodeType::ntOrganizeFavorites);
@@ -282,7 +310,14 @@ void TFavoritesTree::Refresh() {
   RefreshNode((FOptions & foShowRoot) ? FTop->get_item(0).get() : nullptr);
 }
 
-void TFavoritesTree::RefreshNode(TFavoriteNode* Node) {
+void TFavoritesTree::Unlist(TFavoriteNode* Node) {
+  if (Node->Type != TNodeType::ntFolder) return;
+  if (auto Row = RowOf(Node)) Row->set_expanded(false);
+  Node->Children()->remove_all();
+  Node->Type = TNodeType::ntEmptyFolder;
+}
+
+void TFavoritesTree::RefreshNode(TFavoriteNode* Node, TRefresh How) {
   // Merge the folder's listing into its children in place: kept nodes keep their rows,
   // so expansion and selection survive.
   struct TWant { std::string Name; bool Folder; };
@@ -295,12 +330,26 @@ void TFavoritesTree::RefreshNode(TFavoriteNode* Node) {
   auto Matches = [](const TFavoriteNode& C, const TWant& W) {
     return C.FileName == W.Name && IsFolder(C.Type) == W.Folder;
   };
+  // New nodes go in by runs, one change each: a thousand imported favorites must not
+  // make the list view react a thousand times.
+  std::vector<Glib::RefPtr<TFavoriteNode>> Added;
+  unsigned I = 0;
+  auto InsertAdded = [&] {
+    if (Added.empty()) return;
+    Store->splice(I, 0, Added);
+    I += Added.size();
+    if (OnNodeAdded)
+      for (const auto& N : Added) OnNodeAdded(*N);
+    Added.clear();
+  };
   std::size_t J = 0;
-  for (unsigned I = 0; I < Store->get_n_items() || J < Want.size();) {
+  while (I < Store->get_n_items() || J < Want.size()) {
     auto C = I < Store->get_n_items() ? Store->get_item(I) : Glib::RefPtr<TFavoriteNode>();
     if (C && IsCommand(C->Type)) { ++I; continue; }
     if (C && J < Want.size() && Matches(*C, Want[J])) {
-      if (C->Type == TNodeType::ntFolder) RefreshNode(C.get());
+      InsertAdded();
+      if (How == TRefresh::UnlistFolders) Unlist(C.get());
+      else if (C->Type == TNodeType::ntFolder) RefreshNode(C.get(), How);
       ++I, ++J;
       continue;
     }
@@ -308,11 +357,10 @@ void TFavoritesTree::RefreshNode(TFavoriteNode* Node) {
     for (std::size_t K = J; C && K < Want.size() && !Later; ++K) Later = Matches(*C, Want[K]);
     if (C && !Later) { Store->remove(I); continue; }
     const TWant& W = Want[J++];
-    auto New = TFavoriteNode::create(W.Folder ? W.Name : FavoriteTitle(W.Name), W.Name,
-                                     W.Folder ? TNodeType::ntEmptyFolder : TNodeType::ntItem, Node);
-    Store->insert(I++, New);
-    if (OnNodeAdded) OnNodeAdded(*New);
+    Added.push_back(TFavoriteNode::create(W.Folder ? W.Name : FavoriteTitle(W.Name), W.Name,
+                                          W.Folder ? TNodeType::ntEmptyFolder : TNodeType::ntItem, Node));
   }
+  InsertAdded();
 }
 
 }  // namespace vorlane::favorites

@@ -4,7 +4,8 @@
 // first expanded or activated, and only once. Each node keeps its name on disk, so the
 // path of a node never depends on how its caption is shown. A directory monitor reports
 // changes through OnFavoritesChanged; Refresh re-lists the folders already listed, keeping
-// expansion and selection.
+// expansion and selection. ReloadFavorites gives the tree of a fresh load (only the top
+// level listed), keeping the nodes, and so the rows, of what did not change.
 #include <giomm/liststore.h>
 #include <gtkmm/listitem.h>
 #include <gtkmm/listview.h>
@@ -91,7 +92,14 @@ private:
                                               TNodeType Type);
   Glib::RefPtr<Gio::ListStore<TFavoriteNode>> StoreOf(TFavoriteNode* Node) const;
   void RemoveNode(TFavoriteNode* Node);
-  void RefreshNode(TFavoriteNode* Node);
+  // How a refresh treats the folders it keeps: re-lists those listed, or closes and
+  // unlists them all (a reload).
+  enum class TRefresh { RelistFolders, UnlistFolders };
+  void RefreshNode(TFavoriteNode* Node, TRefresh How = TRefresh::RelistFolders);
+  void Unlist(TFavoriteNode* Node);
+  // Whether the tree holds the root and command nodes that Options ask for.
+  bool HasTopFor(std::uint8_t Options) const;
+  void WatchFavorites();
   void SetupFactory();
   // The image of a node type at the view's scale, looked up once per type; the first call
   // also loads what all rows share.

@@ -131,6 +131,25 @@ TEST_F(FavoritesTreeTest, ChangesOnDiskAreMergedKeepingExpandedFolders) {
                                                 "A", "B"}));
 }
 
+TEST_F(FavoritesTreeTest, AReloadGivesAFreshTreeKeepingTheNodesThatDidNotChange) {
+  auto T = Make();
+  T->ActivateRow(Find(*T, "Folder"));
+  TFavoriteNode* Folder = T->NodeAt(Find(*T, "Folder"));
+  fs::remove(Root / "A.URL");
+  vorlane::test::WriteShortcut(Root, "B.url", "http://b.example/");
+  T->ReloadFavorites();
+  EXPECT_EQ(Rows(*T), (std::vector<std::string>{"收藏夹", "整理收藏夹", "导入收藏夹", "导出收藏夹", "Folder", "B"}));
+  EXPECT_EQ(T->NodeAt(Find(*T, "Folder")), Folder);
+  T->ActivateRow(Find(*T, "Folder"));  // unlisted again, so listed again
+  EXPECT_EQ(T->RowCount(), 8u);
+  // Whatever the options were, a reload under new ones equals a fresh tree's first load.
+  for (int Options : {+foShowItems, foShowRoot | foShowImport, 31, foShowExport | foShowItems, 0}) {
+    T->SetOptions(Options);
+    T->ReloadFavorites();
+    EXPECT_EQ(Rows(*T), Rows(*Make(Options))) << Options;
+  }
+}
+
 TEST_F(FavoritesTreeTest, ImportThroughTheTreeRebuildsIt) {
   auto T = Make();
   T->ActivateRow(Find(*T, "Folder"));
