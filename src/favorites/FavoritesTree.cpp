@@ -310,9 +310,9 @@ void TFavoritesTree::Refresh() {
   RefreshNode((FOptions & foShowRoot) ? FTop->get_item(0).get() : nullptr);
 }
 
-void TFavoritesTree::Unlist(TFavoriteNode* Node) {
+void TFavoritesTree::Unlist(TFavoriteNode* Node, const Glib::RefPtr<Gtk::TreeListRow>& Row) {
   if (Node->Type != TNodeType::ntFolder) return;
-  if (auto Row = RowOf(Node)) Row->set_expanded(false);
+  if (Row) Row->set_expanded(false);
   Node->Children()->remove_all();
   Node->Type = TNodeType::ntEmptyFolder;
 }
@@ -342,13 +342,17 @@ void TFavoritesTree::RefreshNode(TFavoriteNode* Node, TRefresh How) {
       for (const auto& N : Added) OnNodeAdded(*N);
     Added.clear();
   };
+  // Only a reload closes rows; the parent's row finds its children's without a search.
+  Glib::RefPtr<Gtk::TreeListRow> ParentRow;
+  if (How == TRefresh::UnlistFolders && Node) ParentRow = RowOf(Node);
   std::size_t J = 0;
   while (I < Store->get_n_items() || J < Want.size()) {
     auto C = I < Store->get_n_items() ? Store->get_item(I) : Glib::RefPtr<TFavoriteNode>();
     if (C && IsCommand(C->Type)) { ++I; continue; }
     if (C && J < Want.size() && Matches(*C, Want[J])) {
       InsertAdded();
-      if (How == TRefresh::UnlistFolders) Unlist(C.get());
+      if (How == TRefresh::UnlistFolders)
+        Unlist(C.get(), ParentRow ? ParentRow->get_child_row(I) : Node ? nullptr : FTreeModel->get_child_row(I));
       else if (C->Type == TNodeType::ntFolder) RefreshNode(C.get(), How);
       ++I, ++J;
       continue;

@@ -96,7 +96,8 @@ private:
   // unlists them all (a reload).
   enum class TRefresh { RelistFolders, UnlistFolders };
   void RefreshNode(TFavoriteNode* Node, TRefresh How = TRefresh::RelistFolders);
-  void Unlist(TFavoriteNode* Node);
+  // Closes a listed folder's Row (none when it is not shown) and forgets its listing.
+  void Unlist(TFavoriteNode* Node, const Glib::RefPtr<Gtk::TreeListRow>& Row);
   // Whether the tree holds the root and command nodes that Options ask for.
   bool HasTopFor(std::uint8_t Options) const;
   void WatchFavorites();

@@ -140,6 +140,7 @@ TEST_F(FavoritesTreeTest, AReloadGivesAFreshTreeKeepingTheNodesThatDidNotChange)
   T->ReloadFavorites();
   EXPECT_EQ(Rows(*T), (std::vector<std::string>{"收藏夹", "整理收藏夹", "导入收藏夹", "导出收藏夹", "Folder", "B"}));
   EXPECT_EQ(T->NodeAt(Find(*T, "Folder")), Folder);
+  EXPECT_FALSE(T->RowOf(Folder)->get_expanded());
   T->ActivateRow(Find(*T, "Folder"));  // unlisted again, so listed again
   EXPECT_EQ(T->RowCount(), 8u);
   // Whatever the options were, a reload under new ones equals a fresh tree's first load.
