@@ -311,7 +311,6 @@ void TFavoritesTree::Refresh() {
 }
 
 void TFavoritesTree::Unlist(TFavoriteNode* Node, const Glib::RefPtr<Gtk::TreeListRow>& Row) {
-  if (Node->Type != TNodeType::ntFolder) return;
   if (Row) Row->set_expanded(false);
   Node->Children()->remove_all();
   Node->Type = TNodeType::ntEmptyFolder;
@@ -351,7 +350,7 @@ void TFavoritesTree::RefreshNode(TFavoriteNode* Node, TRefresh How) {
     if (C && IsCommand(C->Type)) { ++I; continue; }
     if (C && J < Want.size() && Matches(*C, Want[J])) {
       InsertAdded();
-      if (How == TRefresh::UnlistFolders)
+      if (How == TRefresh::UnlistFolders && C->Type == TNodeType::ntFolder)
         Unlist(C.get(), ParentRow ? ParentRow->get_child_row(I) : Node ? nullptr : FTreeModel->get_child_row(I));
       else if (C->Type == TNodeType::ntFolder) RefreshNode(C.get(), How);
       ++I, ++J;
