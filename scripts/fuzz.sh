@@ -22,8 +22,9 @@ declare -A SEEDS=(
   [bookmark_import]="fuzz/corpus/bookmark tests/data/bookmarks"
   [ini_file]="fuzz/corpus/ini"
   [dde_command]="fuzz/corpus/dde"
+  [session_file]="fuzz/corpus/session"
 )
-for target in bookmark_import ini_file dde_command; do
+for target in bookmark_import ini_file dde_command session_file; do
   corpus="$OUT/corpus/$target"
   findings="$OUT/findings/$target"
   mkdir -p "$corpus" "$findings"

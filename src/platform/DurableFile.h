@@ -1,0 +1,17 @@
+#pragma once
+// Replacing a file so that a crash or a kill at any moment leaves either the old contents
+// or the new ones, never a mix or nothing.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vorlane::platform {
+
+// Contents written to a new file beside Path ("NAME.tmp-XXXXXX"), flushed to disk and
+// renamed over Path, then the folder flushed so that the rename itself lasts. Creates the
+// folder. The new file is readable by its owner only. nullopt on success, else the
+// system's error text; the temporary file never stays behind on a failure.
+std::optional<std::string> ReplaceFileDurably(const std::filesystem::path& Path, std::string_view Contents);
+
+}  // namespace vorlane::platform
