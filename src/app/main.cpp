@@ -1,5 +1,6 @@
 // Vorlane: one main window with the start page; the main loop runs until it closes or
-// the user quits. Nothing is saved.
+// the user quits. The open pages are kept on disk while it runs: after a crash or a kill
+// the next start opens them again (after a quit only when the user's option says so).
 //
 // "vorlane ADDRESS..." opens the addresses instead of the start page; when an instance
 // already runs on this display, they go to it as new pages and this process ends at once.
@@ -16,7 +17,9 @@
 #include "platform/HistoryStore.h"
 #include "shell/U_FrmMain_Favorites.h"
 #include "platform/RendererChoice.h"
+#include "platform/ShellFolders.h"
 #include "platform/SingleInstance.h"
+#include "shell/SessionKeeper.h"
 #include "shell/U_FrmMain.h"
 #include "shell/U_UserConfig.h"
 
@@ -131,16 +134,28 @@ int main(int argc, char** argv) {
   Main->Favorites().HistoryStore = &History;
   vorlane::navigation::THistoryStoreSource HistorySuggestions(History);
   Main->cobAddress.SetHistorySource(&HistorySuggestions);
+  // The pages of the last run, read before the window shows (one small file).
+  const auto SessionPath = vorlane::platform::ShellFolders::DataHome() / "vorlane" / "session";
+  vorlane::platform::TSessionLoad Saved = vorlane::platform::LoadSessionFile(SessionPath);
+  auto Start = Saved.Session ? vorlane::platform::DecideSessionStart(*Saved.Session, Main->Options().RestoreLastPages())
+                             : vorlane::platform::TSessionStart::Nothing;
+  // Pages that brought the browser down again are offered as links, not reopened.
+  std::vector<vorlane::engine::SiteLink> Unrestored;
+  if (Start == vorlane::platform::TSessionStart::OfferLinks)
+    for (auto& Page : Saved.Session->Pages)
+      if (vorlane::platform::THistoryStore::IsRecordable(Page.Url)) Unrestored.push_back({Page.Title, Page.Url});
   vorlane::engine::SetProductSiteContent({[&History](size_t Limit) {
     std::vector<vorlane::engine::SiteLink> Links;
     for (auto& Page : History.RecentPages(Limit)) Links.push_back({Page.Title, Page.Url});
     return Links;
-  }});
+  }, [&Unrestored] { return Unrestored; }});
+  vorlane::shell::TSessionKeeper Keeper(SessionPath, [&Main] { return Main->SessionSnapshot(); });
+  Main->OnPagesChanged = [&Keeper] { Keeper.Changed(); };
+  Keeper.OnSaveFailed = [&Main](const std::string& Why) {
+    Main->Dialogs()->ShowMessage(vorlane::platform::MessageKind::Warning, TFrmMain::ApplicationTitle,
+                                 "无法保存打开的网页：" + Why + "\n浏览器会继续尝试保存。");
+  };
   Main->OnQuit = [Loop] { Loop->quit(); };
-  Main->signal_close_request().connect([Loop] {
-    Loop->quit();
-    return false;
-  }, false);
   if (Watch.Report || !Watch.SnapshotPath.empty()) WatchFirstLoad(*Main, Loop, Watch);
   Main->StartAddresses = Addresses;
   // Later starts with addresses hand them to this window.
@@ -153,10 +168,21 @@ int main(int argc, char** argv) {
       Main->OpenAddresses(Usable, Request.StartupId);
     });
   Main->OpenStartPages();
+  if (Start == vorlane::platform::TSessionStart::Restore) {
+    Main->RestorePages(*Saved.Session);
+    Keeper.PagesRestored(Saved.Session->RestoreAttempts);
+  }
+  if (Saved.SetAside)
+    Glib::signal_idle().connect_once([&Main, Aside = Saved.SetAside->string()] {
+      Main->Dialogs()->ShowMessage(vorlane::platform::MessageKind::Warning, TFrmMain::ApplicationTitle,
+                                   "保存上次打开的网页的文件已损坏，无法恢复上次的网页。损坏的文件已移到：\n" + Aside);
+    });
   Main->maximize();
   // Shown once the first request is under way: the engine starts it at high priority.
   Glib::signal_idle().connect_once([&Main] { Main->present(); });
   Loop->run();
+  Keeper.SaveAtQuit();
+  Main->OnPagesChanged = nullptr;
   Instance.reset();
   Main.reset();
   vorlane::engine::SetProductSiteContent({});

@@ -92,6 +92,9 @@ void TBrowserControl::DocumentCommitted(const std::string& Url, bool ErrorPage) 
 void TBrowserControl::NavigateError(const std::string& Url) {
   if (OnNavigateError) OnNavigateError(Url);
 }
+void TBrowserControl::CertificateStateChange(bool Untrusted) {
+  if (OnCertificateStateChange) OnCertificateStateChange(Untrusted);
+}
 bool TBrowserControl::HandleDrop(const std::string& Text) { return OnDrop && OnDrop(Text); }
 bool TBrowserControl::TranslateAccelerator(unsigned Key, unsigned Modifiers) {
   // Keys the page edits with never reach the owner's accelerators.

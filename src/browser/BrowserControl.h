@@ -67,9 +67,17 @@ public:
   std::function<void(ProcessEnd)> OnProcessTerminated;
   std::function<void(const std::string&, bool)> OnDocumentCommitted;
   std::function<void(const std::string&)> OnNavigateError;
+  std::function<void(bool)> OnCertificateStateChange;
   // Host questions that the owner may take over.
   std::function<bool(unsigned, unsigned)> OnTranslateAccelerator;  // true: handled
   std::function<bool(const std::string&)> OnDrop;                   // true: taken
+  // A script's window (address, user gesture); false holds it back. Unset: only windows
+  // opened in answer to a click or a key open.
+  std::function<bool(const std::string&, bool)> OnNewWindowRequest;
+  // The page asks for a permission; the answer may come later. Unset: refused.
+  std::function<void(PagePermission, std::function<void(bool)>)> OnPermissionRequest;
+  // Going on past an untrusted certificate of a host; unset: never.
+  std::function<void(const std::string&, std::function<void(bool)>)> OnInsecureProceed;
 
   // --- Host (BrowserControl_Host.cpp) ---
   bool HideBorders = false;     // forces NO3DBORDER and NO3DOUTERBORDER in or out
@@ -161,6 +169,7 @@ private:
   void ProcessTerminated(ProcessEnd Reason) override;
   void DocumentCommitted(const std::string& Url, bool ErrorPage) override;
   void NavigateError(const std::string& Url) override;
+  void CertificateStateChange(bool Untrusted) override;
 
   bool AllowContextMenu() override;
   bool ShowScriptDialog(const std::string& Message) override;
@@ -168,6 +177,9 @@ private:
   void ReportError(const std::string& Text) override;
   bool HandleDrop(const std::string& Text) override;
   bool TranslateAccelerator(unsigned Key, unsigned Modifiers) override;
+  bool AllowNewWindow(const std::string& Url, bool UserGesture) override;
+  void RequestPermission(PagePermission Kind, std::function<void(bool)> Answer) override;
+  void ConfirmInsecureProceed(const std::string& Host, std::function<void(bool)> Proceed) override;
 
   std::unique_ptr<WebEngine> FEngine;
   std::unique_ptr<TDdeServer> FDde;

@@ -72,4 +72,18 @@ bool TBrowserControl::CancelRefresh(int32_t CommandId) {
   return Cancel;
 }
 
+bool TBrowserControl::AllowNewWindow(const std::string& Url, bool UserGesture) {
+  return OnNewWindowRequest ? OnNewWindowRequest(Url, UserGesture) : UserGesture;
+}
+
+void TBrowserControl::RequestPermission(PagePermission Kind, std::function<void(bool)> Answer) {
+  if (OnPermissionRequest) OnPermissionRequest(Kind, std::move(Answer));
+  else Answer(false);
+}
+
+void TBrowserControl::ConfirmInsecureProceed(const std::string& Host, std::function<void(bool)> Proceed) {
+  if (OnInsecureProceed) OnInsecureProceed(Host, std::move(Proceed));
+  else Proceed(false);
+}
+
 }  // namespace vorlane::browser

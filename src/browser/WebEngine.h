@@ -46,6 +46,9 @@ enum class EditingCommand { Cut, Copy, Paste, SelectAll, Undo };
 
 enum class ProcessEnd { Crashed, OutOfMemory, EndedByRequest };
 
+// What a page may ask the user to allow.
+enum class PagePermission { Geolocation, Notifications, CameraAndMicrophone, ReadClipboard };
+
 struct TravelEntry {
   std::string Title;
   std::string Url;
@@ -82,6 +85,9 @@ public:
   virtual void WindowClosing() {}
   // The page's web process ended; the engine already shows a page that says so.
   virtual void ProcessTerminated(ProcessEnd Reason) {}
+  // Raised after each commit: whether the document was loaded over a connection whose
+  // certificate the user chose to trust though the engine does not.
+  virtual void CertificateStateChange(bool Untrusted) {}
 };
 
 // Questions the engine asks its host (the browser control). Defaults are what a host
@@ -102,6 +108,17 @@ public:
   virtual bool CancelRefresh(int32_t CommandId) { return false; }
   // A page command that finished later failed; Text says what went wrong.
   virtual void ReportError(const std::string& Text) {}
+  // The page's script asks for a window of its own to load Url in; UserGesture: in answer
+  // to the user's click or key. false holds it back: nothing opens.
+  virtual bool AllowNewWindow(const std::string& Url, bool UserGesture) { return true; }
+  // The page asks for Kind. Answer may come later; it is ignored once the engine went or
+  // the page left the document that asked (the engine refuses then on its own).
+  virtual void RequestPermission(PagePermission Kind, std::function<void(bool)> Answer) { Answer(false); }
+  // The user asked, on the engine's page about a certificate it does not trust, to go on
+  // to Host anyway; Proceed(true) trusts that certificate there for the rest of the run.
+  virtual void ConfirmInsecureProceed(const std::string& Host, std::function<void(bool)> Proceed) {
+    Proceed(false);
+  }
 };
 
 class WebEngine {

@@ -57,6 +57,31 @@ std::string LoadFailedPage(LoadFailure Reason, const std::string& Url, const std
   return Page("无法显示网页", Inner);
 }
 
+std::string UntrustedCertificatePage(const std::string& Url, const CertificateFaults& Faults,
+                                     const CertificateDetails& Details, const std::string& ProceedUrl) {
+  std::string Inner = "<p>无法与服务器建立安全连接：浏览器不信任这个网站的证书。有人可能在冒充这个网站，"
+                      "窃取您输入的密码或其他信息。</p>\n<p class=\"url\">" + HtmlEscape(Url) + "</p>\n<ul id=\"faults\">";
+  auto Fault = [&Inner](bool Present, const char* Text) {
+    if (Present) Inner += std::string("<li>") + Text + "</li>";
+  };
+  Fault(Faults.Expired, "证书已过期。");
+  Fault(Faults.NotYetValid, "证书尚未生效（也可能是这台电脑的时钟不准）。");
+  Fault(Faults.WrongHost, "证书是为其他网站签发的，与这个网址的主机名不符。");
+  Fault(Faults.SelfSigned, "证书是服务器自己签发的（自签名），无法证明网站的身份。");
+  Fault(Faults.UnknownIssuer && !Faults.SelfSigned, "签发证书的机构不受信任。");
+  Fault(Faults.Revoked, "证书已被签发机构吊销。");
+  Fault(Faults.WeakAlgorithm, "证书使用了不安全的加密算法。");
+  const bool Named = Faults.Expired || Faults.NotYetValid || Faults.WrongHost || Faults.SelfSigned ||
+                     Faults.UnknownIssuer || Faults.Revoked || Faults.WeakAlgorithm;
+  Fault(!Named, "证书无效。");
+  Inner += "</ul>\n<p class=\"url\">颁发给：" + HtmlEscape(Details.Subject) + "<br>颁发者：" +
+           HtmlEscape(Details.Issuer) + "<br>有效期：" + HtmlEscape(Details.ValidFrom) + " 至 " +
+           HtmlEscape(Details.ValidUntil) + "</p>\n";
+  Inner += "<p><a class=\"button\" id=\"retry\" href=\"" + HtmlEscape(WithoutFragment(Url)) +
+           "\">重试</a> <a id=\"proceed\" href=\"" + HtmlEscape(ProceedUrl) + "\">继续前往（不安全）</a></p>";
+  return Page("无法显示网页", Inner);
+}
+
 std::string WithoutFragment(const std::string& Url) { return Url.substr(0, Url.find('#')); }
 
 std::string ProcessEndedPage(browser::ProcessEnd Reason, const std::string& Url) {

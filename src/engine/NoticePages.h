@@ -19,6 +19,26 @@ enum class LoadFailure { Refused, UnknownHost, TimedOut, Unreachable, CannotShow
 // Every text is escaped for the page.
 std::string LoadFailedPage(LoadFailure Reason, const std::string& Url, const std::string& Detail);
 
+// What is wrong with a site's certificate, in the terms a user can judge.
+struct CertificateFaults {
+  bool Expired = false;
+  bool NotYetValid = false;
+  bool WrongHost = false;      // issued for another site
+  bool UnknownIssuer = false;
+  bool SelfSigned = false;     // issued by the server itself
+  bool Revoked = false;
+  bool WeakAlgorithm = false;
+};
+struct CertificateDetails {
+  std::string Subject, Issuer, ValidFrom, ValidUntil;
+};
+
+// The page shown when a site's certificate is not trusted: the address, each fault in
+// plain words, the certificate's subject, issuer and validity, "重试" (id "retry") and
+// "继续前往（不安全）" (id "proceed") leading to ProceedUrl. Every text is escaped.
+std::string UntrustedCertificatePage(const std::string& Url, const CertificateFaults& Faults,
+                                     const CertificateDetails& Details, const std::string& ProceedUrl);
+
 // The page shown for an empty address.
 std::string EmptyAddressPage();
 

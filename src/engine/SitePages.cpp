@@ -63,6 +63,12 @@ std::string PercentEncode(const std::string& Text) {
 
 SiteReply NotFound() { return {404, "text/html", {}}; }
 
+std::string LinkItem(const SiteLink& Link) {
+  const std::string& Text = Link.Title.empty() ? Link.Url : Link.Title;
+  return "<li><a href=\"" + HtmlEscape(Link.Url) + "\" title=\"" + HtmlEscape(Link.Url) + "\">" + HtmlEscape(Text) +
+         "</a></li>";
+}
+
 SiteReply SearchPage(std::string_view Query) {
   auto Template = ReadSiteFile("search.html");
   if (!Template) return NotFound();
@@ -90,13 +96,19 @@ SiteReply StartPage(const SiteContent& Content) {
   if (!Template) return NotFound();
   std::string Items;
   if (Content.RecentVisits) {
-    for (const SiteLink& Link : Content.RecentVisits(RecentVisitCount)) {
-      const std::string& Text = Link.Title.empty() ? Link.Url : Link.Title;
-      Items += "<li><a href=\"" + HtmlEscape(Link.Url) + "\" title=\"" + HtmlEscape(Link.Url) + "\">" +
-               HtmlEscape(Text) + "</a></li>";
-    }
+    for (const SiteLink& Link : Content.RecentVisits(RecentVisitCount)) Items += LinkItem(Link);
+  }
+  std::string Unrestored;
+  if (Content.UnrestoredPages) {
+    std::string Links;
+    for (const SiteLink& Link : Content.UnrestoredPages()) Links += LinkItem(Link);
+    if (!Links.empty())
+      Unrestored = "<section id=\"unrestored\" class=\"panel\"><h2>上次未能恢复的网页</h2>"
+                   "<p>浏览器打开这些网页后又意外退出了，所以这次没有自动打开它们。</p><ul class=\"links\">" +
+                   Links + "</ul></section>";
   }
   std::string Body = std::move(*Template);
+  Fill(Body, "unrestored", Unrestored);
   // Nothing at all between the tags when there are no visits, so the box's "暂无内容"
   // (an :empty rule of the style sheet) shows.
   Fill(Body, "recent", Items);

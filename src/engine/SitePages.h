@@ -26,6 +26,8 @@ struct SiteLink {
 struct SiteContent {
   // The latest visits, newest first, each address once, at most Limit.
   std::function<std::vector<SiteLink>(size_t Limit)> RecentVisits;
+  // The pages of a run that ended in a crash and were not reopened this time.
+  std::function<std::vector<SiteLink>()> UnrestoredPages;
 };
 
 // How many visits the start page's "最近访问" box lists.

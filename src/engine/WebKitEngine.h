@@ -115,9 +115,18 @@ private:
   friend struct Signals;
   struct DropHandler;  // WebKitEngine_View.cpp
   friend struct DropHandler;
+  struct Questions;  // WebKitEngine_Questions.cpp
+  friend struct Questions;
+  struct PendingPermission;
 
   void CreateView(WebKitWebView* Opener);
   void ConnectSignals();  // WebKitEngine_Signals.cpp
+  // WebKitEngine_Questions.cpp
+  void ConnectQuestions();
+  // A new main-frame document committed (ErrorPage: our page about a failed load).
+  void DocumentChanged(bool ErrorPage);
+  // true when RequestUri is the way on from our certificate page (the navigation stops).
+  bool InterceptProceed(const std::string& RequestUri);
   void EnsureView();
   void SchedulePending();
   void StartPending();
@@ -162,6 +171,18 @@ private:
   std::string FErrorPageUri;  // the next commit at this address is our page about a failure
   std::string FLastUri;  // the last address the view had, reloaded after a crash
   std::string FStatusText;
+
+  // Questions the page put to the user that are not answered yet; refused when the page
+  // leaves the document that asked or the engine goes.
+  std::vector<std::shared_ptr<PendingPermission>> FPermissions;
+  void RefusePendingPermissions();
+  // The certificate WebKit refused last, until the page moves on: the error page's way
+  // past it names it by Token, so no other page can trigger it.
+  struct UntrustedCertificate {
+    GObjectPtr<GTlsCertificate> Certificate;
+    std::string Host, Uri, Token;
+  };
+  std::optional<UntrustedCertificate> FUntrusted;
 
   // Page commands.
   std::shared_ptr<PrintSetup> FPrintSetup;

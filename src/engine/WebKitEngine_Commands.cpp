@@ -2,6 +2,7 @@
 // source, properties, find, website data, scripts with arguments, the user-agent token.
 #include "engine/WebKitEngine.h"
 
+#include "engine/NetworkSession.h"
 #include "engine/PrintPreview.h"
 #include "engine/PrintSetup.h"
 #include "platform/AsyncFile.h"
@@ -270,8 +271,7 @@ void WebKitEngine::FindFinish() {
 // --- Website data ---
 
 void WebKitEngine::ClearBrowsingData(bool Cache, bool Cookies, std::function<void(bool)> Done) {
-  WebKitNetworkSession* Session =
-      FView ? webkit_web_view_get_network_session(FView.Get()) : webkit_network_session_get_default();
+  WebKitNetworkSession* Session = FView ? webkit_web_view_get_network_session(FView.Get()) : ProfileNetworkSession();
   WebKitWebsiteDataManager* Manager = webkit_network_session_get_website_data_manager(Session);
   int Types = 0;
   if (Cache) Types |= WEBKIT_WEBSITE_DATA_MEMORY_CACHE | WEBKIT_WEBSITE_DATA_DISK_CACHE;

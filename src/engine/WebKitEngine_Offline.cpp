@@ -3,6 +3,7 @@
 // Built-in, file: and data: pages do not use the network and still load.
 #include "engine/WebKitEngine.h"
 
+#include "engine/NetworkSession.h"
 #include "platform/ConnectionState.h"
 
 #include <netinet/in.h>
@@ -35,7 +36,7 @@ uint16_t DeadPort() {
 }
 
 void Apply(bool Connected) {
-  WebKitNetworkSession* Session = webkit_network_session_get_default();
+  WebKitNetworkSession* Session = ProfileNetworkSession();
   if (Connected) {
     webkit_network_session_set_proxy_settings(Session, WEBKIT_NETWORK_PROXY_MODE_DEFAULT, nullptr);
     return;

@@ -61,10 +61,14 @@ struct WebKitEngine::Signals {
     if (Type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
       WebKitNavigationAction* Action = webkit_navigation_policy_decision_get_navigation_action(
           WEBKIT_NAVIGATION_POLICY_DECISION(Decision));
-      Of(Data).FLastNavigationRequest =
-          OrEmpty(webkit_uri_request_get_uri(webkit_navigation_action_get_request(Action)));
-      // A reload the host cancels leaves the page as it is.
       WebKitEngine& E = Of(Data);
+      std::string Request = OrEmpty(webkit_uri_request_get_uri(webkit_navigation_action_get_request(Action)));
+      if (E.InterceptProceed(Request)) {
+        webkit_policy_decision_ignore(Decision);
+        return TRUE;
+      }
+      E.FLastNavigationRequest = Request;
+      // A reload the host cancels leaves the page as it is.
       if (webkit_navigation_action_get_navigation_type(Action) == WEBKIT_NAVIGATION_TYPE_RELOAD && E.FHost &&
           E.FHost->CancelRefresh(browser::IDM_REFRESH)) {
         webkit_policy_decision_ignore(Decision);
@@ -105,10 +109,12 @@ struct WebKitEngine::Signals {
         if (E.FPlacement) E.FPlacement->Committed(E.FPageId, E.FCommittedUri);
         if (E.FEvents) E.FEvents->NavigateComplete2(E.FCommittedUri);
         if (Token.expired()) return;
-        if (E.FEvents) {
+        {
           bool ErrorPage = !E.FErrorPageUri.empty() && E.FErrorPageUri == E.FCommittedUri;
           E.FErrorPageUri.clear();
-          E.FEvents->DocumentCommitted(E.FCommittedUri, ErrorPage);
+          if (E.FEvents) E.FEvents->DocumentCommitted(E.FCommittedUri, ErrorPage);
+          if (Token.expired()) return;
+          E.DocumentChanged(ErrorPage);
         }
         break;
       case WEBKIT_LOAD_FINISHED: {
@@ -216,6 +222,12 @@ struct WebKitEngine::Signals {
     WebKitEngine& E = Of(Data);
     if (!E.FEvents) return nullptr;
     std::string Request = OrEmpty(webkit_uri_request_get_uri(webkit_navigation_action_get_request(Action)));
+    // Only a click or a key may open a window; the host hears of the others and may let
+    // a site through.
+    Alive Early = E.FLifeToken;
+    if (E.FHost && !E.FHost->AllowNewWindow(Request, webkit_navigation_action_is_user_gesture(Action)))
+      return nullptr;
+    if (Early.expired() || !E.FEvents) return nullptr;
     browser::WebEngine* Target = nullptr;
     bool Cancel = false;
     Alive Token = E.FLifeToken;
@@ -273,6 +285,7 @@ void WebKitEngine::ConnectSignals() {
   g_signal_connect(View, "script-dialog", G_CALLBACK(Signals::ScriptDialog), this);
   g_signal_connect(webkit_web_view_get_back_forward_list(View), "changed",
                    G_CALLBACK(Signals::HistoryChanged), this);
+  ConnectQuestions();
 }
 
 }  // namespace vorlane::engine

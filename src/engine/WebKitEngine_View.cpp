@@ -4,6 +4,7 @@
 
 #include "browser/DownloadOptions.h"
 #include "browser/DroppedText.h"
+#include "engine/NetworkSession.h"
 #include "engine/NoticePages.h"
 #include "engine/ProcessPlacement.h"
 #include "engine/ProductSiteScheme.h"
@@ -81,8 +82,9 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
   // another's; ApplyDownloadFlags fills in the switches.
   auto Settings = GObjectPtr<WebKitSettings>::Adopt(webkit_settings_new());
   webkit_settings_set_user_agent_with_application_details(Settings.Get(), UserAgentName, UserAgentVersion);
-  // Pages may open windows from script, as they could in the old engine; the page window
-  // closes those that hide every bar.
+  // WebKit asks about every window a script opens, so that the host can hold back those
+  // that come without a click and tell the user; the page window closes those that hide
+  // every bar.
   webkit_settings_set_javascript_can_open_windows_automatically(Settings.Get(), TRUE);
   if (!FGpuCompositing)
     webkit_settings_set_hardware_acceleration_policy(Settings.Get(), WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
@@ -92,7 +94,8 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
     // WebKit loads the request.
     FView = GObjectPtr<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(g_object_new(
         WEBKIT_TYPE_WEB_VIEW, "related-view", Opener, "settings", Settings.Get(),
-        "user-content-manager", webkit_web_view_get_user_content_manager(Opener), nullptr)));
+        "user-content-manager", webkit_web_view_get_user_content_manager(Opener), "network-session",
+        webkit_web_view_get_network_session(Opener), nullptr)));
   } else {
     // Own content manager, so the download switches stay this page's even when it
     // shares the web process of another page of its site.
@@ -100,7 +103,7 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
     auto Content = GObjectPtr<WebKitUserContentManager>::Adopt(webkit_user_content_manager_new());
     FView = GObjectPtr<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(g_object_new(
         WEBKIT_TYPE_WEB_VIEW, "related-view", Mate, "settings", Settings.Get(), "user-content-manager",
-        Content.Get(), nullptr)));
+        Content.Get(), "network-session", ProfileNetworkSession(), nullptr)));
   }
   if (FPlacement) FPlacement->SetView(FPageId, FView.Get());
   FPopup = Opener != nullptr;
@@ -184,6 +187,7 @@ WebKitEngine::~WebKitEngine() {
   FFocusWatch.disconnect();
   FPendingIdle.disconnect();
   g_cancellable_cancel(FCancellable.Get());
+  RefusePendingPermissions();
   if (!FView) return;
   WebKitWebView* View = FView.Get();
   g_signal_handlers_disconnect_by_data(View, this);

@@ -4,6 +4,7 @@
 #include <glibmm/main.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
+#include <gtkmm/checkbutton.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/filefilter.h>
@@ -104,6 +105,24 @@ void GtkDialogs::ShowMessage(MessageKind Kind, const std::string& Caption, const
   Pending& P = Track(std::move(Dialog));
   D->signal_response().connect([this, &P, Buttons, Done = std::move(Done)](int Response) {
     if (Finish(P) && Done) Done(ResultOf(Buttons, Response));
+  });
+  D->show();
+}
+
+void GtkDialogs::Confirm(const std::string& Caption, const std::string& Text, const std::string& Accept,
+                         const std::string& CheckText, std::function<void(bool, bool)> Done) {
+  auto Dialog = std::make_unique<Gtk::MessageDialog>(FParent, Text, false, Gtk::MessageType::QUESTION,
+                                                      Gtk::ButtonsType::NONE, true);
+  MakeModal(*Dialog, FParent, Caption);
+  Dialog->add_button("取消", Gtk::ResponseType::CANCEL);
+  Dialog->add_button(Accept, Gtk::ResponseType::OK);
+  Dialog->set_default_response(Gtk::ResponseType::OK);
+  auto* Check = Gtk::make_managed<Gtk::CheckButton>(CheckText);
+  Dialog->get_message_area()->append(*Check);
+  auto* D = Dialog.get();
+  Pending& P = Track(std::move(Dialog));
+  D->signal_response().connect([this, &P, Check, Done = std::move(Done)](int Response) {
+    if (Finish(P) && Done) Done(Response == Gtk::ResponseType::OK, Check->get_active());
   });
   D->show();
 }

@@ -24,6 +24,8 @@ public:
   void ShowMessage(platform::MessageKind Kind, const std::string& Caption, const std::string& Text,
                    platform::MessageButtons Buttons = platform::MessageButtons::Ok,
                    ResultCallback Done = {}) override;
+  void Confirm(const std::string& Caption, const std::string& Text, const std::string& Accept,
+               const std::string& CheckText, std::function<void(bool, bool)> Done) override;
   void InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Initial,
                 TextCallback Done) override;
   void OpenFile(const std::string& Title, const std::string& Start,

@@ -92,6 +92,10 @@ public:
   int ShownIconIndex() const { return FShownIconIndex; }
   int HighlightIconIndex() const { return FHighlightIconIndex; }
   void UpdateRegion();
+  // The shown page came over a connection whose certificate only the user trusts: while
+  // the box shows the page's own address, its icon says the page is not secure.
+  void SetUntrusted(bool Untrusted);
+  bool ShowsUntrusted() const { return FShowsUntrusted; }
 
   // Key handling as the key controller runs it; true when the key was consumed.
   bool HandleKey(unsigned KeyVal, Gdk::ModifierType State);
@@ -132,6 +136,7 @@ private:
   int FQuiet = 0;            // >0 while our code sets the text
   std::string FPreedit;
   int FShownIconIndex = -1, FHighlightIconIndex = -1;
+  bool FUntrusted = false, FShowsUntrusted = false;
 
   TStringListSource FTyped{FItems};
   TEmptyHistorySource FNoHistory;

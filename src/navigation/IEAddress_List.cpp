@@ -1,6 +1,8 @@
 // The address box's popover (typed list or suggestions) and its icons.
 #include "navigation/IEAddress.h"
 
+#include <giomm/themedicon.h>
+
 #include <algorithm>
 
 #include <glib.h>
@@ -243,9 +245,20 @@ void TIEAddress::UpdateBoxIcon() { ApplyIcon(IconIndexOf(get_text())); }
 
 void TIEAddress::ApplyIcon(int Index) {
   FShownIconIndex = Index;
+  FShowsUntrusted = FUntrusted && !FUserEdited && std::string(get_text()) == FCurrentUrl;
+  set_icon_tooltip_text(FShowsUntrusted ? "此网页不安全：网站的证书不受信任" : "", Gtk::Entry::IconPosition::PRIMARY);
   auto Icon = FShowIcons ? FIcons.Icon(Index) : Glib::RefPtr<Gio::Icon>();
+  if (FShowsUntrusted)
+    Icon = Gio::ThemedIcon::create(std::vector<Glib::ustring>{"channel-insecure-symbolic", "security-low-symbolic",
+                                                              "dialog-warning-symbolic"});
   if (Icon) set_icon_from_gicon(Icon, Gtk::Entry::IconPosition::PRIMARY);
   else unset_icon(Gtk::Entry::IconPosition::PRIMARY);
+}
+
+void TIEAddress::SetUntrusted(bool Untrusted) {
+  if (Untrusted == FUntrusted) return;
+  FUntrusted = Untrusted;
+  ApplyIcon(FShownIconIndex);
 }
 
 }  // namespace vorlane::navigation

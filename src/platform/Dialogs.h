@@ -32,6 +32,18 @@ public:
   virtual void ShowMessage(MessageKind Kind, const std::string& Caption, const std::string& Text,
                            MessageButtons Buttons = MessageButtons::Ok,
                            ResultCallback Done = {}) = 0;
+  // A question whose accepting button reads Accept (the other "取消"), with a check box
+  // reading CheckText ("不再询问"); Done(accepted, checked). The default is an OK/Cancel
+  // box whose check box is never ticked.
+  virtual void Confirm(const std::string& Caption, const std::string& Text, const std::string& Accept,
+                       const std::string& CheckText, std::function<void(bool, bool)> Done) {
+    (void)Accept;
+    (void)CheckText;
+    ShowMessage(MessageKind::Confirmation, Caption, Text, MessageButtons::OkCancel,
+                [Done = std::move(Done)](MessageResult Result) {
+                  if (Done) Done(Result == MessageResult::Ok, false);
+                });
+  }
   virtual void InputBox(const std::string& Caption, const std::string& Prompt,
                         const std::string& Initial, TextCallback Done) = 0;
   // Start is the proposed file (folder and name); the answer is the chosen path.

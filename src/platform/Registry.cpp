@@ -2,7 +2,10 @@
 
 #include "platform/ShellFolders.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -162,18 +165,25 @@ void Registry::Load() {
 bool Registry::Save() const {
   std::error_code Ec;
   std::filesystem::create_directories(FFile.parent_path(), Ec);
+  std::ostringstream Out;
+  Out << "; Vorlane registry: one [key] per block, \"name\"=\"value\" per line\n";
+  for (auto& [LowerKey, Data] : FData) {
+    Out << "\n[" << FKeyNames.at(LowerKey) << "]\n";
+    for (auto& [Name, Value] : Data.Values) Out << FormatRegistryValue(Name, Value) << "\n";
+  }
+  // Written beside, flushed to the disk and renamed: a kill or a power cut at any moment
+  // leaves the old file or the new one.
   auto Temp = FFile;
   Temp += ".tmp";
-  {
-    std::ofstream Out(Temp, std::ios::binary | std::ios::trunc);
-    if (!Out) return false;
-    Out << "; Vorlane registry: one [key] per block, \"name\"=\"value\" per line\n";
-    for (auto& [LowerKey, Data] : FData) {
-      Out << "\n[" << FKeyNames.at(LowerKey) << "]\n";
-      for (auto& [Name, Value] : Data.Values) Out << FormatRegistryValue(Name, Value) << "\n";
-    }
-    Out.flush();
-    if (!Out) return false;
+  const std::string Text = Out.str();
+  std::FILE* File = std::fopen(Temp.c_str(), "wb");
+  if (!File) return false;
+  bool Written = std::fwrite(Text.data(), 1, Text.size(), File) == Text.size() && std::fflush(File) == 0 &&
+                 fsync(fileno(File)) == 0;
+  Written = std::fclose(File) == 0 && Written;
+  if (!Written) {
+    std::filesystem::remove(Temp, Ec);
+    return false;
   }
   std::filesystem::rename(Temp, FFile, Ec);
   return !Ec;
@@ -216,8 +226,15 @@ std::vector<std::string> Registry::ValueNames(RootKey Root, const std::string& K
   return Names;
 }
 
+void Registry::Reload() {
+  FData.clear();
+  FKeyNames.clear();
+  Load();
+}
+
 bool Registry::WriteString(RootKey Root, const std::string& Key, const std::string& Name,
                            const std::string& Value) {
+  Reload();
   std::string Full = FullPath(Root, Key);
   FKeyNames.emplace(Lower(Full), Full);
   auto& Values = FData[Lower(Full)].Values;
@@ -231,6 +248,7 @@ bool Registry::WriteString(RootKey Root, const std::string& Key, const std::stri
 }
 
 bool Registry::DeleteValue(RootKey Root, const std::string& Key, const std::string& Name) {
+  Reload();
   auto It = FData.find(Lower(FullPath(Root, Key)));
   if (It == FData.end()) return false;
   auto& Values = It->second.Values;

@@ -46,6 +46,9 @@ private:
   using Hive = std::map<std::string, KeyData>;  // key path (lower case) -> values
 
   void Load();
+  // Several parts of the program open the same file: each write starts from what is on
+  // disk now, so it never takes back another reader's values.
+  void Reload();
   bool Save() const;
   const KeyData* FindKey(RootKey Root, const std::string& Key) const;
 

@@ -16,6 +16,13 @@ TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
   FormCreate();
   FConnectedWatch = platform::ConnectionState::Changed().connect([this](bool) { ShowConnectedState(); });
   ShowConnectedState();
+  // The close button quits as 文件 → 退出 does, asking first when pages would be lost.
+  signal_close_request().connect(
+      [this] {
+        RequestQuit();
+        return true;
+      },
+      false);
   signal_show().connect([this] {
     if (FShown) return;
     FShown = true;

@@ -3,6 +3,7 @@
 // the address box, the tab strip and the status bar, owns the command set and the
 // closed-page list, and is what page windows talk to.
 #include "browser/SecurityManager.h"
+#include "browser/SitePermissions.h"
 #include "browser/WebEngine.h"
 #include "framework/ActionList.h"
 #include "framework/GtkDialogs.h"
@@ -12,6 +13,9 @@
 #include "navigation/IEAddress.h"
 #include "navigation/IETravelLog.h"
 #include "platform/Dde.h"
+#include "platform/Registry.h"
+#include "platform/SessionFile.h"
+#include "shell/BrowserOptions.h"
 #include "shell/U_FrmAbout.h"
 #include "shell/U_PublicInterface.h"
 #include "shell/U_PublicUnit.h"
@@ -64,6 +68,18 @@ public:
 
   // Ends the program (Ac_Quit); the default hides the window.
   std::function<void()> OnQuit;
+  // Quitting as the user asks for it (文件 → 退出, the window's close button): with several
+  // pages open, asks first unless the pages come back at the next start anyway.
+  void RequestQuit();
+  // Some page opened, closed, moved on, changed its title or was selected.
+  std::function<void()> OnPagesChanged;
+  // The open pages as the next start would reopen them, in tab order.
+  platform::TSavedSession SessionSnapshot() const;
+  // Opens saved pages to the right of those open, each with its Back/Forward history; the
+  // one that was selected comes to the front. A saved start page is left out: the start
+  // opened one of its own.
+  void RestorePages(const platform::TSavedSession& Saved);
+  TBrowserOptions& Options() { return FOptions; }
   // A page finished loading its document.
   std::function<void(TFrmWeb*)> OnPageComplete;
   // Puts other dialogs in place of the window's own (tests); null restores them.
@@ -83,6 +99,7 @@ public:
   void SetStatusText(const std::string& Text) override;
   void CommandStateChanged(int32_t Command, int16_t Enable) override;
   IPageTabHandler& GetPageTabHandler() override { return *this; }
+  void SetPageUntrusted(bool Untrusted) override { cobAddress.SetUntrusted(Untrusted); }
 
   // --- IPageTabHandler ---
   int32_t AddTab(const std::string& Caption, TFrmWeb* Page) override;
@@ -102,6 +119,7 @@ public:
   }
   platform::TDdeRouter* DdeRouter() override { return &FDdeRouter; }
   platform::IDialogs* Dialogs() override { return FDialogsOverride ? FDialogsOverride : &FDialogs; }
+  browser::TSitePermissions* SitePermissions() override { return &FSitePermissions; }
 
   // --- desktop (U_FrmMain_Desktop.cpp) ---
   // Addresses the first page opens on instead of the start page; set before the window shows.
@@ -190,6 +208,8 @@ private:
   void Ac_CloseAllExecute();
   void Ac_UnDoExecute();
   void Ac_QuitExecute();
+  void Quit();
+  void Ac_RestoreLastPagesExecute();
   void Ac_FavoritesExecute();
   void SideBarPageChanged(int Page);
 
@@ -241,8 +261,16 @@ private:
   void DestroyPage(TFrmWeb* Page);
   void UpdateWindowTitle(const std::string& PageCaption);
 
+  void PagesChanged() {
+    if (OnPagesChanged) OnPagesChanged();
+  }
+
   browser::EngineFactory FFactory;
   TProductSite FSite;
+  // The user's registry file, shared by the options and the answers given to sites.
+  platform::Registry FRegistry;
+  TBrowserOptions FOptions{FRegistry};
+  browser::TSitePermissions FSitePermissions{FRegistry};
   bool FShown = false;
   bool FStartPagesOpened = false;
   int FLastRowCount = 1;

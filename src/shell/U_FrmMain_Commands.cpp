@@ -53,8 +53,11 @@ void TFrmMain::CreateActions() {
       {"Ac_SendUrlEmail", &TFrmMain::Ac_SendUrlEmailExecute},
       {"Ac_SendPageEmail", &TFrmMain::Ac_SendPageEmailExecute},
       {"Ac_SendShotCut", &TFrmMain::Ac_SendShotCutExecute},
+      {"Ac_RestoreLastPages", &TFrmMain::Ac_RestoreLastPagesExecute},
   };
-  for (const ActionInfo& Row : CommandTable()) {
+  for (ActionInfo Row : CommandTable()) {
+    // Kept options start as the user left them.
+    if (Row.Name == "Ac_RestoreLastPages") Row.Checked = FOptions.RestoreLastPages();
     auto& Action = ActionList.Add(Row);
     BindCommand(Action, Handlers.at(Row.Name));
   }
@@ -186,13 +189,6 @@ void TFrmMain::Ac_CloseAllExecute() {
 
 void TFrmMain::Ac_UnDoExecute() {
   if (!FUndoMenu.empty()) UndoItemClick(0);
-}
-
-void TFrmMain::Ac_QuitExecute() {
-  if (OnQuit)
-    OnQuit();
-  else
-    set_visible(false);
 }
 
 void TFrmMain::Ac_FavoritesExecute() {

@@ -26,6 +26,7 @@ TFrmWeb* TFrmMain::PageOfTab(int Index) const {
 int32_t TFrmMain::AddTab(const std::string& Caption, TFrmWeb* Page) {
   PageControl.Insert(PageControl.Selected() + 1, Caption, Page);
   AdjustTabStripHeight();
+  PagesChanged();
   return PageControl.Selected() + 1;
 }
 
@@ -43,6 +44,7 @@ void TFrmMain::PageClosed(TFrmWeb* Page) {
   RecordClosedPage(Page);
   PageControl.Remove(Index);
   AdjustTabStripHeight();
+  PagesChanged();
   if (PageControl.Selected() < 0 && FFrame.ChildCount() == 1 && PageControl.Count() > 0) {
     PageControl.Select(0);
     PageControlChange();
@@ -58,6 +60,7 @@ void TFrmMain::SetTabCaption(TFrmWeb* Page, const std::string& Caption) {
   int Index = PageControl.IndexOfTag(Page);
   if (Index >= 0) PageControl.SetCaption(Index, Caption);
   if (Page == ActivePage()) UpdateWindowTitle(Caption);
+  PagesChanged();
 }
 
 void TFrmMain::UpdateWindowTitle(const std::string& PageCaption) {
@@ -75,6 +78,7 @@ void TFrmMain::PageActivated() {
   TFrmWeb* Page = ActivePage();
   if (!Page) return;
   cobAddress.SetCurrentUrl(Page->GetUrl(), true);
+  cobAddress.SetUntrusted(Page->Untrusted());
   PageControl.Select(PageControl.IndexOfTag(Page));
   FProgressGauge.SetPosition(Page->Progress());
   UpdateWindowTitle(Page->Caption());
@@ -82,6 +86,7 @@ void TFrmMain::PageActivated() {
   CommandStateChanged(browser::CSC_NAVIGATEBACK, Page->CanGoBack() ? -1 : 0);
   CommandStateChanged(browser::CSC_NAVIGATEFORWARD, Page->CanGoForward() ? -1 : 0);
   Page->WebBrowser->FocusDocument();
+  PagesChanged();
 }
 
 void TFrmMain::PageControlChange() {

@@ -9,6 +9,7 @@
 namespace vorlane::framework { class MdiFrame; }
 namespace vorlane::platform { class TDdeRouter; class IDialogs; }
 namespace vorlane::platform { class IHistorySink; }
+namespace vorlane::browser { class TSitePermissions; }
 
 namespace vorlane::shell {
 
@@ -27,6 +28,9 @@ public:
   // engine's 16-bit boolean: true when any bit is set.
   virtual void CommandStateChanged(int32_t Command, int16_t Enable) = 0;
   virtual IPageTabHandler& GetPageTabHandler() = 0;
+  // The active page's document came over a connection whose certificate only the user
+  // trusts (the address box marks it as not secure).
+  virtual void SetPageUntrusted(bool Untrusted) {}
 };
 
 class IPageTabHandler {
@@ -61,6 +65,8 @@ public:
   virtual platform::IHistorySink* HistorySink() { return nullptr; }
   // The dialogs a page's commands ask through, modal over the main window; none by default.
   virtual platform::IDialogs* Dialogs() { return nullptr; }
+  // The answers remembered for sites; none: every page asks again.
+  virtual browser::TSitePermissions* SitePermissions() { return nullptr; }
 };
 
 class IPageUndoList {

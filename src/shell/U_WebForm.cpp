@@ -52,10 +52,14 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
   // Every page records its visits, shown or in the background.
   FVisits.SetSink(FHost.HistorySink());
   WebBrowser->OnDocumentCommitted = [this](auto& U, bool ErrorPage) {
+    // What the page asked belongs to the document that asked.
+    CloseNoticeBars();
     FVisits.DocumentCommitted(U, ErrorPage, "");  // the title follows on its own
   };
   WebBrowser->OnNavigateError = [this](auto& U) { FVisits.NavigateError(U); };
+  BindQuestions();
   WebBrowser->Widget().set_expand(true);
+  append(FBars);
   append(WebBrowser->Widget());
   set_expand(true);
   FTimer1 = Glib::signal_timeout().connect_seconds([this] { return Timer1Timer(); }, 10);
@@ -69,6 +73,7 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
 TFrmWeb::~TFrmWeb() {
   FTimer1.disconnect();
   FCloseIdle.disconnect();
+  FBarsReap.disconnect();
   if (WebBrowser) remove(WebBrowser->Widget());
 }
 

@@ -3,8 +3,10 @@
 // its tab and, while it is the active page, of the main window's address bar, status
 // text, gauge and Back/Forward state.
 #include "browser/BrowserControl.h"
+#include "browser/PageQuestions.h"
 #include "browser/VisitRecorder.h"
 #include "framework/MdiFrame.h"
+#include "framework/NoticeBar.h"
 #include "shell/U_PublicInterface.h"
 
 #include <gtkmm/box.h>
@@ -12,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vorlane::shell {
 
@@ -62,11 +65,24 @@ public:
   void FormActivate();
   bool Timer1Timer();
 
+  // The bars above the page (U_WebForm_Questions.cpp), oldest first.
+  std::vector<framework::TNoticeBar*> NoticeBars() const;
+  // The shown document came over a connection whose certificate only the user trusts.
+  bool Untrusted() const { return FUntrusted; }
+
   // IMdiChild
   Gtk::Widget& ChildWidget() override { return *this; }
   void ChildActivated() override { FormActivate(); }
 
 private:
+  // U_WebForm_Questions.cpp
+  void BindQuestions();
+  bool NewWindowRequest(const std::string& Url, bool UserGesture);
+  void PermissionRequest(browser::PagePermission Kind, std::function<void(bool)> Answer);
+  void InsecureProceed(const std::string& Host, std::function<void(bool)> Proceed);
+  framework::TNoticeBar& AddNoticeBar(const std::string& Text);
+  void CloseNoticeBars();
+
   IMainUiHandler& FMain;
   IPageHost& FHost;
   int32_t FProgress = 0;
@@ -79,6 +95,12 @@ private:
   sigc::connection FTimer1;
   sigc::connection FCloseIdle;
   browser::TVisitRecorder FVisits;
+  Gtk::Box FBars{Gtk::Orientation::VERTICAL};
+  std::vector<std::unique_ptr<framework::TNoticeBar>> FNoticeBars;
+  sigc::connection FBarsReap;
+  framework::TNoticeBar* FPopupBar = nullptr;
+  browser::TPopupsHeldBack FPopups;
+  bool FUntrusted = false;
 };
 
 }  // namespace vorlane::shell

@@ -1,5 +1,6 @@
 // The real program as the desktop starts it: with addresses, and a second time while it
 // runs, when the second start hands its address to the first and ends.
+#include "RunningVorlane.h"
 #include "support/LoopbackServer.h"
 #include "support/MainLoop.h"
 #include "support/TempHome.h"
@@ -13,46 +14,7 @@ namespace {
 
 using vorlane::test::PumpUntil;
 
-// A running vorlane whose standard output is collected while the test pumps the loop.
-class Vorlane {
-public:
-  explicit Vorlane(std::vector<std::string> Args) {
-    GSubprocessLauncher* L = g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_STDOUT_PIPE);
-    g_subprocess_launcher_setenv(L, "VORLANE_REPORT_LOADED", "1", TRUE);
-    // No session bus: start-up and the hand-over must not depend on one.
-    g_subprocess_launcher_unsetenv(L, "DBUS_SESSION_BUS_ADDRESS");
-    std::vector<const char*> Argv{VORLANE_EXECUTABLE};
-    for (auto& A : Args) Argv.push_back(A.c_str());
-    Argv.push_back(nullptr);
-    FProcess = g_subprocess_launcher_spawnv(L, Argv.data(), nullptr);
-    g_object_unref(L);
-    if (!FProcess) return;
-    FOutput = G_POLLABLE_INPUT_STREAM(g_subprocess_get_stdout_pipe(FProcess));
-  }
-  ~Vorlane() {
-    if (!FProcess) return;
-    g_subprocess_send_signal(FProcess, SIGTERM);
-    g_subprocess_wait(FProcess, nullptr, nullptr);
-    g_object_unref(FProcess);
-  }
-  bool Started() const { return FProcess != nullptr; }
-  // Pumps until the output holds Text.
-  bool WaitForOutput(const std::string& Text) {
-    return PumpUntil([&] {
-      char Buffer[4096];
-      gssize N;
-      while ((N = g_pollable_input_stream_read_nonblocking(FOutput, Buffer, sizeof Buffer, nullptr, nullptr)) > 0)
-        FOut.append(Buffer, static_cast<size_t>(N));
-      return FOut.find(Text) != std::string::npos;
-    }, std::chrono::seconds(60));
-  }
-  const std::string& Output() const { return FOut; }
-
-private:
-  GSubprocess* FProcess = nullptr;
-  GPollableInputStream* FOutput = nullptr;  // owned by the process
-  std::string FOut;
-};
+using Vorlane = vorlane::test::RunningVorlane;
 
 TEST(Desktop, ASecondStartHandsItsAddressToTheRunningInstanceAndEnds) {
   vorlane::test::TempHome Home;

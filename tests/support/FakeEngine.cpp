@@ -58,6 +58,8 @@ void TFakeEngine::CompleteNavigation(const std::string& NewUrl, const std::strin
   Url = NewUrl;
   FireBeforeNavigate(NewUrl);
   if (Events) Events->ProgressChange(1000, 10000);
+  for (auto& Answer : PermissionAnswers)
+    if (!Answer) Answer = false;  // the document that asked is gone
   if (HasDoc && !FCommittedUrl.empty()) Back.insert(Back.begin(), {Title, FCommittedUrl});
   Forward.clear();
   FCommittedUrl = NewUrl;
@@ -110,6 +112,23 @@ void TFakeEngine::FireTitle(const std::string& NewTitle) {
 void TFakeEngine::FireBeforeNavigate(const std::string& Target) {
   bool Cancel = false;
   if (Events) Events->BeforeNavigate2(Target, Cancel);
+}
+
+browser::WebEngine* TFakeEngine::FireScriptWindow(const std::string& RequestedUrl, bool UserGesture) {
+  if (Host && !Host->AllowNewWindow(RequestedUrl, UserGesture)) return nullptr;
+  return FireNewWindow(RequestedUrl);
+}
+
+size_t TFakeEngine::FirePermissionRequest(browser::PagePermission Kind) {
+  size_t Index = PermissionAnswers.size();
+  PermissionAnswers.emplace_back();
+  auto Alive = std::weak_ptr<int>(FLife);
+  auto Answer = [this, Alive, Index](bool Allow) {
+    if (!Alive.expired() && !PermissionAnswers[Index]) PermissionAnswers[Index] = Allow;
+  };
+  if (Host) Host->RequestPermission(Kind, Answer);
+  else Answer(false);
+  return Index;
 }
 
 browser::WebEngine* TFakeEngine::FireNewWindow(const std::string& RequestedUrl) {

@@ -42,6 +42,14 @@ public:
   void FireBeforeNavigate(const std::string& Url);
   // The page asks for a new window; returns the engine handed back (or nullptr).
   browser::WebEngine* FireNewWindow(const std::string& RequestedUrl);
+  // The page's script opens a window: the host is asked first, as WebKit's engine does,
+  // and one it holds back never opens.
+  browser::WebEngine* FireScriptWindow(const std::string& RequestedUrl, bool UserGesture);
+  // The page asks for a permission; its answer lands in PermissionAnswers[returned index].
+  // Refused on its own when the next document commits, as the real engine does.
+  size_t FirePermissionRequest(browser::PagePermission Kind);
+  std::vector<std::optional<bool>> PermissionAnswers;
+  std::shared_ptr<int> FLife = std::make_shared<int>(0);  // answers after the engine went are dropped
   bool FireKey(unsigned Key, unsigned Modifiers);  // true when the host handled it
   bool FireDrop(const std::string& Text);          // true when the host took it
   bool FireContextMenu();                          // true when the engine may show its menu

@@ -41,6 +41,18 @@ void ScriptedDialogs::ShowMessage(MessageKind Kind, const std::string& Caption, 
   if (Done) Deliver([Done, R] { Done(R); });
 }
 
+void ScriptedDialogs::Confirm(const std::string& Caption, const std::string& Text, const std::string&,
+                              const std::string&, std::function<void(bool, bool)> Done) {
+  FCalls.push_back({CallType::Message, MessageKind::Confirmation, Caption, Text, MessageButtons::OkCancel, {}, {}});
+  bool Accepted = NextResult(MessageButtons::OkCancel) == MessageResult::Ok;
+  bool Checked = false;
+  if (!FChecks.empty()) {
+    Checked = FChecks.front();
+    FChecks.pop_front();
+  }
+  if (Done) Deliver([Done, Accepted, Checked] { Done(Accepted, Checked); });
+}
+
 void ScriptedDialogs::InputBox(const std::string& Caption, const std::string& Prompt,
                                const std::string& Initial, TextCallback Done) {
   FCalls.push_back({CallType::InputBox, MessageKind::Information, Caption, Prompt, MessageButtons::Ok, Initial, {}});

@@ -28,6 +28,10 @@ public:
   void ShowMessage(platform::MessageKind Kind, const std::string& Caption, const std::string& Text,
                    platform::MessageButtons Buttons = platform::MessageButtons::Ok,
                    ResultCallback Done = {}) override;
+  // Recorded as a Confirmation message with OK/Cancel; the check box's state comes from
+  // QueueChecked (unticked without one).
+  void Confirm(const std::string& Caption, const std::string& Text, const std::string& Accept,
+               const std::string& CheckText, std::function<void(bool, bool)> Done) override;
   void InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Initial,
                 TextCallback Done) override;
   void OpenFile(const std::string& Title, const std::string& Start,
@@ -38,6 +42,7 @@ public:
   // Answers for the next message boxes, in order. Without one: Ok for Ok boxes, Cancel for
   // OK/Cancel, No for Yes/No.
   void QueueResult(platform::MessageResult Result) { FResults.push_back(Result); }
+  void QueueChecked(bool Checked) { FChecks.push_back(Checked); }
   // Answers for the next input boxes and file dialogs, in order. Without one: cancelled.
   void QueueText(std::optional<std::string> Text) { FTexts.push_back(std::move(Text)); }
 
@@ -60,6 +65,7 @@ private:
 
   std::vector<Call> FCalls;
   std::deque<platform::MessageResult> FResults;
+  std::deque<bool> FChecks;
   std::deque<std::optional<std::string>> FTexts;
   bool FDeferred = false;
   std::deque<std::function<void()>> FPending;

@@ -1,0 +1,62 @@
+// The open pages as a whole: what a later start reopens, and quitting with many open.
+#include "shell/U_FrmMain.h"
+
+#include "platform/Dialogs.h"
+
+namespace vorlane::shell {
+
+platform::TSavedSession TFrmMain::SessionSnapshot() const {
+  platform::TSavedSession Session;
+  TFrmWeb* Active = ActivePage();
+  for (int I = 0; I < PageControl.Count(); ++I) {
+    TFrmWeb* Page = PageOfTab(I);
+    if (!Page || Page->Closing()) continue;
+    if (Page == Active) Session.Selected = static_cast<int>(Session.Pages.size());
+    Session.Pages.push_back({Page->GetUrl(), Page->GetTitle(), Page->WebBrowser->Engine().SessionState()});
+  }
+  return Session;
+}
+
+void TFrmMain::RestorePages(const platform::TSavedSession& Saved) {
+  TFrmWeb* Front = nullptr;
+  for (size_t I = 0; I < Saved.Pages.size(); ++I) {
+    const platform::TSavedPage& Item = Saved.Pages[I];
+    if (Item.Url == FSite.StartPage() && Item.History.size() == 0) continue;
+    // After the page open last, so the saved order is kept.
+    if (PageControl.Count() > 0) PageControl.Select(PageControl.Count() - 1);
+    TFrmWeb* Page = NewPage(Item.Url, false);
+    if (!Item.History.empty()) Page->WebBrowser->Engine().RestoreSessionState(Item.History);
+    if (static_cast<int>(I) == Saved.Selected) Front = Page;
+  }
+  if (Front) Front->ShowInFrame();
+  else if (TFrmWeb* Active = ActivePage()) PageControl.Select(PageControl.IndexOfTag(Active));
+}
+
+void TFrmMain::Ac_QuitExecute() { RequestQuit(); }
+
+void TFrmMain::RequestQuit() {
+  const int Count = PageControl.Count();
+  if (Count <= 1 || FOptions.RestoreLastPages() || !FOptions.ConfirmCloseAll()) return Quit();
+  std::weak_ptr<int> Alive = FLifeToken;
+  Dialogs()->Confirm(ApplicationTitle, "要关闭全部 " + std::to_string(Count) + " 个网页吗？", "关闭", "不再询问",
+                     [this, Alive](bool Close, bool DontAskAgain) {
+                       if (Alive.expired() || !Close) return;
+                       if (DontAskAgain) FOptions.SetConfirmCloseAll(false);
+                       Quit();
+                     });
+}
+
+void TFrmMain::Quit() {
+  if (OnQuit)
+    OnQuit();
+  else
+    set_visible(false);
+}
+
+void TFrmMain::Ac_RestoreLastPagesExecute() {
+  // The menu has already moved the check mark.
+  if (!FOptions.SetRestoreLastPages(ActionList["Ac_RestoreLastPages"].Checked()))
+    ShowCommandError("无法保存设置。");
+}
+
+}  // namespace vorlane::shell
