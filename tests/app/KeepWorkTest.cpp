@@ -47,13 +47,15 @@ TEST(KeepWork, AfterAKillTheLoginAndTheOpenPagesComeBackButNotSessionCookies) {
     Vorlane First({Server.Url("/login.html")});
     ASSERT_TRUE(First.WaitForOutput("start page loaded")) << First.Output();  // the first page: the login
     ASSERT_TRUE(CookieStoreHolds("kept"));
-    ASSERT_TRUE(PumpUntil([&] { return FileText(SessionFile()).find("/login.html") != std::string::npos; }));
+    ASSERT_TRUE(PumpUntil([&] { return FileText(SessionFile()).find("/login.html") != std::string::npos; },
+                          std::chrono::seconds(60)));
     First.End(SIGKILL);
   }
   Vorlane Second({Server.Url("/check.html")});
   ASSERT_TRUE(Second.Started());
-  EXPECT_TRUE(PumpUntil([&] { return Server.RequestCount("/login.html") == 2; }));  // reopened
-  ASSERT_TRUE(PumpUntil([&] { return Server.RequestCount("/check.html") == 1; }));
+  // A start under the sanitizers takes a while.
+  EXPECT_TRUE(PumpUntil([&] { return Server.RequestCount("/login.html") == 2; }, std::chrono::seconds(60)));
+  ASSERT_TRUE(PumpUntil([&] { return Server.RequestCount("/check.html") == 1; }, std::chrono::seconds(60)));
   std::string Cookies = Server.LastHeader("/check.html", "cookie");
   EXPECT_NE(Cookies.find("kept=1"), std::string::npos) << Cookies;
   EXPECT_EQ(Cookies.find("gone=1"), std::string::npos) << Cookies;

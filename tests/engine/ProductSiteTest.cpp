@@ -121,5 +121,28 @@ TEST(NoticePages, TheAddressIsEscapedAndTheReloadDropsTheFragment) {
   EXPECT_EQ(engine::ProcessEndedPage(browser::ProcessEnd::Crashed, "").find("reload"), std::string::npos);
 }
 
+TEST(NoticePages, AnUntrustedCertificateIsNamedInPlainWordsAndTheWayOnIsAsGiven) {
+  engine::CertificateDetails Details{"CN=<b>evil</b>", "CN=<b>evil</b>", "2026-01-01", "2027-01-01"};
+  engine::CertificateFaults SelfSigned;
+  SelfSigned.UnknownIssuer = SelfSigned.SelfSigned = true;
+  engine::CertificateFaults Expired;
+  Expired.Expired = true;
+  struct Case {
+    engine::CertificateFaults Faults;
+    const char *Shown, *NotShown;
+  } Cases[] = {
+      {SelfSigned, "自签名", "签发证书的机构不受信任"},
+      {Expired, "证书已过期", "自签名"},
+      {{}, "证书无效", "证书已过期"},
+  };
+  for (const Case& C : Cases) {
+    std::string Page = engine::UntrustedCertificatePage("https://x.test/", C.Faults, Details, "vorlane://go?1");
+    EXPECT_NE(Page.find(C.Shown), std::string::npos) << C.Shown;
+    EXPECT_EQ(Page.find(C.NotShown), std::string::npos) << C.NotShown;
+    EXPECT_EQ(Page.find("<b>"), std::string::npos);  // the certificate's names are the server's text
+    EXPECT_NE(Page.find("id=\"proceed\" href=\"vorlane://go?1\">继续前往（不安全）"), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace vorlane::test
