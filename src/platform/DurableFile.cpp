@@ -95,4 +95,18 @@ std::optional<std::string> ReplaceFileDurably(const std::filesystem::path& Path,
   return std::nullopt;
 }
 
+void RemoveStaleTemporaries(const std::filesystem::path& Path, std::chrono::seconds OlderThan) {
+  const std::string Prefix = Path.filename().string() + ".tmp-";
+  const auto Now = std::filesystem::file_time_type::clock::now();
+  std::error_code Ec;
+  for (const auto& Entry : std::filesystem::directory_iterator(Path.parent_path(), Ec)) {
+    const std::string Name = Entry.path().filename().string();
+    // Only what ReplaceFileDurably makes: the prefix and six characters of mkostemp.
+    if (Name.size() != Prefix.size() + 6 || Name.compare(0, Prefix.size(), Prefix) != 0) continue;
+    if (!Entry.is_regular_file(Ec)) continue;
+    auto Written = Entry.last_write_time(Ec);
+    if (!Ec && Now - Written > OlderThan) std::filesystem::remove(Entry.path(), Ec);
+  }
+}
+
 }  // namespace vorlane::platform

@@ -1,6 +1,7 @@
 #pragma once
 // Replacing a file so that a crash or a kill at any moment leaves either the old contents
 // or the new ones, never a mix or nothing.
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,5 +14,10 @@ namespace vorlane::platform {
 // folder. The new file is readable by its owner only. nullopt on success, else the
 // system's error text; the temporary file never stays behind on a failure.
 std::optional<std::string> ReplaceFileDurably(const std::filesystem::path& Path, std::string_view Contents);
+
+// Removes the temporary files of Path ("NAME.tmp-XXXXXX") that a kill in the middle of a
+// replace left behind, when they are older than OlderThan (younger ones may still be
+// under way in another process).
+void RemoveStaleTemporaries(const std::filesystem::path& Path, std::chrono::seconds OlderThan);
 
 }  // namespace vorlane::platform

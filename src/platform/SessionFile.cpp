@@ -80,6 +80,9 @@ void Saved(GObject*, GAsyncResult* Result, gpointer) {
 
 TSessionLoad LoadSessionFile(const std::filesystem::path& File) {
   TSessionLoad Load;
+  // A kill in the middle of a save leaves its temporary file; a minute is far longer than
+  // any save of another running instance takes.
+  RemoveStaleTemporaries(File, std::chrono::seconds(60));
   try {
     std::string Text;
     TReadResult Result = ReadSessionText(File, Text);

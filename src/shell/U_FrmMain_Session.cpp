@@ -21,7 +21,7 @@ void TFrmMain::RestorePages(const platform::TSavedSession& Saved) {
   TFrmWeb* Front = nullptr;
   for (size_t I = 0; I < Saved.Pages.size(); ++I) {
     const platform::TSavedPage& Item = Saved.Pages[I];
-    if (Item.Url == FSite.StartPage() && Item.History.size() == 0) continue;
+    if (Item.Url == FSite.StartPage() && Item.History.empty()) continue;
     // After the page open last, so the saved order is kept.
     if (PageControl.Count() > 0) PageControl.Select(PageControl.Count() - 1);
     TFrmWeb* Page = NewPage(Item.Url, false);

@@ -203,6 +203,18 @@ TEST(SessionFile, LoadReadsAGoodFileAndFindsNothingWhereThereIsNone) {
   EXPECT_EQ(Entries(Dir), std::vector<std::string>{"session"});
 }
 
+TEST(SessionFile, LoadRemovesOnlyTheOldTemporariesOfAKilledSave) {
+  auto Dir = FreshFolder("load-temporaries");
+  const auto Old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5);
+  for (const char* Name : {"session.tmp-AbC123", "session.tmp-new123", "session.tmp-toolong", "history.sqlite.tmp-AbC123"})
+    WriteAll(Dir / Name, "x");
+  for (const char* Name : {"session.tmp-AbC123", "session.tmp-toolong", "history.sqlite.tmp-AbC123"})
+    fs::last_write_time(Dir / Name, Old);
+  LoadSessionFile(Dir / "session");
+  EXPECT_EQ(Entries(Dir), (std::vector<std::string>{"history.sqlite.tmp-AbC123", "session.tmp-new123",
+                                                    "session.tmp-toolong"}));
+}
+
 TEST(SessionFile, LoadSetsADamagedFileAsideWithItsContents) {
   std::string Random(5000, '\0');
   for (std::size_t I = 0; I < Random.size(); ++I) Random[I] = static_cast<char>(I * 31 + I / 7);
