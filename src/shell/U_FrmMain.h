@@ -76,8 +76,8 @@ public:
   // The open pages as the next start would reopen them, in tab order.
   platform::TSavedSession SessionSnapshot() const;
   // Opens saved pages to the right of those open, each with its Back/Forward history; the
-  // one that was selected comes to the front. A saved start page is left out: the start
-  // opened one of its own.
+  // one that was selected comes to the front, the others load when first shown. A saved
+  // start page is left out: the start opened one of its own.
   void RestorePages(const platform::TSavedSession& Saved);
   TBrowserOptions& Options() { return FOptions; }
   // A page finished loading its document.
@@ -255,6 +255,8 @@ private:
   void CreateTravelActions();
   void TravelPopup(bool Back);
 
+  // NewPage, or a page that loads once first shown (U_FrmMain_Pages.cpp).
+  TFrmWeb* AddPage(const std::string& Url, bool Show, std::optional<TFrmWeb::TDeferredLoad> Deferred);
   // Closed pages (U_FrmMain_Pages.cpp).
   void RecordClosedPage(TFrmWeb* Page);
   void RebuildUndoMenu();

@@ -6,10 +6,12 @@
 
 namespace vorlane::shell {
 
-TFrmWeb* TFrmMain::NewPage(const std::string& Url, bool Show) {
+TFrmWeb* TFrmMain::NewPage(const std::string& Url, bool Show) { return AddPage(Url, Show, std::nullopt); }
+
+TFrmWeb* TFrmMain::AddPage(const std::string& Url, bool Show, std::optional<TFrmWeb::TDeferredLoad> Deferred) {
   // The first visible page is always shown.
   if (FFrame.ChildCount() == 0) Show = true;
-  FPages.push_back(std::make_unique<TFrmWeb>(Url, *this, *this, FFactory, Show));
+  FPages.push_back(std::make_unique<TFrmWeb>(Url, *this, *this, FFactory, Show, std::move(Deferred)));
   TFrmWeb* Page = FPages.back().get();
   // The page's messages carry the program's name.
   Page->WebBrowser->ApplicationTitle = ApplicationTitle;

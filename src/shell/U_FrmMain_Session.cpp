@@ -12,7 +12,7 @@ platform::TSavedSession TFrmMain::SessionSnapshot() const {
     TFrmWeb* Page = PageOfTab(I);
     if (!Page || Page->Closing()) continue;
     if (Page == Active) Session.Selected = static_cast<int>(Session.Pages.size());
-    Session.Pages.push_back({Page->GetUrl(), Page->GetTitle(), Page->WebBrowser->Engine().SessionState()});
+    Session.Pages.push_back({Page->GetUrl(), Page->GetTitle(), Page->History()});
   }
   return Session;
 }
@@ -24,8 +24,7 @@ void TFrmMain::RestorePages(const platform::TSavedSession& Saved) {
     if (Item.Url == FSite.StartPage() && Item.History.empty()) continue;
     // After the page open last, so the saved order is kept.
     if (PageControl.Count() > 0) PageControl.Select(PageControl.Count() - 1);
-    TFrmWeb* Page = NewPage(Item.Url, false);
-    if (!Item.History.empty()) Page->WebBrowser->Engine().RestoreSessionState(Item.History);
+    TFrmWeb* Page = AddPage(Item.Url, false, TFrmWeb::TDeferredLoad{Item.Title, Item.History});
     if (static_cast<int>(I) == Saved.Selected) Front = Page;
   }
   if (Front) Front->ShowInFrame();

@@ -12,12 +12,12 @@ namespace vorlane::shell {
 using namespace browser;
 
 TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
-                 const EngineFactory& Factory, bool Show)
-    : Gtk::Box(Gtk::Orientation::VERTICAL), FMain(Main), FHost(Host) {
+                 const EngineFactory& Factory, bool Show, std::optional<TDeferredLoad> Deferred)
+    : Gtk::Box(Gtk::Orientation::VERTICAL), FMain(Main), FHost(Host), FDeferred(std::move(Deferred)) {
   // The tab exists before the window does and carries the address as its first caption.
   FMain.GetPageTabHandler().AddTab(Url, this);
   FUrl = Url;
-  FTitle = Url;
+  FTitle = FDeferred && !FDeferred->Title.empty() ? FDeferred->Title : Url;
 
   WebBrowser = std::make_unique<TBrowserControl>(Factory(), FHost.DdeRouter());
   WebBrowser->SetUserInterfaceOptions({FLAT_SCROLLBAR});
@@ -65,8 +65,9 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
   FTimer1 = Glib::signal_timeout().connect_seconds([this] { return Timer1Timer(); }, 10);
 
   ApplyDownloadOptions();
+  const bool LoadNow = !FDeferred;  // a deferred page shown at once loads as it shows
   if (Show) ShowInFrame();
-  Navigate(Url, false);
+  if (LoadNow) Navigate(Url, false);
   UpdateCaption();
 }
 
@@ -209,7 +210,16 @@ bool TFrmWeb::WebBrowserDrop(const std::string& Text) {
   return true;
 }
 
+std::vector<uint8_t> TFrmWeb::History() const {
+  return FDeferred ? FDeferred->History : WebBrowser->Engine().SessionState();
+}
+
 void TFrmWeb::FormActivate() {
+  // A reopened page loads when it is first shown, with its saved history when it has one.
+  if (auto Deferred = std::exchange(FDeferred, std::nullopt)) {
+    if (Deferred->History.empty()) Navigate(FUrl, false);
+    else WebBrowser->Engine().RestoreSessionState(Deferred->History);
+  }
   FMain.PageActivated();
   WebBrowser->FocusDocument();
 }

@@ -13,6 +13,7 @@
 #include <sigc++/connection.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,16 @@ namespace vorlane::shell {
 
 class TFrmWeb final : public Gtk::Box, public framework::IMdiChild {
 public:
+  // A page reopened from a saved session that loads only once it is first shown, as other
+  // browsers do, so that many reopened tabs do not all load at once.
+  struct TDeferredLoad {
+    std::string Title;
+    std::vector<uint8_t> History;  // the engine's Back/Forward state; empty: just the address
+  };
+
   TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
-          const browser::EngineFactory& Factory, bool Show);
+          const browser::EngineFactory& Factory, bool Show,
+          std::optional<TDeferredLoad> Deferred = std::nullopt);
   ~TFrmWeb() override;
 
   std::unique_ptr<browser::TBrowserControl> WebBrowser;
@@ -67,6 +76,9 @@ public:
 
   // The bars above the page (U_WebForm_Questions.cpp), oldest first.
   std::vector<framework::TNoticeBar*> NoticeBars() const;
+  // The page's Back/Forward state: the engine's, or the saved one while it waits to load.
+  std::vector<uint8_t> History() const;
+  bool LoadDeferred() const { return FDeferred.has_value(); }
   // The shown document came over a connection whose certificate only the user trusts.
   bool Untrusted() const { return FUntrusted; }
 
@@ -101,6 +113,7 @@ private:
   framework::TNoticeBar* FPopupBar = nullptr;
   browser::TPopupsHeldBack FPopups;
   bool FUntrusted = false;
+  std::optional<TDeferredLoad> FDeferred;
 };
 
 }  // namespace vorlane::shell

@@ -113,13 +113,23 @@ TEST_F(MainWindowTest, SavedPagesComeBackInTheirOrderWithTheSelectedOneInFront) 
   EXPECT_EQ(Saved.Pages[0].Url, StartPage);
   EXPECT_EQ(Saved.Pages[Saved.Selected].Title, "B");
 
+  Saved.Pages[1].History = Saved.Pages[2].History = {1, 2, 3};
+
   const int Before = Tabs();
   Main().RestorePages(Saved);  // the start page is not opened twice
   ASSERT_EQ(Tabs(), Before + 2);
-  EXPECT_EQ(EngineOf(Tab(Before)).PendingUrl, Saved.Pages[1].Url);
-  EXPECT_EQ(EngineOf(Tab(Before + 1)).PendingUrl, Saved.Pages[2].Url);
-  EXPECT_EQ(Active()->GetUrl(), "https://s.test/b");
-  EXPECT_NE(Active(), B);
+  shell::TFrmWeb* Front = Tab(Before + int(Saved.Selected) - 1);
+  shell::TFrmWeb* Behind = Tab(Before + (Saved.Selected == 1 ? 1 : 0));
+  EXPECT_EQ(Active(), Front);
+  EXPECT_EQ(Front->GetTitle(), "B");
+  EXPECT_EQ(EngineOf(Front).CallCount("RestoreSessionState"), 1);
+  // The other loads when first shown, and is saved with its history meanwhile.
+  EXPECT_EQ(EngineOf(Behind).CallCount("Navigate2") + EngineOf(Behind).CallCount("RestoreSessionState"), 0);
+  EXPECT_EQ(Behind->GetTitle(), "A");
+  EXPECT_EQ(Main().SessionSnapshot().Pages[Before].History, (std::vector<uint8_t>{1, 2, 3}));
+  Behind->ShowInFrame();
+  EXPECT_EQ(EngineOf(Behind).CallCount("RestoreSessionState"), 1);
+  EXPECT_EQ(EngineOf(Behind).CallCount("Navigate2"), 0);
 }
 
 }  // namespace

@@ -107,6 +107,14 @@ public:
   std::vector<browser::TravelEntry> BackEntries(size_t Limit) const override;
   std::vector<browser::TravelEntry> ForwardEntries(size_t Limit) const override;
   bool TravelTo(int Offset) override;
+  // As WebKit's: the history given back is the history restored ("RestoreSessionState" is
+  // recorded with the byte count).
+  std::vector<uint8_t> SessionState() const override { return History; }
+  void RestoreSessionState(const std::vector<uint8_t>& State) override {
+    Record("RestoreSessionState", std::to_string(State.size()));
+    History = State;
+  }
+  std::vector<uint8_t> History;
   void RunScript(const std::string& Script,
                  std::function<void(std::optional<std::string>)> Done) override;
   // Page commands: recorded ("CallScript" with the first argument's value, "Save" with the
