@@ -216,9 +216,11 @@ std::vector<uint8_t> TFrmWeb::History() const {
 
 void TFrmWeb::FormActivate() {
   // A reopened page loads when it is first shown, with its saved history when it has one.
+  // The address goes first: history saved before the page's first commit holds no entry
+  // to open, and the engine then loads the address instead.
   if (auto Deferred = std::exchange(FDeferred, std::nullopt)) {
-    if (Deferred->History.empty()) Navigate(FUrl, false);
-    else WebBrowser->Engine().RestoreSessionState(Deferred->History);
+    Navigate(FUrl, false);
+    if (!Deferred->History.empty()) WebBrowser->Engine().RestoreSessionState(Deferred->History);
   }
   FMain.PageActivated();
   WebBrowser->FocusDocument();
