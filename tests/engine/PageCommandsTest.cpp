@@ -6,6 +6,7 @@
 #include "browser/DownloadOptions.h"
 #include "engine/WebKitEngine.h"
 #include "platform/ConnectionState.h"
+#include "platform/ShellFolders.h"
 #include "support/MainLoop.h"
 #include "support/ScriptedDialogs.h"
 
@@ -215,7 +216,14 @@ TEST_F(PageCommandsTest, FindCountsMatches) {
 }
 
 TEST_F(PageCommandsTest, ACancelledReloadLeavesThePageAndWebsiteDataClears) {
-  Server.Serve("/r.html", "<title>r</title>r");
+  // A login the page keeps, written to the profile's cookie store.
+  Server.Serve("/r.html", "<title>r</title><script>document.cookie='login=kept; max-age=86400'</script>");
+  const auto Store = platform::ShellFolders::DataHome() / "vorlane" / "cookies.sqlite";
+  auto StoreHolds = [&] {
+    std::ifstream In(Store, std::ios::binary);
+    std::string Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    return Bytes.find("login") != std::string::npos;
+  };
   NewControl();
   ASSERT_TRUE(LoadControl(Server.Url("/r.html")));
   int Asked = 0;
@@ -228,10 +236,12 @@ TEST_F(PageCommandsTest, ACancelledReloadLeavesThePageAndWebsiteDataClears) {
   ASSERT_TRUE(PumpUntil([&] { return !Completed.empty(); }));
   EXPECT_EQ(Server.RequestCount("/r.html"), 2);  // the first load and the reload let through
 
+  ASSERT_TRUE(PumpUntil(StoreHolds));
   std::optional<bool> Cleared;
   Control->Engine().ClearBrowsingData(true, true, [&](bool Ok) { Cleared = Ok; });
   ASSERT_TRUE(PumpUntil([&] { return Cleared.has_value(); }));
   EXPECT_TRUE(*Cleared);
+  EXPECT_TRUE(PumpUntil([&] { return !StoreHolds(); }));  // gone from the disk, not only from memory
 }
 
 }  // namespace
