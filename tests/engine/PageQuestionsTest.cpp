@@ -20,6 +20,17 @@ struct QuestionHost : browser::IWebEngineHost {
     Asked.push_back(Kind);
     Answer(Allow);
   }
+  std::vector<std::string> ProceedHosts;
+  void ConfirmInsecureProceed(const std::string& Host, std::function<void(bool)> Proceed) override {
+    ProceedHosts.push_back(Host);
+    Proceed(Allow);
+  }
+};
+
+// The events, and what the engine says of the shown document's certificate.
+struct CertificateLog : EventLog {
+  std::optional<bool> Untrusted;
+  void CertificateStateChange(bool Value) override { Untrusted = Value; }
 };
 
 class PageQuestionsTest : public EngineTest {
@@ -61,6 +72,40 @@ TEST_F(PageQuestionsTest, ThePagesPermissionRequestGetsTheHostsAnswer) {
     EXPECT_TRUE(WaitFor(*Page.Log, std::string("Title ") + (Allow ? "granted" : "denied"))) << Page.Log->Dump();
     EXPECT_EQ(Host.Asked.back(), browser::PagePermission::Notifications);
   }
+}
+
+TEST_F(PageQuestionsTest, AnUntrustedCertificateIsNamedAndTheUserMayGoOnAfterConfirming) {
+  LoopbackServer Secure;
+  Secure.UseTls(VORLANE_TEST_DATA "/tls/self-signed.pem");
+  Secure.Serve("/secure.html", "<title>secure</title>in");
+  TestPage& Page = NewPage();
+  auto Log = std::make_unique<CertificateLog>();
+  CertificateLog& Certificate = *Log;
+  Page.Log = std::move(Log);
+  Page->SetEvents(Page.Log.get());
+  Page->SetHost(&Host);
+  const std::string Url = Secure.Url("/secure.html");
+  ASSERT_TRUE(Load(Page, Url));
+  // The failed attempt completes first, then our page about it.
+  ASSERT_TRUE(PumpUntil([&] { return Eval(Page, "document.title") == "无法显示网页"; })) << Page.Log->Dump();
+  EXPECT_EQ(Eval(Page, "document.body.innerText.includes('自签名') && document.body.innerText.includes('Vorlane test')"),
+            "true");
+  EXPECT_EQ(Secure.RequestCount("/secure.html"), 0);  // nothing was sent to the untrusted server
+
+  // Refused at the second question: the error page stays.
+  Host.Allow = false;
+  Eval(Page, "document.getElementById('proceed').click()");
+  ASSERT_TRUE(PumpUntil([&] { return Host.ProceedHosts.size() == 1; }));
+  EXPECT_EQ(Host.ProceedHosts[0], "127.0.0.1");
+  EXPECT_EQ(Secure.RequestCount("/secure.html"), 0);
+
+  Host.Allow = true;
+  Page.Log->Clear();
+  Eval(Page, "document.getElementById('proceed').click()");
+  ASSERT_TRUE(WaitFor(*Page.Log, "Complete " + Url)) << Page.Log->Dump();
+  EXPECT_EQ(Eval(Page, "document.title"), "secure");
+  EXPECT_EQ(Certificate.Untrusted, true);
+  EXPECT_EQ(Secure.RequestCount("/secure.html"), 1);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <giomm/inetaddress.h>
 #include <giomm/inetsocketaddress.h>
+#include <gio/gio.h>
 #include <glibmm/ustring.h>
 #include <algorithm>
 #include <array>
@@ -33,7 +34,7 @@ const char* Reason(int Status) {
 // One accepted connection: reads the request head, answers, closes (Connection: close).
 class Exchange : public std::enable_shared_from_this<Exchange> {
 public:
-  Exchange(Glib::RefPtr<Gio::SocketConnection> Connection, std::shared_ptr<LoopbackServer::State> State)
+  Exchange(Glib::RefPtr<Gio::IOStream> Connection, std::shared_ptr<LoopbackServer::State> State)
       : FConnection(std::move(Connection)), FState(std::move(State)) {}
 
   void ReadMore() {
@@ -96,7 +97,7 @@ private:
     }
   }
 
-  Glib::RefPtr<Gio::SocketConnection> FConnection;
+  Glib::RefPtr<Gio::IOStream> FConnection;  // the socket, or TLS over it
   std::shared_ptr<LoopbackServer::State> FState;
   std::array<char, 4096> FChunk{};
   std::string FRequest;
@@ -122,7 +123,18 @@ LoopbackServer::~LoopbackServer() {
 }
 
 std::string LoopbackServer::Url(const std::string& Path) const {
-  return "http://127.0.0.1:" + std::to_string(FPort) + Path;
+  return (FCertificate ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(FPort) + Path;
+}
+
+void LoopbackServer::UseTls(const std::string& PemFile) {
+  GError* Error = nullptr;
+  GTlsCertificate* Certificate = g_tls_certificate_new_from_file(PemFile.c_str(), &Error);
+  if (!Certificate) {
+    std::string Why = Error ? Error->message : "no certificate";
+    g_clear_error(&Error);
+    throw std::runtime_error("loopback server: " + Why);
+  }
+  FCertificate = Glib::wrap(Certificate);
 }
 
 void LoopbackServer::Serve(const std::string& Path, std::string Body, std::string MimeType, int Status) {
@@ -145,7 +157,14 @@ std::string LoopbackServer::LastHeader(const std::string& Path, const std::strin
 
 bool LoopbackServer::OnIncoming(const Glib::RefPtr<Gio::SocketConnection>& Connection,
                                 const Glib::RefPtr<Glib::Object>&) {
-  std::make_shared<Exchange>(Connection, FState)->ReadMore();
+  Glib::RefPtr<Gio::IOStream> Stream = Connection;
+  // The handshake runs with the first read.
+  if (FCertificate) {
+    GIOStream* Tls = g_tls_server_connection_new(G_IO_STREAM(Connection->gobj()), FCertificate->gobj(), nullptr);
+    if (!Tls) return true;
+    Stream = Glib::wrap(Tls);
+  }
+  std::make_shared<Exchange>(Stream, FState)->ReadMore();
   return true;
 }
 

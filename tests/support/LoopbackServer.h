@@ -3,6 +3,7 @@
 // GLib main context, so tests pump the main loop and the server answers meanwhile. It
 // serves registered paths, answers 404 otherwise, and counts the requests per path.
 #include <giomm/socketservice.h>
+#include <giomm/tlscertificate.h>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -19,8 +20,10 @@ public:
   LoopbackServer& operator=(const LoopbackServer&) = delete;
 
   uint16_t Port() const { return FPort; }
-  // "http://127.0.0.1:<port>" followed by Path.
+  // "http://127.0.0.1:<port>" followed by Path ("https://" once it uses TLS).
   std::string Url(const std::string& Path) const;
+  // Answers over TLS with the certificate and key of PemFile from now on.
+  void UseTls(const std::string& PemFile);
 
   // Path is matched without its query; a later call for the same path replaces the page.
   void Serve(const std::string& Path, std::string Body, std::string MimeType = "text/html; charset=utf-8",
@@ -55,6 +58,7 @@ private:
                   const Glib::RefPtr<Glib::Object>& Source);
 
   Glib::RefPtr<Gio::SocketService> FService;
+  Glib::RefPtr<Gio::TlsCertificate> FCertificate;
   std::shared_ptr<State> FState = std::make_shared<State>();
   uint16_t FPort = 0;
 };
