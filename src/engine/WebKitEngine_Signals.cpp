@@ -75,6 +75,16 @@ struct WebKitEngine::Signals {
         return TRUE;
       }
     }
+    // A main-frame response no page can show (an archive, an installer) is saved instead of
+    // being dropped without a word; attachments WebKit already downloads.
+    if (Type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+      auto* Response = WEBKIT_RESPONSE_POLICY_DECISION(Decision);
+      if (webkit_response_policy_decision_is_main_frame_main_resource(Response) &&
+          !webkit_response_policy_decision_is_mime_type_supported(Response)) {
+        webkit_policy_decision_download(Decision);
+        return TRUE;
+      }
+    }
     return FALSE;  // WebKit's default decision
   }
 

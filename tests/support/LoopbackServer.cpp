@@ -86,7 +86,8 @@ private:
     std::string Response = "HTTP/1.1 " + std::to_string(Reply.Status) + " " + Reason(Reply.Status) +
                            "\r\nContent-Type: " + Reply.MimeType +
                            "\r\nContent-Length: " + std::to_string(Reply.Body.size()) +
-                           "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + Reply.Body;
+                           "\r\nCache-Control: no-store\r\nConnection: close\r\n" + Reply.Headers + "\r\n" +
+                           Reply.Body;
     try {
       // Small answers on a loopback socket: the kernel buffer takes them at once.
       gsize Written = 0;
@@ -137,11 +138,12 @@ void LoopbackServer::UseTls(const std::string& PemFile) {
   FCertificate = Glib::wrap(Certificate);
 }
 
-void LoopbackServer::Serve(const std::string& Path, std::string Body, std::string MimeType, int Status) {
-  FState->Routes[Path] = Route{std::move(Body), std::move(MimeType), Status};
+void LoopbackServer::Serve(const std::string& Path, std::string Body, std::string MimeType, int Status,
+                           std::string Headers) {
+  FState->Routes[Path] = Route{std::move(Body), std::move(MimeType), Status, std::move(Headers)};
 }
 
-void LoopbackServer::Hold(const std::string& Path) { FState->Routes[Path] = Route{"", "", HeldStatus}; }
+void LoopbackServer::Hold(const std::string& Path) { FState->Routes[Path] = Route{"", "", HeldStatus, {}}; }
 
 int LoopbackServer::RequestCount(const std::string& Path) const {
   auto It = FState->Requests.find(Path);

@@ -26,8 +26,9 @@ public:
   void UseTls(const std::string& PemFile);
 
   // Path is matched without its query; a later call for the same path replaces the page.
+  // Headers: more header lines, each ending in "\r\n".
   void Serve(const std::string& Path, std::string Body, std::string MimeType = "text/html; charset=utf-8",
-             int Status = 200);
+             int Status = 200, std::string Headers = {});
 
   // Requests for Path get no answer for as long as the server lives (a slow site).
   void Hold(const std::string& Path);
@@ -41,6 +42,7 @@ public:
     std::string Body;
     std::string MimeType;
     int Status = 200;
+    std::string Headers;
   };
   struct Seen {
     int Count = 0;

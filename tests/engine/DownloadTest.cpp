@@ -1,0 +1,116 @@
+// Downloads through the real engine: what becomes one, the name it gets, the user's files
+// left alone, cancelling, and a folder that cannot be used.
+#include "EngineFixture.h"
+
+#include "engine/DownloadDriver.h"
+#include "platform/ShellFolders.h"
+#include "support/MainLoop.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace vorlane::test {
+namespace {
+
+namespace fs = std::filesystem;
+using browser::DownloadState;
+
+std::string FileText(const fs::path& File) {
+  std::ifstream In(File, std::ios::binary);
+  std::stringstream Text;
+  Text << In.rdbuf();
+  return Text.str();
+}
+
+std::vector<std::string> Entries(const fs::path& Dir) {
+  std::vector<std::string> Names;
+  std::error_code Ec;
+  for (auto& E : fs::directory_iterator(Dir, Ec)) Names.push_back(E.path().filename().string());
+  std::sort(Names.begin(), Names.end());
+  return Names;
+}
+
+class DownloadTest : public EngineTest {
+protected:
+  DownloadTest() {
+    fs::remove_all(Folder);
+    fs::create_directories(Folder);
+  }
+  // Waits for the newest download to end; its row.
+  const browser::TDownloadItem* Ended(size_t Count) {
+    bool Done = PumpUntil([&] {
+      return List.Items().size() >= Count && List.Items().front().State != DownloadState::Running;
+    }, std::chrono::seconds(30));
+    return Done ? &List.Items().front() : nullptr;
+  }
+
+  fs::path Folder = platform::ShellFolders::Home() / "下载";
+  browser::TDownloadList List;
+  engine::TDownloadDriver Driver{List, [this] { return Folder; }};
+};
+
+TEST_F(DownloadTest, WhatAPageCannotShowIsSavedWholeUnderItsNameBesideTheUsersFiles) {
+  const std::string Body(300000, 'z');
+  Server.Serve("/get", "report body", "application/octet-stream", 200,
+               "Content-Disposition: attachment; filename=\"x.txt\"; filename*=UTF-8''%E6%8A%A5%E5%91%8A.txt\r\n");
+  Server.Serve("/archive.zip", Body, "application/zip");
+  Server.Serve("/links.html", "<title>l</title><a id=l download href=\"/notes.txt\">n</a>");
+  Server.Serve("/notes.txt", "notes", "text/plain");
+  {
+    std::ofstream Mine(Folder / "报告.txt", std::ios::binary);
+    Mine << "the user's own";
+  }
+  TestPage& Page = NewPage();
+
+  Page->Navigate2(Server.Url("/get?id=1"));  // an attachment
+  const browser::TDownloadItem* Item = Ended(1);
+  ASSERT_TRUE(Item);
+  EXPECT_EQ(Item->State, DownloadState::Completed) << Item->Failure;
+  EXPECT_EQ(Item->Name, "报告 (2).txt");
+  EXPECT_EQ(FileText(Folder / "报告 (2).txt"), "report body");
+  EXPECT_EQ(FileText(Folder / "报告.txt"), "the user's own");
+
+  Page->Navigate2(Server.Url("/archive.zip"));  // a type no page shows, typed as an address
+  Item = Ended(2);
+  ASSERT_TRUE(Item);
+  EXPECT_EQ(Item->State, DownloadState::Completed) << Item->Failure;
+  EXPECT_EQ(FileText(Folder / "archive.zip"), Body);
+  EXPECT_EQ(Item->Received, static_cast<int64_t>(Body.size()));
+
+  ASSERT_TRUE(Load(Page, Server.Url("/links.html")));
+  Eval(Page, "document.getElementById('l').click()");  // a link with a download attribute
+  Item = Ended(3);
+  ASSERT_TRUE(Item);
+  EXPECT_EQ(FileText(Folder / "notes.txt"), "notes");
+  EXPECT_EQ(Entries(Folder), (std::vector<std::string>{"archive.zip", "notes.txt", "报告 (2).txt", "报告.txt"}));
+}
+
+TEST_F(DownloadTest, ACancelledOrRefusedDownloadLeavesNothingAndAFolderThatIsAFileIsSaid) {
+  Server.Hold("/slow.bin");
+  Driver.Download(Server.Url("/slow.bin"));
+  ASSERT_TRUE(PumpUntil([&] { return !List.Items().empty(); }));
+  List.Cancel(List.Items().front().Id);
+  const browser::TDownloadItem* Item = Ended(1);
+  ASSERT_TRUE(Item);
+  EXPECT_EQ(Item->State, DownloadState::Cancelled);
+
+  Server.Serve("/gone.bin", "no", "application/octet-stream", 404);
+  Driver.Download(Server.Url("/gone.bin"));
+  Item = Ended(2);
+  ASSERT_TRUE(Item);
+  EXPECT_EQ(browser::StateText(*Item), "失败：服务器返回错误 404");
+
+  Server.Serve("/ok.bin", "ok", "application/octet-stream");
+  fs::remove_all(Folder);
+  std::ofstream(Folder) << "a file where the folder belongs";
+  Driver.Download(Server.Url("/ok.bin"));
+  Item = Ended(3);
+  ASSERT_TRUE(Item);
+  EXPECT_EQ(browser::StateText(*Item), "失败：下载文件夹的位置上是一个文件，不是文件夹");
+  EXPECT_EQ(FileText(Folder), "a file where the folder belongs");
+  EXPECT_FALSE(fs::exists(platform::ShellFolders::Home() / "ok.bin"));
+  fs::remove(Folder);
+}
+
+}  // namespace
+}  // namespace vorlane::test
