@@ -90,14 +90,20 @@ std::optional<std::string> ExtendedValue(std::string_view Value) {
   return platform::DecodeLegacyText(Bytes);
 }
 
+// What follows the last "/" or "\\": a name, never a way into another folder.
+std::string LastPart(std::string Name) {
+  std::replace(Name.begin(), Name.end(), '\\', '/');
+  return Name.substr(Name.find_last_of('/') == std::string::npos ? 0 : Name.find_last_of('/') + 1);
+}
+
 std::string LastPathPart(std::string_view Url, std::string* Host) {
   GUri* Parsed = g_uri_parse(std::string(Url).c_str(), G_URI_FLAGS_ENCODED, nullptr);
   if (!Parsed) return {};
   if (const char* H = g_uri_get_host(Parsed)) *Host = H;
-  std::string Path = g_uri_get_path(Parsed);
+  // A data: address's "path" is its content, no name.
+  std::string Path = std::string_view(g_uri_get_scheme(Parsed)) == "data" ? "" : g_uri_get_path(Parsed);
   g_uri_unref(Parsed);
-  std::string Last = Path.substr(Path.find_last_of('/') == std::string::npos ? 0 : Path.find_last_of('/') + 1);
-  return platform::DecodeLegacyText(PercentDecode(Last));
+  return LastPart(platform::DecodeLegacyText(PercentDecode(LastPart(Path))));
 }
 
 // Splits "name.ext" at its last dot; a name that starts with its only dot has none.
@@ -141,16 +147,16 @@ std::string ExtensionForMimeType(std::string_view MimeType) {
 std::string DownloadFileName(std::string_view ContentDisposition, std::string_view Url, std::string_view MimeType) {
   std::string Host;
   const std::string FromAddress = LastPathPart(Url, &Host);
-  std::string Name = ContentDispositionFileName(ContentDisposition);
   // Only the last part of whatever path the server or the page sends counts.
-  std::replace(Name.begin(), Name.end(), '\\', '/');
-  Name = Name.substr(Name.find_last_of('/') == std::string::npos ? 0 : Name.find_last_of('/') + 1);
+  std::string Name = LastPart(ContentDispositionFileName(ContentDisposition));
   if (Name.empty()) Name = FromAddress;
-  if (Name.empty()) Name = Host;
-  auto [Stem, Extension] = StemAndExtension(Name);
+  // A host name's dots are no extension.
+  auto [Stem, Extension] = Name.empty() ? std::pair{Host, std::string()} : StemAndExtension(Name);
   if (Extension.empty()) Extension = ExtensionForMimeType(MimeType);
-  Extension = platform::FileNameFromTitle(Extension.substr(1), {});  // the same rule for the extension
-  if (!Extension.empty()) Extension.insert(0, ".");
+  if (!Extension.empty()) {
+    Extension = platform::FileNameFromTitle(Extension.substr(1), {});  // the same rule for the extension
+    if (!Extension.empty()) Extension.insert(0, ".");
+  }
   std::string Safe = platform::FileNameFromTitle(
       platform::ShortenUtf8(Stem, platform::MaxFileNameBytes - ReservedBytes - Extension.size()), Extension);
   if (Safe.empty() || Safe == Extension) Safe = platform::FileNameFromTitle("下载", Extension);
