@@ -11,9 +11,11 @@
 //   VORLANE_SNAPSHOT=FILE     then save the window as a PNG and quit (exit 1 if that fails)
 #include "app/Snapshot.h"
 #include "browser/DesktopAddress.h"
+#include "engine/DownloadDriver.h"
 #include "engine/ProductSiteScheme.h"
 #include "engine/WebKitEngine.h"
 #include "framework/AppIcons.h"
+#include "platform/DownloadFiles.h"
 #include "platform/HistoryStore.h"
 #include "shell/U_FrmMain_Favorites.h"
 #include "platform/RendererChoice.h"
@@ -156,6 +158,10 @@ int main(int argc, char** argv) {
                                  "无法保存打开的网页：" + Why + "\n浏览器会继续尝试保存。");
   };
   Main->OnQuit = [Loop] { Loop->quit(); };
+  // Downloads of the whole profile; what still runs at the end is cancelled, its part file removed.
+  vorlane::browser::TDownloadList Downloads;
+  vorlane::engine::TDownloadDriver DownloadDriver(Downloads, [] { return vorlane::platform::DownloadFolder(); });
+  Main->SetDownloads(&Downloads);
   if (Watch.Report || !Watch.SnapshotPath.empty()) WatchFirstLoad(*Main, Loop, Watch);
   Main->StartAddresses = Addresses;
   // Later starts with addresses hand them to this window.
@@ -183,6 +189,8 @@ int main(int argc, char** argv) {
   Loop->run();
   Keeper.SaveAtQuit();
   Main->OnPagesChanged = nullptr;
+  DownloadDriver.CancelAll();
+  Main->SetDownloads(nullptr);
   Instance.reset();
   Main.reset();
   vorlane::engine::SetProductSiteContent({});

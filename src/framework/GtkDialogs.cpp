@@ -118,7 +118,7 @@ void GtkDialogs::Confirm(const std::string& Caption, const std::string& Text, co
   Dialog->add_button(Accept, Gtk::ResponseType::OK);
   Dialog->set_default_response(Gtk::ResponseType::OK);
   auto* Check = Gtk::make_managed<Gtk::CheckButton>(CheckText);
-  Dialog->get_message_area()->append(*Check);
+  if (!CheckText.empty()) Dialog->get_message_area()->append(*Check);
   auto* D = Dialog.get();
   Pending& P = Track(std::move(Dialog));
   D->signal_response().connect([this, &P, Check, Done = std::move(Done)](int Response) {

@@ -33,7 +33,7 @@ public:
                            MessageButtons Buttons = MessageButtons::Ok,
                            ResultCallback Done = {}) = 0;
   // A question whose accepting button reads Accept (the other "取消"), with a check box
-  // reading CheckText ("不再询问"); Done(accepted, checked). The default is an OK/Cancel
+  // reading CheckText ("不再询问"; none when empty); Done(accepted, checked). The default is an OK/Cancel
   // box whose check box is never ticked.
   virtual void Confirm(const std::string& Caption, const std::string& Text, const std::string& Accept,
                        const std::string& CheckText, std::function<void(bool, bool)> Done) {

@@ -31,6 +31,8 @@ TFrmMain::TFrmMain(browser::EngineFactory Factory, TProductSite Site)
 }
 
 TFrmMain::~TFrmMain() {
+  SetDownloads(nullptr);
+  FDownloadsWindow.reset();
   FFavorites.reset();  // the sidebar leaves the dock panel while the panel still exists
   if (FTabMenu) FTabMenu->unparent();
   FConnectedWatch.disconnect();

@@ -16,6 +16,7 @@
 #include "platform/Registry.h"
 #include "platform/SessionFile.h"
 #include "shell/BrowserOptions.h"
+#include "shell/DownloadsWindow.h"
 #include "shell/U_FrmAbout.h"
 #include "shell/U_PublicInterface.h"
 #include "shell/U_PublicUnit.h"
@@ -80,6 +81,12 @@ public:
   // start page is left out: the start opened one of its own.
   void RestorePages(const platform::TSavedSession& Saved);
   TBrowserOptions& Options() { return FOptions; }
+
+  // --- downloads (U_FrmMain_Downloads.cpp) ---
+  // The downloads the window shows and asks about at quit; not owned.
+  void SetDownloads(browser::TDownloadList* List);
+  // The "下载" window, once it was opened.
+  TDownloadsWindow* DownloadsWindow() const { return FDownloadsWindow.get(); }
   // A page finished loading its document.
   std::function<void(TFrmWeb*)> OnPageComplete;
   // Puts other dialogs in place of the window's own (tests); null restores them.
@@ -210,6 +217,10 @@ private:
   void Ac_QuitExecute();
   void Quit();
   void Ac_RestoreLastPagesExecute();
+  void Ac_DownloadsExecute();
+  void DownloadsChanged();
+  // The pages question of RequestQuit, after any about running downloads.
+  void ConfirmClosingPages();
   void Ac_FavoritesExecute();
   void SideBarPageChanged(int Page);
 
@@ -272,6 +283,9 @@ private:
   // The user's registry file, shared by the options and the answers given to sites.
   platform::Registry FRegistry;
   TBrowserOptions FOptions{FRegistry};
+  browser::TDownloadList* FDownloads = nullptr;
+  std::unique_ptr<TDownloadsWindow> FDownloadsWindow;
+  sigc::connection FDownloadsRefresh;
   browser::TSitePermissions FSitePermissions{FRegistry};
   bool FShown = false;
   bool FStartPagesOpened = false;

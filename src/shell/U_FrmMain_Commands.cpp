@@ -54,6 +54,7 @@ void TFrmMain::CreateActions() {
       {"Ac_SendPageEmail", &TFrmMain::Ac_SendPageEmailExecute},
       {"Ac_SendShotCut", &TFrmMain::Ac_SendShotCutExecute},
       {"Ac_RestoreLastPages", &TFrmMain::Ac_RestoreLastPagesExecute},
+      {"Ac_Downloads", &TFrmMain::Ac_DownloadsExecute},
   };
   for (ActionInfo Row : CommandTable()) {
     // Kept options start as the user left them.

@@ -34,6 +34,17 @@ void TFrmMain::RestorePages(const platform::TSavedSession& Saved) {
 void TFrmMain::Ac_QuitExecute() { RequestQuit(); }
 
 void TFrmMain::RequestQuit() {
+  const int Running = FDownloads ? FDownloads->RunningCount() : 0;
+  if (Running == 0) return ConfirmClosingPages();
+  // Quitting cancels them and removes their part files.
+  std::weak_ptr<int> Alive = FLifeToken;
+  Dialogs()->Confirm(ApplicationTitle, "有 " + std::to_string(Running) + " 个文件正在下载。确实要退出吗？", "退出", "",
+                     [this, Alive](bool Quit, bool) {
+                       if (!Alive.expired() && Quit) ConfirmClosingPages();
+                     });
+}
+
+void TFrmMain::ConfirmClosingPages() {
   const int Count = PageControl.Count();
   if (Count <= 1 || FOptions.RestoreLastPages() || !FOptions.ConfirmCloseAll()) return Quit();
   std::weak_ptr<int> Alive = FLifeToken;
