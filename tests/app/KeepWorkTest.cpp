@@ -3,6 +3,7 @@
 #include "RunningVorlane.h"
 #include "platform/SessionFile.h"
 #include "platform/ShellFolders.h"
+#include "support/FileText.h"
 #include "support/LoopbackServer.h"
 #include "support/TempHome.h"
 
@@ -14,17 +15,11 @@
 namespace {
 
 using vorlane::platform::ShellFolders;
+using vorlane::test::FileText;
 using vorlane::test::PumpUntil;
 using Vorlane = vorlane::test::RunningVorlane;
 
 std::filesystem::path SessionFile() { return ShellFolders::DataHome() / "vorlane" / "session"; }
-
-std::string FileText(const std::filesystem::path& File) {
-  std::ifstream In(File, std::ios::binary);
-  std::stringstream Text;
-  Text << In.rdbuf();
-  return Text.str();
-}
 
 // WebKit's network process writes the cookie store on its own time.
 bool CookieStoreHolds(const std::string& Name) {

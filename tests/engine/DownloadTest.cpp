@@ -4,6 +4,7 @@
 
 #include "engine/DownloadDriver.h"
 #include "platform/ShellFolders.h"
+#include "support/FileText.h"
 #include "support/MainLoop.h"
 
 #include <fstream>
@@ -14,13 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using browser::DownloadState;
-
-std::string FileText(const fs::path& File) {
-  std::ifstream In(File, std::ios::binary);
-  std::stringstream Text;
-  Text << In.rdbuf();
-  return Text.str();
-}
 
 std::vector<std::string> Entries(const fs::path& Dir) {
   std::vector<std::string> Names;

@@ -7,6 +7,7 @@
 #include "engine/WebKitEngine.h"
 #include "platform/ConnectionState.h"
 #include "platform/ShellFolders.h"
+#include "support/FileText.h"
 #include "support/MainLoop.h"
 #include "support/ScriptedDialogs.h"
 
@@ -24,13 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using browser::TBrowserControl;
 using browser::WebEngine;
-
-std::string Read(const fs::path& P) {
-  std::ifstream In(P, std::ios::binary);
-  std::ostringstream S;
-  S << In.rdbuf();
-  return S.str();
-}
 
 class PageCommandsTest : public EngineTest {
 protected:
@@ -136,8 +130,8 @@ TEST_F(PageCommandsTest, SavesCompletePagesAsMhtmlAndHtmlOnlyAsServed) {
   ASSERT_TRUE(PumpUntil([&] { return Results.size() == 2; }));
   EXPECT_EQ(Results["s.mht"], "");
   EXPECT_EQ(Results["s.html"], "");
-  EXPECT_NE(Read(Dir / "s.mht").find("multipart/related"), std::string::npos);
-  EXPECT_EQ(Read(Dir / "s.html"), Html);
+  EXPECT_NE(FileText(Dir / "s.mht").find("multipart/related"), std::string::npos);
+  EXPECT_EQ(FileText(Dir / "s.html"), Html);
 
   std::optional<WebEngine::DocumentSource> Source;
   Control->Engine().GetDocumentSource([&](auto S) { Source = S; });
@@ -193,7 +187,7 @@ TEST_F(PageCommandsTest, PreviewShowsAPdfThatGoesWithItsWindow) {
   for (const fs::path& Folder : PreviewFolders())
     if (!Before.count(Folder)) Pdf = Folder / "preview.pdf";
   ASSERT_FALSE(Pdf.empty());
-  EXPECT_EQ(Read(Pdf).substr(0, 5), "%PDF-");
+  EXPECT_EQ(FileText(Pdf).substr(0, 5), "%PDF-");
   Preview->close();
   EXPECT_FALSE(fs::exists(Pdf.parent_path()));
   EXPECT_TRUE(Dialogs.MessageTexts().empty());
@@ -219,11 +213,7 @@ TEST_F(PageCommandsTest, ACancelledReloadLeavesThePageAndWebsiteDataClears) {
   // A login the page keeps, written to the profile's cookie store.
   Server.Serve("/r.html", "<title>r</title><script>document.cookie='login=kept; max-age=86400'</script>");
   const auto Store = platform::ShellFolders::DataHome() / "vorlane" / "cookies.sqlite";
-  auto StoreHolds = [&] {
-    std::ifstream In(Store, std::ios::binary);
-    std::string Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-    return Bytes.find("login") != std::string::npos;
-  };
+  auto StoreHolds = [&] { return FileText(Store).find("login") != std::string::npos; };
   NewControl();
   ASSERT_TRUE(LoadControl(Server.Url("/r.html")));
   int Asked = 0;
