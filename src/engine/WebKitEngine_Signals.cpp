@@ -5,6 +5,7 @@
 #include "engine/ProcessPlacement.h"
 
 #include "browser/HostRules.h"
+#include "engine/NetworkSession.h"
 #include "engine/NoticePages.h"
 
 #include <cmath>
@@ -268,9 +269,44 @@ struct WebKitEngine::Signals {
     E.ShowProcessEndedPage(End);
   }
 
-  static gboolean ContextMenu(WebKitWebView*, WebKitContextMenu*, WebKitHitTestResult*, gpointer Data) {
+  static gboolean ContextMenu(WebKitWebView*, WebKitContextMenu* Menu, WebKitHitTestResult* Hit, gpointer Data) {
     WebKitEngine& E = Of(Data);
-    return E.FHost && !E.FHost->AllowContextMenu();  // TRUE: no menu
+    if (E.FHost && !E.FHost->AllowContextMenu()) return TRUE;  // no menu
+    NameSaveItems(Menu, Hit);
+    return FALSE;
+  }
+
+  // WebKit's own "save link" and "save image" items in our words; both end in the
+  // download list like any other download.
+  static void NameSaveItems(WebKitContextMenu* Menu, WebKitHitTestResult* Hit) {
+    struct Replacement {
+      WebKitContextMenuAction Stock;
+      const char* Caption;
+      const char* Uri;
+    } Replacements[] = {
+        {WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK, "目标另存为…", webkit_hit_test_result_get_link_uri(Hit)},
+        {WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_IMAGE_TO_DISK, "图片另存为…", webkit_hit_test_result_get_image_uri(Hit)},
+    };
+    for (const Replacement& R : Replacements) {
+      if (!R.Uri) continue;
+      guint Position = 0;
+      for (GList* Item = webkit_context_menu_get_items(Menu); Item; Item = Item->next, ++Position) {
+        auto* Old = static_cast<WebKitContextMenuItem*>(Item->data);
+        if (webkit_context_menu_item_get_stock_action(Old) != R.Stock) continue;
+        GSimpleAction* Save = g_simple_action_new("save-as", G_VARIANT_TYPE_STRING);
+        g_signal_connect(Save, "activate", G_CALLBACK(+[](GSimpleAction*, GVariant* Uri, gpointer) {
+                           g_object_unref(webkit_network_session_download_uri(ProfileNetworkSession(),
+                                                                              g_variant_get_string(Uri, nullptr)));
+                         }),
+                         nullptr);
+        webkit_context_menu_insert(
+            Menu, webkit_context_menu_item_new_from_gaction(G_ACTION(Save), R.Caption, g_variant_new_string(R.Uri)),
+            static_cast<gint>(Position));
+        g_object_unref(Save);  // the item holds it
+        webkit_context_menu_remove(Menu, Old);
+        break;
+      }
+    }
   }
 
   static gboolean ScriptDialog(WebKitWebView*, WebKitScriptDialog* Dialog, gpointer Data) {

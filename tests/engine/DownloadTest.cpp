@@ -7,6 +7,8 @@
 #include "support/FileText.h"
 #include "support/MainLoop.h"
 
+#include <webkit/webkit.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -104,6 +106,32 @@ TEST_F(DownloadTest, ACancelledOrRefusedDownloadLeavesNothingAndAFolderThatIsAFi
   EXPECT_EQ(FileText(Folder), "a file where the folder belongs");
   EXPECT_FALSE(fs::exists(platform::ShellFolders::Home() / "ok.bin"));
   fs::remove(Folder);
+}
+
+TEST_F(DownloadTest, ThePagesMenuSavesALinksTargetUnderOurCaption) {
+  Server.Serve("/target.txt", "target", "text/plain");
+  TestPage& Page = NewPage();
+  ASSERT_TRUE(Load(Page, Server.Url("/target.txt")));
+  // The menu WebKit would show over a link, raised as WebKit raises it.
+  WebKitContextMenu* Menu = webkit_context_menu_new();
+  webkit_context_menu_append(Menu, webkit_context_menu_item_new_from_stock_action(
+                                       WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK));
+  GObject* Hit = G_OBJECT(g_object_new(WEBKIT_TYPE_HIT_TEST_RESULT, "context", WEBKIT_HIT_TEST_RESULT_CONTEXT_LINK,
+                                       "link-uri", Server.Url("/target.txt").c_str(), nullptr));
+  gboolean Handled = TRUE;
+  g_signal_emit_by_name(ViewOf(*Page.Engine), "context-menu", Menu, Hit, &Handled, nullptr);
+  EXPECT_FALSE(Handled);
+  ASSERT_EQ(webkit_context_menu_get_n_items(Menu), 1u);
+  WebKitContextMenuItem* Item = webkit_context_menu_first(Menu);
+  EXPECT_EQ(webkit_context_menu_item_get_stock_action(Item), WEBKIT_CONTEXT_MENU_ACTION_CUSTOM);  // ours
+  GAction* Save = webkit_context_menu_item_get_gaction(Item);
+  ASSERT_TRUE(Save);
+  g_action_activate(Save, g_variant_new_string(Server.Url("/target.txt").c_str()));
+  const browser::TDownloadItem* Saved = Ended(1);
+  ASSERT_TRUE(Saved);
+  EXPECT_EQ(FileText(Folder / "target.txt"), "target");
+  g_object_unref(Hit);
+  g_object_unref(Menu);
 }
 
 }  // namespace
