@@ -91,10 +91,19 @@ struct TDownloadDriver::Signals {
       R->Owner->FList.Failed(R->Id, FailureText(Error));
   }
 
-  static void Finished(WebKitDownload*, gpointer Data) {
+  static void Finished(WebKitDownload* Download, gpointer Data) {
     auto* R = static_cast<Running*>(Data);
     TDownloadDriver* Owner = R->Owner;
     const int Id = R->Id;
+    // WebKit counts a server that closes the connection before the length it announced as
+    // finished; a file cut short is no complete download.
+    WebKitURIResponse* Response = webkit_download_get_response(Download);
+    const guint64 Announced = Response ? webkit_uri_response_get_content_length(Response) : 0;
+    if (!R->Ended && Announced > 0 && webkit_download_get_received_data_length(Download) < Announced) {
+      R->Ended = true;
+      if (R->File) platform::DiscardDownloadFile(*R->File);
+      Owner->FList.Failed(Id, "服务器在传输中途断开了连接");
+    }
     // WebKit is done with it: nothing may cancel it any more.
     if (!std::exchange(R->Ended, true) && R->File) {
       std::string Error;

@@ -87,7 +87,7 @@ private:
                            "\r\nContent-Type: " + Reply.MimeType +
                            "\r\nContent-Length: " + std::to_string(Reply.Body.size()) +
                            "\r\nCache-Control: no-store\r\nConnection: close\r\n" + Reply.Headers + "\r\n" +
-                           Reply.Body;
+                           (Reply.CutOff ? Reply.Body.substr(0, Reply.Body.size() / 2) : Reply.Body);
     try {
       // Small answers on a loopback socket: the kernel buffer takes them at once.
       gsize Written = 0;
@@ -141,6 +141,10 @@ void LoopbackServer::UseTls(const std::string& PemFile) {
 void LoopbackServer::Serve(const std::string& Path, std::string Body, std::string MimeType, int Status,
                            std::string Headers) {
   FState->Routes[Path] = Route{std::move(Body), std::move(MimeType), Status, std::move(Headers)};
+}
+
+void LoopbackServer::CutOff(const std::string& Path, std::string Body, std::string MimeType) {
+  FState->Routes[Path] = Route{std::move(Body), std::move(MimeType), 200, {}, true};
 }
 
 void LoopbackServer::Hold(const std::string& Path) { FState->Routes[Path] = Route{"", "", HeldStatus, {}}; }

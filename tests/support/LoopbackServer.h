@@ -32,6 +32,9 @@ public:
 
   // Requests for Path get no answer for as long as the server lives (a slow site).
   void Hold(const std::string& Path);
+  // Requests for Path get the head for Body and its first half, then the connection closes
+  // (a server that goes away in the middle).
+  void CutOff(const std::string& Path, std::string Body, std::string MimeType);
 
   // Requests seen for Path (query ignored), answered or not.
   int RequestCount(const std::string& Path) const;
@@ -43,6 +46,7 @@ public:
     std::string MimeType;
     int Status = 200;
     std::string Headers;
+    bool CutOff = false;
   };
   struct Seen {
     int Count = 0;
