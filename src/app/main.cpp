@@ -15,7 +15,9 @@
 #include "engine/ProductSiteScheme.h"
 #include "engine/WebKitEngine.h"
 #include "framework/AppIcons.h"
+#include "browser/DownloadRecorder.h"
 #include "platform/DownloadFiles.h"
+#include "platform/DownloadRecords.h"
 #include "platform/HistoryStore.h"
 #include "shell/U_FrmMain_Favorites.h"
 #include "platform/RendererChoice.h"
@@ -161,6 +163,10 @@ int main(int argc, char** argv) {
   // Downloads of the whole profile; what still runs at the end is cancelled, its part file removed.
   vorlane::browser::TDownloadList Downloads;
   vorlane::engine::TDownloadDriver DownloadDriver(Downloads, [] { return vorlane::platform::DownloadFolder(); });
+  // The list of earlier runs, kept in the history database beside the visits.
+  vorlane::platform::TDownloadRecords DownloadRecords(vorlane::platform::THistoryStore::DefaultPath());
+  vorlane::browser::TDownloadRecorder DownloadRecorder(Downloads, DownloadRecords);
+  Main->OnClearDownloads = [&DownloadRecorder] { DownloadRecorder.ClearAll(); };
   Main->SetDownloads(&Downloads);
   if (Watch.Report || !Watch.SnapshotPath.empty()) WatchFirstLoad(*Main, Loop, Watch);
   Main->StartAddresses = Addresses;
@@ -191,6 +197,7 @@ int main(int argc, char** argv) {
   Main->OnPagesChanged = nullptr;
   DownloadDriver.CancelAll();
   Main->SetDownloads(nullptr);
+  Main->OnClearDownloads = nullptr;
   Instance.reset();
   Main.reset();
   vorlane::engine::SetProductSiteContent({});

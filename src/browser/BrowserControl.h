@@ -148,6 +148,8 @@ public:
   void CreateDesktopShortcut();
   void HighlightMatches(const std::string& Text, std::function<void(int)> Done = {});
 
+  // Clears the kept list of downloads ("清除浏览数据" offers it when set).
+  std::function<void()> OnClearDownloadList;
   // Opens the mail program with an address (the shell's default handler for mailto:).
   std::function<void(const std::string&)> OpenUri;
   // A weak token for callbacks that may outlive this control.

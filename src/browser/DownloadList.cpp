@@ -29,9 +29,21 @@ int TDownloadList::Started(const std::string& Url, Clock::time_point Now) {
   FItems.insert(FItems.begin(), Item);
   FSampleTimes.insert(FSampleTimes.begin(), Now);
   FSampleBytes.insert(FSampleBytes.begin(), 0);
+  if (OnBegun) OnBegun(FItems.front());
   Changed(-1);
   if (OnStarted) OnStarted(Item.Id);
   return Item.Id;
+}
+
+int TDownloadList::Restore(TDownloadItem Item) {
+  Item.Id = FNextId++;
+  // One that was still running when that run ended did not complete.
+  if (Item.State == DownloadState::Running) Item.State = DownloadState::Cancelled;
+  FItems.push_back(std::move(Item));
+  FSampleTimes.emplace_back();
+  FSampleBytes.push_back(0);
+  Changed(-1);
+  return FItems.back().Id;
 }
 
 TDownloadItem* TDownloadList::Get(int Id) {
@@ -77,6 +89,7 @@ void TDownloadList::Finish(int Id, DownloadState State, const std::string& Failu
   Item->State = State;
   Item->Failure = Failure;
   Item->BytesPerSecond = 0;
+  if (OnEnded) OnEnded(*Item);
   Changed(Id);
 }
 
@@ -109,21 +122,21 @@ void TDownloadList::Remove(int Id) {
   TDownloadItem* Item = Get(Id);
   if (!Item) return;
   if (Item->State == DownloadState::Running) return Cancel(Id);  // a running one goes once it ended
-  size_t Index = static_cast<size_t>(Item - FItems.data());
-  FItems.erase(FItems.begin() + Index);
-  FSampleTimes.erase(FSampleTimes.begin() + Index);
-  FSampleBytes.erase(FSampleBytes.begin() + Index);
+  Erase(static_cast<size_t>(Item - FItems.data()));
   Changed(-1);
 }
 
 void TDownloadList::ClearFinished() {
   for (size_t I = FItems.size(); I-- > 0;)
-    if (FItems[I].State != DownloadState::Running) {
-      FItems.erase(FItems.begin() + I);
-      FSampleTimes.erase(FSampleTimes.begin() + I);
-      FSampleBytes.erase(FSampleBytes.begin() + I);
-    }
+    if (FItems[I].State != DownloadState::Running) Erase(I);
   Changed(-1);
+}
+
+void TDownloadList::Erase(size_t Index) {
+  if (OnRemoving) OnRemoving(FItems[Index]);
+  FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(Index));
+  FSampleTimes.erase(FSampleTimes.begin() + static_cast<std::ptrdiff_t>(Index));
+  FSampleBytes.erase(FSampleBytes.begin() + static_cast<std::ptrdiff_t>(Index));
 }
 
 int TDownloadList::RunningCount() const {

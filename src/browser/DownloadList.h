@@ -22,6 +22,7 @@ struct TDownloadItem {
   DownloadState State = DownloadState::Running;
   std::string Failure;  // why, in words, when Failed
   double BytesPerSecond = 0;
+  int64_t Record = 0;  // the row kept for it across runs (TDownloadRecorder), 0 none
 };
 
 // What the rows' buttons ask of the engine layer.
@@ -38,6 +39,8 @@ public:
   using Clock = std::chrono::steady_clock;
 
   int Started(const std::string& Url, Clock::time_point Now = Clock::now());
+  // A download of an earlier run, listed below this run's.
+  int Restore(TDownloadItem Item);
   void Named(int Id, const std::string& Name, const std::string& Path);
   void Progress(int Id, int64_t Received, int64_t Total, Clock::time_point Now = Clock::now());
   void Completed(int Id, const std::string& Path);
@@ -58,10 +61,13 @@ public:
   std::function<void(int)> OnChanged;
   // A download started (the window shows itself).
   std::function<void(int)> OnStarted;
+  // For keeping the list across runs: a download began or ended, a row is about to go.
+  std::function<void(TDownloadItem&)> OnBegun, OnEnded, OnRemoving;
 
 private:
   TDownloadItem* Get(int Id);
   void Changed(int Id);
+  void Erase(size_t Index);
   void Finish(int Id, DownloadState State, const std::string& Failure);
 
   std::vector<TDownloadItem> FItems;

@@ -170,13 +170,17 @@ void ShowEngineOptionsWindow(TBrowserControl& Control) {
   Cookies->set_active(true);
   auto* Status = Gtk::make_managed<Gtk::Label>("");
   auto* Clear = Gtk::make_managed<Gtk::Button>("删除");
+  auto* Downloads = Gtk::make_managed<Gtk::CheckButton>("下载记录");
+  Downloads->set_active(true);
   Box->append(*Cache);
   Box->append(*Cookies);
+  if (Control.OnClearDownloadList) Box->append(*Downloads);
   Box->append(*Clear);
   Box->append(*Status);
-  Clear->signal_clicked().connect([&Control, Alive, Shown, Cache, Cookies, Status, Clear] {
+  Clear->signal_clicked().connect([&Control, Alive, Shown, Cache, Cookies, Downloads, Status, Clear] {
     if (Alive.expired()) return;
     Clear->set_sensitive(false);
+    if (Control.OnClearDownloadList && Downloads->get_active()) Control.OnClearDownloadList();
     Control.Engine().ClearBrowsingData(Cache->get_active(), Cookies->get_active(),
                                        [&Control, Alive, Shown, Status, Clear](bool Ok) {
                                          if (!Shown.expired()) {

@@ -85,6 +85,12 @@ public:
   // --- downloads (U_FrmMain_Downloads.cpp) ---
   // The downloads the window shows and asks about at quit; not owned.
   void SetDownloads(browser::TDownloadList* List);
+  // Clears the downloads kept across runs (set by whoever keeps them).
+  std::function<void()> OnClearDownloads;
+  std::function<void()> DownloadListClearer() override {
+    if (!OnClearDownloads) return {};
+    return [this] { OnClearDownloads(); };
+  }
   // The "下载" window, once it was opened.
   TDownloadsWindow* DownloadsWindow() const { return FDownloadsWindow.get(); }
   // A page finished loading its document.

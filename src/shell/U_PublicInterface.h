@@ -2,6 +2,7 @@
 // The main window's interfaces for page windows, and the closed-page list's interface.
 // The main window outlives every page, so pages hold plain references to it.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "shell/U_UndoItem.h"
@@ -65,6 +66,8 @@ public:
   virtual platform::IHistorySink* HistorySink() { return nullptr; }
   // The dialogs a page's commands ask through, modal over the main window; none by default.
   virtual platform::IDialogs* Dialogs() { return nullptr; }
+  // Clears the kept list of downloads; none: there is no such list.
+  virtual std::function<void()> DownloadListClearer() { return {}; }
   // The answers remembered for sites; none: every page asks again.
   virtual browser::TSitePermissions* SitePermissions() { return nullptr; }
 };

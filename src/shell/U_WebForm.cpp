@@ -33,6 +33,7 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
   WebBrowser->SetEnableDDE(false);
   WebBrowser->SetFpExceptions(true);
   WebBrowser->Dialogs = FHost.Dialogs();
+  WebBrowser->OnClearDownloadList = FHost.DownloadListClearer();
   // The values above are in: the control recomputes its flag words and user-agent token.
   WebBrowser->Loaded();
   // The platform's home page: ours is the start page.

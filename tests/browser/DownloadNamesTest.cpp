@@ -1,6 +1,9 @@
 // The name a download gets and the list's rows and texts.
 #include "browser/DownloadList.h"
 #include "browser/DownloadNames.h"
+#include "browser/DownloadRecorder.h"
+#include "platform/DownloadRecords.h"
+#include "platform/ShellFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +79,38 @@ TEST(DownloadList, RowsFollowTheDownloadAndSayWhereItStands) {
   for (auto [Seconds, Text] : Times) EXPECT_EQ(RemainingText(Seconds), Text) << Seconds;
   EXPECT_EQ(SizeText(980), "980 字节");
   EXPECT_EQ(SizeText(int64_t{3} << 30), "3.0 GB");
+}
+
+TEST(DownloadRecorder, TheListOfEarlierRunsComesBackAndRemovedRowsGoFromTheFile) {
+  const auto File = platform::ShellFolders::DataHome() / "recorder-test" / "history.sqlite";
+  {
+    platform::TDownloadRecords Records(File);
+    ASSERT_TRUE(Records.IsAvailable());
+    TDownloadList List;
+    TDownloadRecorder Recorder(List, Records);
+    int Done = List.Started("https://a.test/done.zip");
+    List.Named(Done, "done.zip", "/d/done.zip");
+    List.Progress(Done, 10, 10);
+    List.Completed(Done, "/d/done.zip");
+    int Gone = List.Started("https://a.test/gone.zip");
+    List.Failed(Gone, "磁盘已满");
+    List.Remove(Gone);
+    List.Started("https://a.test/cut.zip");  // still running when the run ends
+  }
+  platform::TDownloadRecords Records(File);
+  TDownloadList List;
+  TDownloadRecorder Recorder(List, Records);
+  ASSERT_EQ(List.Items().size(), 2u);
+  EXPECT_EQ(List.Items()[0].Url, "https://a.test/cut.zip");
+  EXPECT_EQ(List.Items()[0].State, DownloadState::Cancelled);  // it never completed
+  EXPECT_EQ(List.Items()[1].Name, "done.zip");
+  EXPECT_EQ(List.Items()[1].State, DownloadState::Completed);
+  EXPECT_EQ(List.Items()[1].Total, 10);
+  EXPECT_EQ(List.RunningCount(), 0);
+
+  Recorder.ClearAll();
+  EXPECT_TRUE(List.Items().empty());
+  EXPECT_TRUE(Records.Load().empty());
 }
 
 }  // namespace
