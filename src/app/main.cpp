@@ -167,6 +167,11 @@ int main(int argc, char** argv) {
   vorlane::platform::TDownloadRecords DownloadRecords(vorlane::platform::THistoryStore::DefaultPath());
   vorlane::browser::TDownloadRecorder DownloadRecorder(Downloads, DownloadRecords);
   Main->OnClearDownloads = [&DownloadRecorder] { DownloadRecorder.ClearAll(); };
+  DownloadDriver.ChooseDestination = [&Main](const std::filesystem::path& Proposed, auto Done) {
+    Main->ChooseDownloadDestination(Proposed.string(), [Done](std::optional<std::string> Chosen) {
+      Done(Chosen ? std::optional<std::filesystem::path>(*Chosen) : std::nullopt);
+    });
+  };
   Main->SetDownloads(&Downloads);
   if (Watch.Report || !Watch.SnapshotPath.empty()) WatchFirstLoad(*Main, Loop, Watch);
   Main->StartAddresses = Addresses;
@@ -196,6 +201,7 @@ int main(int argc, char** argv) {
   Keeper.SaveAtQuit();
   Main->OnPagesChanged = nullptr;
   DownloadDriver.CancelAll();
+  DownloadDriver.ChooseDestination = nullptr;
   Main->SetDownloads(nullptr);
   Main->OnClearDownloads = nullptr;
   Instance.reset();

@@ -57,19 +57,21 @@ struct TDownloadDriver::Signals {
       Mime = OrEmpty(webkit_uri_response_get_mime_type(Response));
     }
     const std::string Url = OrEmpty(webkit_uri_request_get_uri(webkit_download_get_request(Download)));
-    std::string Name = browser::DownloadFileName(Disposition, Url, Mime);
-    std::string Error;
-    R->File = platform::ReserveDownloadFile(R->Owner->FFolder(), Name, Error);
-    if (!R->File) {
-      R->Ended = true;
-      R->Owner->FList.Failed(R->Id, Error);
-      webkit_download_cancel(Download);
+    const std::string Name = browser::DownloadFileName(Disposition, Url, Mime);
+    TDownloadDriver* Owner = R->Owner;
+    const std::filesystem::path Folder = Owner->FFolder();
+    if (!Owner->ChooseDestination) {
+      Owner->Place(R->Id, Folder, Name);
       return TRUE;
     }
-    R->Owner->FList.Named(R->Id, R->File->Final.filename().string(), R->File->Final.string());
-    // Our own part file, made just now: WebKit may write over it.
-    webkit_download_set_allow_overwrite(Download, TRUE);
-    webkit_download_set_destination(Download, R->File->Part.c_str());
+    // WebKit waits with the download until a destination is set or it is cancelled.
+    std::weak_ptr<int> Alive = Owner->FLifeToken;
+    const int Id = R->Id;
+    Owner->ChooseDestination(Folder / Name, [Owner, Alive, Id](std::optional<std::filesystem::path> Chosen) {
+      if (Alive.expired()) return;
+      if (Chosen) return Owner->Place(Id, Chosen->parent_path(), Chosen->filename().string());
+      Owner->Cancel(Id);
+    });
     return TRUE;
   }
 
@@ -144,6 +146,24 @@ void TDownloadDriver::Adopt(WebKitDownload* Download) {
   g_signal_connect(Download, "failed", G_CALLBACK(Signals::Failed), R.get());
   g_signal_connect(Download, "finished", G_CALLBACK(Signals::Finished), R.get());
   FRunning[R->Id] = std::move(R);
+}
+
+void TDownloadDriver::Place(int Id, const std::filesystem::path& Folder, const std::string& Name) {
+  auto It = FRunning.find(Id);
+  if (It == FRunning.end() || It->second->Ended) return;  // cancelled while the user chose
+  Running& R = *It->second;
+  std::string Error;
+  R.File = platform::ReserveDownloadFile(Folder, Name, Error);
+  if (!R.File) {
+    R.Ended = true;
+    FList.Failed(Id, Error);
+    webkit_download_cancel(R.Download.Get());
+    return;
+  }
+  FList.Named(Id, R.File->Final.filename().string(), R.File->Final.string());
+  // Our own part file, made just now: WebKit may write over it.
+  webkit_download_set_allow_overwrite(R.Download.Get(), TRUE);
+  webkit_download_set_destination(R.Download.Get(), R.File->Part.c_str());
 }
 
 void TDownloadDriver::Forget(int Id) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 typedef struct _WebKitDownload WebKitDownload;
 
@@ -22,6 +23,13 @@ public:
   TDownloadDriver(const TDownloadDriver&) = delete;
   TDownloadDriver& operator=(const TDownloadDriver&) = delete;
 
+  // Asks where a download goes before any byte is written: Proposed is the download
+  // folder and the download's name; Done gets the place chosen, or nullopt to cancel. It
+  // may answer later (a dialog). Unset: the download folder, without asking.
+  using TChooseDestination = std::function<void(const std::filesystem::path& Proposed,
+                                                std::function<void(std::optional<std::filesystem::path>)> Done)>;
+  TChooseDestination ChooseDestination;
+
   void Cancel(int Id) override;
   void Download(const std::string& Url) override;
   void CancelAll();
@@ -30,6 +38,8 @@ private:
   struct Running;
   struct Signals;
   void Adopt(WebKitDownload* Download);
+  // Holds a part file for the download at Folder/Name and lets WebKit write there.
+  void Place(int Id, const std::filesystem::path& Folder, const std::string& Name);
   void Forget(int Id);
 
   browser::TDownloadList& FList;

@@ -81,6 +81,7 @@ const std::vector<ActionInfo>& CommandTable() {
       {"Ac_UnDo", "查看", "撤销", "<Control>z", Bubble, "edit-undo"},
       Switch({"Ac_RestoreLastPages", "选项", "启动时打开上次的网页"}, false),
       {"Ac_Downloads", "选项", "下载", "<Control>j", Capture, "folder-download"},
+      Switch({"Ac_AskWhereToSave", "选项", "下载前询问保存位置"}, false),
   };
   return Table;
 }
@@ -101,7 +102,7 @@ const std::vector<TTopMenu>& MainMenuLayout() {
       {"工具(&O)",
        {Sub("下载选项", {Cmd("Ac_AllowActivex", "允许下载ACTIVEX"), Cmd("Ac_AllowBkSound"), Cmd("Ac_AllowImage"),
                          Cmd("Ac_AllowJava"), Cmd("Ac_AllowScript"), Cmd("Ac_AllowVideo")}),
-        Cmd("Ac_Downloads"), Sep(), Cmd("Ac_RestoreLastPages"), Sep(), Cmd("Ac_IeOption")}},
+        Cmd("Ac_Downloads"), Cmd("Ac_AskWhereToSave"), Sep(), Cmd("Ac_RestoreLastPages"), Sep(), Cmd("Ac_IeOption")}},
       {"帮助(&H)", {Cmd("Ac_About"), {TMenuNode::Kind::Action, "N48", "官方网站", {}, "go-home"}}},
   };
   return Layout;

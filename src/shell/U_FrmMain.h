@@ -85,6 +85,10 @@ public:
   // --- downloads (U_FrmMain_Downloads.cpp) ---
   // The downloads the window shows and asks about at quit; not owned.
   void SetDownloads(browser::TDownloadList* List);
+  // Where a download goes: Proposed at once, or what the user picks in a save dialog when
+  // "下载前询问保存位置" is on (nullopt: cancelled).
+  void ChooseDownloadDestination(const std::string& Proposed,
+                                 std::function<void(std::optional<std::string>)> Done);
   // Clears the downloads kept across runs (set by whoever keeps them).
   std::function<void()> OnClearDownloads;
   std::function<void()> DownloadListClearer() override {
@@ -224,6 +228,7 @@ private:
   void Quit();
   void Ac_RestoreLastPagesExecute();
   void Ac_DownloadsExecute();
+  void Ac_AskWhereToSaveExecute();
   void DownloadsChanged();
   // The pages question of RequestQuit, after any about running downloads.
   void ConfirmClosingPages();

@@ -55,10 +55,12 @@ void TFrmMain::CreateActions() {
       {"Ac_SendShotCut", &TFrmMain::Ac_SendShotCutExecute},
       {"Ac_RestoreLastPages", &TFrmMain::Ac_RestoreLastPagesExecute},
       {"Ac_Downloads", &TFrmMain::Ac_DownloadsExecute},
+      {"Ac_AskWhereToSave", &TFrmMain::Ac_AskWhereToSaveExecute},
   };
   for (ActionInfo Row : CommandTable()) {
     // Kept options start as the user left them.
     if (Row.Name == "Ac_RestoreLastPages") Row.Checked = FOptions.RestoreLastPages();
+    if (Row.Name == "Ac_AskWhereToSave") Row.Checked = FOptions.AskWhereToSave();
     auto& Action = ActionList.Add(Row);
     BindCommand(Action, Handlers.at(Row.Name));
   }

@@ -2,6 +2,8 @@
 // when a download starts (unless the user closed it during this run), and the status bar.
 #include "shell/U_FrmMain.h"
 
+#include "platform/Dialogs.h"
+
 #include <glibmm/main.h>
 
 namespace vorlane::shell {
@@ -45,6 +47,17 @@ void TFrmMain::Ac_DownloadsExecute() {
   if (!FDownloadsWindow) FDownloadsWindow = std::make_unique<TDownloadsWindow>(*this, *FDownloads);
   FDownloadsWindow->Refresh();
   FDownloadsWindow->present();
+}
+
+void TFrmMain::ChooseDownloadDestination(const std::string& Proposed,
+                                         std::function<void(std::optional<std::string>)> Done) {
+  if (!FOptions.AskWhereToSave()) return Done(Proposed);
+  Dialogs()->SaveFile("另存为", Proposed, {}, std::move(Done));
+}
+
+void TFrmMain::Ac_AskWhereToSaveExecute() {
+  // The menu has already moved the check mark.
+  if (!FOptions.SetAskWhereToSave(ActionList["Ac_AskWhereToSave"].Checked())) ShowCommandError("无法保存设置。");
 }
 
 }  // namespace vorlane::shell

@@ -126,6 +126,25 @@ TEST_F(DownloadTest, AServerThatGoesAwayHalfWayIsAFailureAndRetryCompletesIt) {
   EXPECT_EQ(List.Items().size(), 1u);  // the retry took the failed row's place
 }
 
+TEST_F(DownloadTest, WhenAskedTheDownloadWaitsForThePlaceTheUserChooses) {
+  Server.Serve("/ask.txt", "asked", "text/plain", 200, "Content-Disposition: attachment\r\n");
+  std::vector<std::pair<fs::path, std::function<void(std::optional<fs::path>)>>> Asked;
+  Driver.ChooseDestination = [&](const fs::path& Proposed, auto Done) { Asked.emplace_back(Proposed, Done); };
+  Driver.Download(Server.Url("/ask.txt"));
+  Driver.Download(Server.Url("/ask.txt"));
+  ASSERT_TRUE(PumpUntil([&] { return Asked.size() == 2; }));
+  EXPECT_EQ(Asked[0].first, Folder / "ask.txt");
+  EXPECT_TRUE(Entries(Folder).empty());  // nothing is written before the answer
+
+  const fs::path Elsewhere = platform::ShellFolders::Home() / "chosen";
+  Asked[0].second(Elsewhere / "mine.txt");
+  Asked[1].second(std::nullopt);
+  ASSERT_TRUE(PumpUntil([&] { return List.RunningCount() == 0; }));
+  EXPECT_EQ(FileText(Elsewhere / "mine.txt"), "asked");
+  EXPECT_EQ(List.Items().front().State, DownloadState::Cancelled);
+  EXPECT_TRUE(Entries(Folder).empty());
+}
+
 TEST_F(DownloadTest, ThePagesMenuSavesALinksTargetUnderOurCaption) {
   Server.Serve("/target.txt", "target", "text/plain");
   TestPage& Page = NewPage();

@@ -42,6 +42,7 @@ TEST(CommandTable, EveryCommandAsTheUserKnowsIt) {
       {"Ac_UnDo", "查看", "撤销", "<Control>z", "", "-"},
       {"Ac_RestoreLastPages", "选项", "启动时打开上次的网页", "", "", "off"},
       {"Ac_Downloads", "选项", "下载", "<Control>j", "", "-"},
+      {"Ac_AskWhereToSave", "选项", "下载前询问保存位置", "", "", "off"},
   };
   const auto& Table = shell::CommandTable();
   ASSERT_EQ(Table.size(), std::size(Expected));
@@ -101,7 +102,8 @@ TEST(CommandTable, MainMenuItemsOrderLabelsAndKeys) {
       "工具(_O)/下载选项/允许下载ACTIVEX -> main.Ac_AllowActivex", "工具(_O)/下载选项/允许背景音乐 -> main.Ac_AllowBkSound",
       "工具(_O)/下载选项/允许下载图片 -> main.Ac_AllowImage", "工具(_O)/下载选项/允许执行JAVA -> main.Ac_AllowJava",
       "工具(_O)/下载选项/允许执行Script -> main.Ac_AllowScript", "工具(_O)/下载选项/允许下载视频 -> main.Ac_AllowVideo",
-      "工具(_O)/下载 [<Control>j] -> main.Ac_Downloads", "工具(_O)/—",
+      "工具(_O)/下载 [<Control>j] -> main.Ac_Downloads", "工具(_O)/下载前询问保存位置 -> main.Ac_AskWhereToSave",
+      "工具(_O)/—",
       "工具(_O)/启动时打开上次的网页 -> main.Ac_RestoreLastPages", "工具(_O)/—", "工具(_O)/Internet选项 -> main.Ac_IeOption",
       "帮助(_H)/关于 [F1] -> main.Ac_About", "帮助(_H)/官方网站 -> main.N48",
   };

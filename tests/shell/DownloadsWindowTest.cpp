@@ -94,5 +94,29 @@ TEST_F(DownloadsWindowTest, QuittingWhileFilesAreComingAsksFirst) {
   Main().SetDialogs(nullptr);
 }
 
+TEST_F(DownloadsWindowTest, TheOptionAsksWhereEachDownloadGoes) {
+  ScriptedDialogs Dialogs;
+  Main().SetDialogs(&Dialogs);
+  std::vector<std::optional<std::string>> Chosen;
+  auto Choose = [&] { Main().ChooseDownloadDestination("/d/a.zip", [&](auto Path) { Chosen.push_back(Path); }); };
+  ASSERT_TRUE(Main().Options().SetAskWhereToSave(false));
+  Choose();  // the download folder, without a question
+  EXPECT_EQ(Chosen.back(), "/d/a.zip");
+  EXPECT_TRUE(Dialogs.Calls().empty());
+
+  Run("Ac_AskWhereToSave");
+  EXPECT_TRUE(Main().Options().AskWhereToSave());
+  Dialogs.QueueText("/elsewhere/b.zip");
+  Choose();
+  ASSERT_EQ(Dialogs.Calls().size(), 1u);
+  EXPECT_EQ(Dialogs.Calls()[0].Type, ScriptedDialogs::CallType::SaveFile);
+  EXPECT_EQ(Dialogs.Calls()[0].Initial, "/d/a.zip");
+  EXPECT_EQ(Chosen.back(), "/elsewhere/b.zip");
+  Choose();  // cancelled
+  EXPECT_EQ(Chosen.back(), std::nullopt);
+  Run("Ac_AskWhereToSave");
+  Main().SetDialogs(nullptr);
+}
+
 }  // namespace
 }  // namespace vorlane::test
