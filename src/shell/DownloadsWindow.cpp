@@ -2,6 +2,7 @@
 
 #include "framework/LiteralLabel.h"
 
+#include <gio/gio.h>
 #include <giomm/appinfo.h>
 #include <giomm/file.h>
 #include <gtkmm/label.h>
@@ -103,14 +104,50 @@ bool TDownloadsWindow::Press(int Row, const std::string& Caption) {
   return false;
 }
 
-void TDownloadsWindow::Open(const std::string& Path, bool Folder) {
+namespace {
+
+void LaunchDefault(const std::string& Path) {
   // The desktop's own handler: we never run a downloaded file ourselves.
-  std::string Target = Folder ? std::filesystem::path(Path).parent_path().string() : Path;
   try {
-    Gio::AppInfo::launch_default_for_uri(Gio::File::create_for_path(Target)->get_uri());
+    Gio::AppInfo::launch_default_for_uri(Gio::File::create_for_path(Path)->get_uri());
   } catch (const Glib::Error&) {
     // No handler for the type: nothing to open it with, as the file manager would say.
   }
+}
+
+// The file manager shows the folder with the file selected (org.freedesktop.FileManager1);
+// without one on the session bus, the folder opens with its default handler.
+void ShowInFolder(const std::string& Path) {
+  struct Request {
+    std::string Path;
+  };
+  g_bus_get(G_BUS_TYPE_SESSION, nullptr, [](GObject*, GAsyncResult* Result, gpointer Data) {
+    std::unique_ptr<Request> R(static_cast<Request*>(Data));
+    GDBusConnection* Bus = g_bus_get_finish(Result, nullptr);
+    const std::string Folder = std::filesystem::path(R->Path).parent_path().string();
+    if (!Bus) return LaunchDefault(Folder);
+    gchar* Uri = g_filename_to_uri(R->Path.c_str(), nullptr, nullptr);
+    const gchar* Uris[] = {Uri, nullptr};
+    g_dbus_connection_call(Bus, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
+                           "org.freedesktop.FileManager1", "ShowItems", g_variant_new("(^ass)", Uris, ""), nullptr,
+                           G_DBUS_CALL_FLAGS_NONE, 5000, nullptr,
+                           [](GObject* Source, GAsyncResult* Done, gpointer Folder) {
+                             std::unique_ptr<std::string> Fallback(static_cast<std::string*>(Folder));
+                             GVariant* Reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(Source), Done, nullptr);
+                             if (Reply) g_variant_unref(Reply);
+                             else LaunchDefault(*Fallback);
+                           },
+                           new std::string(Folder));
+    g_free(Uri);
+    g_object_unref(Bus);
+  }, new Request{Path});
+}
+
+}  // namespace
+
+void TDownloadsWindow::Open(const std::string& Path, bool Folder) {
+  if (Folder) ShowInFolder(Path);
+  else LaunchDefault(Path);
 }
 
 }  // namespace vorlane::shell
