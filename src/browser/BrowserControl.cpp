@@ -89,6 +89,9 @@ void TBrowserControl::ProcessTerminated(ProcessEnd Reason) {
 void TBrowserControl::DocumentCommitted(const std::string& Url, bool ErrorPage) {
   if (OnDocumentCommitted) OnDocumentCommitted(Url, ErrorPage);
 }
+void TBrowserControl::LoadBecameDownload(bool NothingShown) {
+  if (OnLoadBecameDownload) OnLoadBecameDownload(NothingShown);
+}
 void TBrowserControl::NavigateError(const std::string& Url) {
   if (OnNavigateError) OnNavigateError(Url);
 }

@@ -64,6 +64,7 @@ public:
   std::function<void(const std::string&)> OnDocumentComplete;
   std::function<void(const std::string&)> OnTitleChange;
   std::function<void()> OnWindowClosing;
+  std::function<void(bool NothingShown)> OnLoadBecameDownload;
   std::function<void(ProcessEnd)> OnProcessTerminated;
   std::function<void(const std::string&, bool)> OnDocumentCommitted;
   std::function<void(const std::string&)> OnNavigateError;
@@ -168,6 +169,7 @@ private:
   void DocumentComplete(const std::string& Url) override;
   void TitleChange(const std::string& Title) override;
   void WindowClosing() override;
+  void LoadBecameDownload(bool NothingShown) override;
   void ProcessTerminated(ProcessEnd Reason) override;
   void DocumentCommitted(const std::string& Url, bool ErrorPage) override;
   void NavigateError(const std::string& Url) override;

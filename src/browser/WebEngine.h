@@ -83,6 +83,9 @@ public:
   virtual void NavigateError(const std::string& Url) {}
   // The page's script asked to close its window.
   virtual void WindowClosing() {}
+  // A main-frame load was handed to a download; the page stays as it was. NothingShown:
+  // the page never showed a document (it was opened for what became the download).
+  virtual void LoadBecameDownload(bool NothingShown) {}
   // The page's web process ended; the engine already shows a page that says so.
   virtual void ProcessTerminated(ProcessEnd Reason) {}
   // Raised after each commit: whether the document was loaded over a connection whose

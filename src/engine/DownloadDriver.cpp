@@ -9,6 +9,8 @@
 #include <libsoup/soup.h>
 #include <webkit/webkit.h>
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 namespace vorlane::engine {
@@ -17,10 +19,21 @@ namespace {
 
 std::string OrEmpty(const char* Text) { return Text ? Text : ""; }
 
+// WebKit passes on GIO's words for a write error, not its code; GIO words the system's
+// errors as g_strerror does, in the same language.
+bool SaysDiskFull(const char* Message) {
+  if (!Message) return false;
+  for (int Code : {ENOSPC, EDQUOT, EFBIG})
+    if (std::strstr(Message, g_strerror(Code))) return true;
+  return false;
+}
+
 std::string FailureText(const GError* Error) {
-  if (g_error_matches(Error, WEBKIT_DOWNLOAD_ERROR, WEBKIT_DOWNLOAD_ERROR_DESTINATION))
+  if (g_error_matches(Error, WEBKIT_DOWNLOAD_ERROR, WEBKIT_DOWNLOAD_ERROR_DESTINATION)) {
+    if (SaysDiskFull(Error->message)) return "磁盘空间不足，无法写入文件";
     return "无法写入文件（" + OrEmpty(Error->message) + "）";
-  if (Error->domain == G_IO_ERROR && Error->code == G_IO_ERROR_NO_SPACE) return "磁盘已满";
+  }
+  if (Error->domain == G_IO_ERROR && Error->code == G_IO_ERROR_NO_SPACE) return "磁盘空间不足，无法写入文件";
   return "网络连接中断（" + OrEmpty(Error->message) + "）";
 }
 

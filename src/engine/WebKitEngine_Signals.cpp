@@ -151,6 +151,11 @@ struct WebKitEngine::Signals {
   static gboolean LoadFailed(WebKitWebView* View, WebKitLoadEvent, gchar* FailingUri, GError* Error,
                              gpointer Data) {
     WebKitEngine& E = Of(Data);
+    if (g_error_matches(Error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+      // The response went to a download; a page that never showed anything has no more use.
+      if (E.FEvents) E.FEvents->LoadBecameDownload(E.FCommittedUri.empty());
+      return FALSE;
+    }
     if (ShowsNoPage(Error)) return FALSE;
     std::string Uri = OrEmpty(FailingUri);
     Alive Token = E.FLifeToken;

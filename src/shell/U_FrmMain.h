@@ -130,6 +130,7 @@ public:
   framework::MdiFrame& Frame() override { return FFrame; }
   const TProductSite& Site() const override { return FSite; }
   void ReleasePage(TFrmWeb* Page) override;
+  void PageLeftEmptyByDownload(TFrmWeb* Page) override;
   void PostKey(unsigned Key, unsigned Modifiers) override;
   void PageComplete(TFrmWeb* Page) override {
     if (OnPageComplete) OnPageComplete(Page);

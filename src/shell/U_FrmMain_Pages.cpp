@@ -112,6 +112,12 @@ void TFrmMain::PageControlMouseMove(double X, double Y) {
 
 void TFrmMain::ReleasePage(TFrmWeb* Page) { DestroyPage(Page); }
 
+void TFrmMain::PageLeftEmptyByDownload(TFrmWeb* Page) {
+  // As other browsers do, a tab opened for what became a download goes (not the last one:
+  // the window keeps a page), and is not offered for reopening.
+  if (FPages.size() > 1) Page->Close();
+}
+
 void TFrmMain::DestroyPage(TFrmWeb* Page) {
   auto It = std::find_if(FPages.begin(), FPages.end(), [Page](auto& P) { return P.get() == Page; });
   if (It == FPages.end()) return;

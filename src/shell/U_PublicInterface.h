@@ -55,6 +55,8 @@ public:
   virtual const TProductSite& Site() const = 0;
   virtual TFrmWeb* NewPage(const std::string& Url, bool Show) = 0;
   virtual void ReleasePage(TFrmWeb* Page) = 0;
+  // The page's first load became a download, so it never showed anything; nothing by default.
+  virtual void PageLeftEmptyByDownload(TFrmWeb* Page) {}
   // Handles a key as if it had been pressed in the main window, once the current event is
   // done. Key is a GDK key value, Modifiers GDK modifier bits.
   virtual void PostKey(unsigned Key, unsigned Modifiers) = 0;

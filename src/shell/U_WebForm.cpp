@@ -50,6 +50,9 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
   WebBrowser->OnDrop = [this](auto& T) { return WebBrowserDrop(T); };
   // A page whose script closes its window goes away like a closed tab.
   WebBrowser->OnWindowClosing = [this] { Close(); };
+  WebBrowser->OnLoadBecameDownload = [this](bool NothingShown) {
+    if (NothingShown) FHost.PageLeftEmptyByDownload(this);
+  };
   // Every page records its visits, shown or in the background.
   FVisits.SetSink(FHost.HistorySink());
   WebBrowser->OnDocumentCommitted = [this](auto& U, bool ErrorPage) {

@@ -31,7 +31,7 @@ TEST(DownloadDiskFull, AFullDiskIsAFailureThatLeavesNoFileBehind) {
   ASSERT_TRUE(PumpUntil([&] { return !List.Items().empty() && List.RunningCount() == 0; }, std::chrono::seconds(60)));
   const browser::TDownloadItem& Item = List.Items().front();
   EXPECT_EQ(Item.State, browser::DownloadState::Failed);
-  EXPECT_EQ(browser::StateText(Item).rfind("失败：无法写入文件", 0), 0u) << browser::StateText(Item);
+  EXPECT_EQ(browser::StateText(Item), "失败：磁盘空间不足，无法写入文件");
   std::error_code Ec;
   EXPECT_TRUE(fs::is_empty(Folder, Ec));  // neither the file nor its part file
 }

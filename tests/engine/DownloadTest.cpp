@@ -61,23 +61,25 @@ TEST_F(DownloadTest, WhatAPageCannotShowIsSavedWholeUnderItsNameBesideTheUsersFi
   Page->Navigate2(Server.Url("/get?id=1"));  // an attachment
   const browser::TDownloadItem* Item = Ended(1);
   ASSERT_TRUE(Item);
+  EXPECT_TRUE(WaitFor(*Page.Log, "BecameDownload(nothing shown)"));  // its tab may go
   EXPECT_EQ(Item->State, DownloadState::Completed) << Item->Failure;
   EXPECT_EQ(Item->Name, "报告 (2).txt");
   EXPECT_EQ(FileText(Folder / "报告 (2).txt"), "report body");
   EXPECT_EQ(FileText(Folder / "报告.txt"), "the user's own");
 
-  Page->Navigate2(Server.Url("/archive.zip"));  // a type no page shows, typed as an address
+  ASSERT_TRUE(Load(Page, Server.Url("/links.html")));
+  Eval(Page, "document.getElementById('l').click()");  // a link with a download attribute
   Item = Ended(2);
+  ASSERT_TRUE(Item);
+  EXPECT_EQ(FileText(Folder / "notes.txt"), "notes");
+
+  Page->Navigate2(Server.Url("/archive.zip"));  // a type no page shows, typed as an address
+  Item = Ended(3);
   ASSERT_TRUE(Item);
   EXPECT_EQ(Item->State, DownloadState::Completed) << Item->Failure;
   EXPECT_TRUE(FileText(Folder / "archive.zip") == Body);
   EXPECT_EQ(Item->Received, static_cast<int64_t>(Body.size()));
-
-  ASSERT_TRUE(Load(Page, Server.Url("/links.html")));
-  Eval(Page, "document.getElementById('l').click()");  // a link with a download attribute
-  Item = Ended(3);
-  ASSERT_TRUE(Item);
-  EXPECT_EQ(FileText(Folder / "notes.txt"), "notes");
+  EXPECT_TRUE(WaitFor(*Page.Log, "BecameDownload(page kept)"));
   EXPECT_EQ(Entries(Folder), (std::vector<std::string>{"archive.zip", "notes.txt", "报告 (2).txt", "报告.txt"}));
 }
 

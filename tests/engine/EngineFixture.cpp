@@ -44,6 +44,9 @@ void EventLog::NavigateComplete2(const std::string& Url) { Lines.push_back("Navi
 void EventLog::DocumentComplete(const std::string& Url) { Lines.push_back("Complete " + Url); }
 void EventLog::TitleChange(const std::string& Title) { Lines.push_back("Title " + Title); }
 void EventLog::WindowClosing() { Lines.push_back("Closing"); }
+void EventLog::LoadBecameDownload(bool NothingShown) {
+  Lines.push_back(NothingShown ? "BecameDownload(nothing shown)" : "BecameDownload(page kept)");
+}
 void EventLog::ProcessTerminated(browser::ProcessEnd Reason) {
   Lines.push_back("Ended " + std::to_string(static_cast<int>(Reason)));
 }

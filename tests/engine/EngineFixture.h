@@ -44,6 +44,7 @@ public:
   void DocumentComplete(const std::string& Url) override;
   void TitleChange(const std::string& Title) override;
   void WindowClosing() override;
+  void LoadBecameDownload(bool NothingShown) override;
   void ProcessTerminated(browser::ProcessEnd Reason) override;
 };
 

@@ -120,5 +120,25 @@ TEST_F(DownloadsWindowTest, TheOptionAsksWhereEachDownloadGoes) {
   Main().SetDialogs(nullptr);
 }
 
+TEST_F(DownloadsWindowTest, ATabOpenedForWhatBecameADownloadGoesUnlessItIsTheLastOrShowsAPage) {
+  // The window keeps its last page, even one that shows nothing yet.
+  ASSERT_EQ(PageCount(), 1);
+  shell::TFrmWeb* First = Tab(0);
+  First->WebBrowser->Navigate2("https://files.test/a.iso");
+  EngineOf(First).DownloadPending();
+  PumpPending();
+  EXPECT_EQ(PageCount(), 1);
+  EngineOf(First).CompleteNavigation("https://files.test/list.html", "list");
+  // A tab opened for a file (a link to a new window, an address from the desktop) goes.
+  EngineOf(Main().NewPage("https://files.test/b.iso", true)).DownloadPending();
+  EXPECT_TRUE(PumpUntil([&] { return PageCount() == 1; }));
+  // A page that shows something stays as it was.
+  Open("https://files.test/more.html", false, "more");
+  First->WebBrowser->Navigate2("https://files.test/c.iso");
+  EngineOf(First).DownloadPending();
+  PumpPending();
+  EXPECT_EQ(PageCount(), 2);
+}
+
 }  // namespace
 }  // namespace vorlane::test

@@ -87,6 +87,15 @@ void TFakeEngine::CompletePending(const std::string& NewTitle) {
   if (std::string Target = PendingUrl; !Target.empty()) CompleteNavigation(Target, NewTitle);
 }
 
+void TFakeEngine::DownloadPending() {
+  const std::string Target = std::exchange(PendingUrl, {});
+  FireBeforeNavigate(Target);
+  if (Events) Events->LoadBecameDownload(FCommittedUrl.empty());
+  Loading = false;
+  if (Events) Events->ProgressChange(-1, 10000);
+  if (Events) Events->DocumentComplete(Target);
+}
+
 void TFakeEngine::FailNavigation(const std::string& FailedUrl) {
   FireBeforeNavigate(FailedUrl);
   if (Events) Events->NavigateError(FailedUrl);

@@ -33,6 +33,9 @@ public:
   // A main-frame load of Url that fails before its document commits, as WebKit does it:
   // BeforeNavigate2, NavigateError, then its error page commits under Url.
   void FailNavigation(const std::string& Url);
+  // The pending navigation's response goes to a download, as WebKit hands it over: the
+  // load starts and ends, and the page keeps what it showed.
+  void DownloadPending();
   // Completes the last requested navigation (or does nothing when none is pending).
   void CompletePending(const std::string& Title = "");
   void FireProgress(int32_t Progress, int32_t Max);
