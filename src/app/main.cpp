@@ -19,6 +19,8 @@
 #include "platform/DownloadFiles.h"
 #include "platform/DownloadRecords.h"
 #include "platform/HistoryStore.h"
+#include "platform/KeptFiles.h"
+#include "platform/Registry.h"
 #include "shell/U_FrmMain_Favorites.h"
 #include "platform/RendererChoice.h"
 #include "platform/ShellFolders.h"
@@ -113,6 +115,15 @@ int main(int argc, char** argv) {
     if (HandOff == vorlane::platform::THandOff::NoAnswer)
       std::fprintf(stderr, "vorlane: the running instance does not answer; starting a new one\n");
   }
+  // Files that cannot be read are set aside before anything opens them.
+  std::vector<vorlane::platform::TResetData> Reset;
+  const auto Data = vorlane::platform::ShellFolders::DataHome() / "vorlane";
+  if (auto Aside = vorlane::platform::SetAsideUnreadableRegistry(vorlane::platform::Registry::DefaultFile()))
+    Reset.push_back({"设置和输入过的网址", *Aside});
+  if (auto Aside = vorlane::platform::SetAsideUnreadableDatabase(Data / "cookies.sqlite"))
+    Reset.push_back({"Cookie 和网站登录", *Aside});
+  if (auto Aside = vorlane::platform::SetAsideUnreadableDatabase(vorlane::platform::THistoryStore::DefaultPath()))
+    Reset.push_back({"历史记录和下载记录", *Aside});
   vorlane::shell::UserConfig();  // the switches exist before any window does
   StartupWatch Watch;
   Watch.Report = std::getenv("VORLANE_REPORT_LOADED") != nullptr;
@@ -189,11 +200,15 @@ int main(int argc, char** argv) {
     Main->RestorePages(*Saved.Session);
     Keeper.PagesRestored(Saved.Session->RestoreAttempts);
   }
-  if (Saved.SetAside)
-    Glib::signal_idle().connect_once([&Main, Aside = Saved.SetAside->string()] {
-      Main->Dialogs()->ShowMessage(vorlane::platform::MessageKind::Warning, TFrmMain::ApplicationTitle,
-                                   "保存上次打开的网页的文件已损坏，无法恢复上次的网页。损坏的文件已移到：\n" + Aside);
+  if (History.SetAside()) Reset.push_back({"历史记录和下载记录", *History.SetAside()});
+  if (Saved.SetAside) Reset.push_back({"上次打开的网页", *Saved.SetAside});
+  // Said once, in one message, and to the log for whoever looks there.
+  if (const std::string Text = vorlane::platform::ResetDataText(Reset); !Text.empty()) {
+    std::fprintf(stderr, "vorlane: %s\n", Text.c_str());
+    Glib::signal_idle().connect_once([&Main, Text] {
+      Main->Dialogs()->ShowMessage(vorlane::platform::MessageKind::Warning, TFrmMain::ApplicationTitle, Text);
     });
+  }
   Main->maximize();
   // Shown once the first request is under way: the engine starts it at high priority.
   Glib::signal_idle().connect_once([&Main] { Main->present(); });

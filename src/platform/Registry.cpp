@@ -116,6 +116,8 @@ std::string Registry::RootName(RootKey Root) {
 
 Registry::Registry() : Registry(ShellFolders::ConfigHome()) {}
 
+std::filesystem::path Registry::DefaultFile() { return ShellFolders::ConfigHome() / "vorlane" / "registry.reg"; }
+
 Registry::Registry(std::filesystem::path ConfigDir)
     : FFile(std::move(ConfigDir) / "vorlane" / "registry.reg") {
   auto AddDefault = [this](RootKey Root, const std::string& Key, const std::string& Name,

@@ -36,6 +36,8 @@ public:
   bool DeleteValue(RootKey Root, const std::string& Key, const std::string& Name);
 
   const std::filesystem::path& FilePath() const { return FFile; }
+  // The file the default registry reads, without reading it.
+  static std::filesystem::path DefaultFile();
 
   static std::string RootName(RootKey Root);
 

@@ -14,9 +14,12 @@ namespace vorlane::test {
 
 class RunningVorlane {
 public:
+  // WithErrors: standard error is collected too (read it: a full pipe stops the program).
   explicit RunningVorlane(std::vector<std::string> Args,
-                          std::vector<std::pair<std::string, std::string>> Env = {}) {
-    GSubprocessLauncher* L = g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_STDOUT_PIPE);
+                          std::vector<std::pair<std::string, std::string>> Env = {}, bool WithErrors = false) {
+    GSubprocessLauncher* L = g_subprocess_launcher_new(
+        WithErrors ? GSubprocessFlags(G_SUBPROCESS_FLAGS_STDOUT_PIPE | G_SUBPROCESS_FLAGS_STDERR_MERGE)
+                   : G_SUBPROCESS_FLAGS_STDOUT_PIPE);
     g_subprocess_launcher_setenv(L, "VORLANE_REPORT_LOADED", "1", TRUE);
     // No session bus: start-up and the hand-over must not depend on one.
     g_subprocess_launcher_unsetenv(L, "DBUS_SESSION_BUS_ADDRESS");
