@@ -7,6 +7,8 @@ trap 'rm -rf "$stage"' EXIT
 DESTDIR="$stage" cmake --install "$build" --prefix /usr/local >/dev/null
 root=$stage/usr/local
 for f in bin/vorlane bin/vorlane-favorites share/applications/vorlane.desktop \
+         share/metainfo/vorlane.metainfo.xml share/man/man1/vorlane.1 share/man/man1/vorlane-favorites.1 \
+         share/icons/hicolor/{16x16,32x32,48x48,128x128}/apps/vorlane.png \
          share/icons/hicolor/scalable/apps/vorlane.svg; do
   [ -f "$root/$f" ] || { echo "missing: $f" >&2; exit 1; }
 done
