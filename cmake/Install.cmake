@@ -7,8 +7,9 @@ include(GNUInstallDirs)
 install(TARGETS vorlane vorlane-favorites RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/vorlane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# Software centres find the metadata by its component id, so it is installed under that name.
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/vorlane.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo RENAME io.github.vorlane.Vorlane.metainfo.xml)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/vorlane.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # Pixel sizes beside the scalable icon, for panels and menus that want exact pixels
