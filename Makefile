@@ -8,7 +8,7 @@ LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitized bench fuzz install clean
+.PHONY: all deps configure build run test test-sanitized bench fuzz install deb clean
 
 all: build
 
@@ -45,5 +45,19 @@ fuzz: deps
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
+# The Debian package (debian/), built by dpkg-buildpackage with its .buildinfo and .changes
+# in build-deb/ and nothing beside the checkout; then checked with lintian. The test suite
+# runs inside the build unless DEB_BUILD_OPTIONS has nocheck (e.g. "nocheck parallel=2").
+DEB_DIR := build-deb
+deb:
+	@bash scripts/deps.sh --deb
+	@rm -rf $(DEB_DIR) && mkdir -p $(DEB_DIR)
+	@name=vorlane_$$(dpkg-parsechangelog -SVersion)_$$(dpkg-architecture -qDEB_HOST_ARCH) && \
+	  VORLANE_DEB_DIR="$(CURDIR)/$(DEB_DIR)" dpkg-buildpackage -us -uc -b \
+	    --buildinfo-option=-u$(DEB_DIR) --changes-option=-u$(DEB_DIR) \
+	    --buildinfo-file=$(DEB_DIR)/$$name.buildinfo --changes-file=$(DEB_DIR)/$$name.changes
+	@lintian --fail-on error,warning $(DEB_DIR)/vorlane_*.deb
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz $(DEB_DIR) obj-*-linux-gnu* debian/.debhelper \
+	  debian/vorlane debian/tmp debian/files debian/*.substvars debian/*.debhelper debian/debhelper-build-stamp

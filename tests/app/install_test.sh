@@ -7,12 +7,17 @@ trap 'rm -rf "$stage"' EXIT
 DESTDIR="$stage" cmake --install "$build" --prefix /usr/local >/dev/null
 root=$stage/usr/local
 for f in bin/vorlane bin/vorlane-favorites share/applications/vorlane.desktop \
+         share/metainfo/io.github.vorlane.Vorlane.metainfo.xml \
+         share/man/man1/vorlane.1 share/man/man1/vorlane-favorites.1 \
+         share/icons/hicolor/{16x16,32x32,48x48,128x128}/apps/vorlane.png \
          share/icons/hicolor/scalable/apps/vorlane.svg; do
   [ -f "$root/$f" ] || { echo "missing: $f" >&2; exit 1; }
 done
 [ -x "$root/bin/vorlane" ] || { echo "vorlane is not executable" >&2; exit 1; }
 desktop=$root/share/applications/vorlane.desktop
 desktop-file-validate "$desktop"
+# As a software centre reads the tree: metadata named by its id, its desktop entry and icon.
+appstreamcli validate-tree --no-net "$root"
 grep -qx 'Exec=vorlane %U' "$desktop"
 grep -qx 'MimeType=x-scheme-handler/http;x-scheme-handler/https;text/html;' "$desktop"
 grep -q '^Name\[zh_CN\]=' "$desktop"
