@@ -7,7 +7,7 @@ trap 'rm -rf "$stage"' EXIT
 DESTDIR="$stage" cmake --install "$build" --prefix /usr/local >/dev/null
 root=$stage/usr/local
 for f in bin/vorlane bin/vorlane-favorites share/applications/vorlane.desktop \
-         share/icons/hicolor/scalable/apps/vorlane.svg; do
+         share/icons/hicolor/scalable/apps/vorlane.svg lib/vorlane/web-extension/vorlane-process-report.so; do
   [ -f "$root/$f" ] || { echo "missing: $f" >&2; exit 1; }
 done
 [ -x "$root/bin/vorlane" ] || { echo "vorlane is not executable" >&2; exit 1; }
