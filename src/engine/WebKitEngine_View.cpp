@@ -102,9 +102,12 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
     // shares the web process of another page of its site.
     WebKitWebView* Mate = FPlacement ? FPlacement->PlaceNewView(FPageId, FPending.value_or("")) : nullptr;
     auto Content = GObjectPtr<WebKitUserContentManager>::Adopt(webkit_user_content_manager_new());
-    FView = GObjectPtr<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(g_object_new(
-        WEBKIT_TYPE_WEB_VIEW, "related-view", Mate, "settings", Settings.Get(), "user-content-manager",
-        Content.Get(), "network-session", ProfileNetworkSession(), nullptr)));
+    // A related view takes its mate's network session; WebKit refuses both.
+    FView = GObjectPtr<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(
+        Mate ? g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", Mate, "settings", Settings.Get(),
+                            "user-content-manager", Content.Get(), nullptr)
+             : g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", Settings.Get(), "user-content-manager",
+                            Content.Get(), "network-session", ProfileNetworkSession(), nullptr)));
   }
   if (FPlacement) FPlacement->SetView(FPageId, FView.Get());
   FPopup = Opener != nullptr;

@@ -375,16 +375,23 @@ bool TInstanceServer::Read(int Fd) {
 void TInstanceServer::ReadRequest(Connection& C) {
   const int Fd = C.Fd.Get();
   char Buffer[4096];
+  bool Closed = false;  // a sender that gave up may have closed before we read a byte
   for (;;) {
     ssize_t N = recv(Fd, Buffer, sizeof Buffer, 0);
     if (N < 0 && errno == EINTR) continue;
     if (N < 0 && errno == EAGAIN) break;
-    if (N <= 0) return Drop(Fd);  // ended or failed before the request was whole
+    if (N <= 0) {
+      Closed = true;
+      break;
+    }
     C.Buffer.append(Buffer, static_cast<size_t>(N));
     if (C.Buffer.size() > MaxOpenRequest) return Drop(Fd);
   }
   size_t End = C.Buffer.find("\n\n");
-  if (End == std::string::npos) return;  // more to come
+  if (End == std::string::npos) {
+    if (Closed) Drop(Fd);  // ended before the request was whole
+    return;                // else more to come
+  }
   auto Request = End + 2 == C.Buffer.size() ? DecodeOpenRequest(C.Buffer) : std::nullopt;
   if (!Request) return Drop(Fd);
   const int64_t Now = MonotonicMs();
@@ -394,6 +401,7 @@ void TInstanceServer::ReadRequest(Connection& C) {
            " addresses came after its deadline and was ignored");
     return Drop(Fd);
   }
+  if (Closed) return Drop(Fd);  // nobody left to say "go"
   const std::string Answer = AnswerFor(Request->Id);
   if (send(Fd, Answer.data(), Answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT) != static_cast<ssize_t>(Answer.size()))
     return Drop(Fd);
