@@ -115,8 +115,9 @@ int main(int argc, char** argv) {
       const size_t Handed = vorlane::platform::AddressesThatFit(Addresses, StartupId);
       if (Handed == Addresses.size()) return 0;
       std::fprintf(stderr, "vorlane: the first %zu addresses were handed to the running instance; "
-                   "%zu more were not (at most %zu, %zu bytes, at once)\n", Handed, Addresses.size() - Handed,
-                   vorlane::platform::MaxHandedAddresses, vorlane::platform::MaxOpenRequest);
+                   "%zu more were not (at most %zu addresses of up to %zu bytes, %zu bytes in all, at once)\n",
+                   Handed, Addresses.size() - Handed, vorlane::platform::MaxHandedAddresses,
+                   vorlane::platform::MaxHandedAddress, vorlane::platform::MaxOpenRequest);
       return 1;
     }
     if (HandOff == vorlane::platform::THandOff::NoAnswer)

@@ -24,8 +24,9 @@ namespace vorlane::browser {
 
 using PageId = std::uint64_t;
 
-// The site of an address: scheme and host in lower case, without user or port; empty for
-// an address without a host (about:, data:, file:), whose pages never share.
+// A plain site function: scheme and host in lower case, without user or port; empty for an
+// address without a host (about:, data:, file:), whose pages never share. The browser keys
+// its processes with engine::SiteOfAddress instead, which groups as WebKit does.
 std::string SchemeAndHost(std::string_view Url);
 
 class ProcessSharing {

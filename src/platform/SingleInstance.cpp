@@ -160,7 +160,7 @@ size_t AddressesThatFit(const std::vector<std::string>& Urls, const std::string&
   size_t Count = 0;
   for (const std::string& Url : Urls) {
     Size += Url.size() + 1;
-    if (Count == MaxHandedAddresses || Size > MaxOpenRequest) break;
+    if (Count == MaxHandedAddresses || Size > MaxOpenRequest || Url.size() > MaxHandedAddress) break;
     ++Count;
   }
   return Count;

@@ -47,7 +47,7 @@ struct TOpenRequest {
 std::string EncodeOpenRequest(const TOpenRequest& Request);
 // Nullopt for anything but one well-formed request within the bounds.
 std::optional<TOpenRequest> DecodeOpenRequest(std::string_view Request);
-// How many of Urls, from the first, one request can carry.
+// How many of Urls, from the first, one request can carry (up to the first one too long).
 size_t AddressesThatFit(const std::vector<std::string>& Urls, const std::string& StartupId);
 // CLOCK_MONOTONIC in milliseconds: the clock of the deadlines.
 std::int64_t MonotonicMs();

@@ -47,6 +47,7 @@ TEST(SingleInstance, ARequestCarriesAsManyAddressesAsFitTheBounds) {
       {Urls(300, "http://a.b/"), MaxHandedAddresses},
       {Urls(40, std::string(MaxHandedAddress, 'x')), 31},
       {Urls(3, "http://a.b/"), 3},
+      {{"http://a.b/", std::string(MaxHandedAddress + 1, 'x'), "http://c.d/"}, 1},  // the instance would refuse it
   };
   for (auto& [U, Fit] : Cases) {
     EXPECT_EQ(AddressesThatFit(U, "id"), Fit);
