@@ -191,8 +191,9 @@ struct ProcessQuestionCall {
 void WebKitEngine::AskWhichProcess() {
   auto* Call = new ProcessQuestionCall{this, FLifeToken, FCommits};
   webkit_web_view_send_message_to_page(
-      FView.Get(), webkit_user_message_new(ProcessQuestion, nullptr), nullptr,
+      FView.Get(), webkit_user_message_new(ProcessQuestion, nullptr), FCancellable.Get(),
       [](GObject* Source, GAsyncResult* Result, gpointer Data) {
+        // Also called when the engine went (its cancellable), so the call is always freed.
         std::unique_ptr<ProcessQuestionCall> Call(static_cast<ProcessQuestionCall*>(Data));
         auto Reply = GObjectPtr<WebKitUserMessage>::Adopt(
             webkit_web_view_send_message_to_page_finish(WEBKIT_WEB_VIEW(Source), Result, nullptr));
