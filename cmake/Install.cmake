@@ -1,10 +1,11 @@
-# make install: the two programs with their manual pages, the desktop entry (registered for
-# web links and HTML files), its AppStream metadata and the icon. PREFIX comes from
-# CMAKE_INSTALL_PREFIX (default /usr/local); DESTDIR is honoured. The desktop's caches are
-# refreshed only for a live install: a staged one (DESTDIR) leaves that to the package's
-# triggers.
+# make install: the two programs with their manual pages, the web process extension, the
+# desktop entry (registered for web links and HTML files), its AppStream metadata and the
+# icon. PREFIX comes from CMAKE_INSTALL_PREFIX (default /usr/local); DESTDIR is honoured.
+# The desktop's caches are refreshed only for a live install: a staged one (DESTDIR)
+# leaves that to the package's triggers.
 include(GNUInstallDirs)
 install(TARGETS vorlane vorlane-favorites RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vorlane_process_report LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/vorlane/web-extension)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/vorlane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 # Software centres find the metadata by its component id, so it is installed under that name.

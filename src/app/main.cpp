@@ -7,7 +7,8 @@
 //
 // Two environment switches serve headless runs and benchmarks:
 //   VORLANE_REPORT_LOADED=1   print "vorlane: start page loaded" once the first page loaded,
-//                             then "vorlane: page loaded ADDRESS" for every later one
+//                             then "vorlane: page loaded ADDRESS" for every later one, and
+//                             what the running-instance server reports
 //   VORLANE_SNAPSHOT=FILE     then save the window as a PNG and quit (exit 1 if that fails)
 #include "app/Snapshot.h"
 #include "browser/DesktopAddress.h"
@@ -109,9 +110,18 @@ int main(int argc, char** argv) {
   // Before anything else, so that handing over costs no start-up of our own.
   const auto Socket = vorlane::platform::InstanceSocketPath();
   if (!Addresses.empty() && !Socket.empty()) {
-    auto HandOff = vorlane::platform::HandToRunningInstance(
-        Socket, {Addresses, vorlane::platform::StartupIdFromEnvironment()});
-    if (HandOff == vorlane::platform::THandOff::Delivered) return 0;
+    const std::string StartupId = vorlane::platform::StartupIdFromEnvironment();
+    auto HandOff = vorlane::platform::HandToRunningInstance(Socket, {Addresses, StartupId});
+    if (HandOff == vorlane::platform::THandOff::Delivered) {
+      // Never a second browser beside a running one: what one request cannot carry is reported.
+      const size_t Handed = vorlane::platform::AddressesThatFit(Addresses, StartupId);
+      if (Handed == Addresses.size()) return 0;
+      std::fprintf(stderr, "vorlane: the first %zu addresses were handed to the running instance; "
+                   "%zu more were not (at most %zu addresses of up to %zu bytes, %zu bytes in all, at once)\n",
+                   Handed, Addresses.size() - Handed, vorlane::platform::MaxHandedAddresses,
+                   vorlane::platform::MaxHandedAddress, vorlane::platform::MaxOpenRequest);
+      return 1;
+    }
     if (HandOff == vorlane::platform::THandOff::NoAnswer)
       std::fprintf(stderr, "vorlane: the running instance does not answer; starting a new one\n");
   }
@@ -194,6 +204,12 @@ int main(int argc, char** argv) {
       for (auto& Url : Request.Urls)
         if (auto Checked = vorlane::browser::DesktopAddress(Url, {})) Usable.push_back(*Checked);
       Main->OpenAddresses(Usable, Request.StartupId);
+    }, [&Watch](const std::string& Text) {
+      std::fprintf(stderr, "vorlane: %s\n", Text.c_str());
+      if (Watch.Report) {
+        std::printf("vorlane: %s\n", Text.c_str());
+        std::fflush(stdout);
+      }
     });
   Main->OpenStartPages();
   if (Start == vorlane::platform::TSessionStart::Restore) {

@@ -46,86 +46,97 @@ bool ProcessSharing::IsProductSite(const std::string& Site) const {
   return std::find(FProductSites.begin(), FProductSites.end(), Site) != FProductSites.end();
 }
 
-std::optional<PageId> ProcessSharing::PlaceNewPage(PageId Page, std::string_view Url) {
-  Leave(Page);
+// A crash of a process that holds another site's page would take a page of Site with it.
+bool ProcessSharing::OnlySite(const Process& P, const std::string& Site) const {
+  return std::all_of(P.Pages.begin(), P.Pages.end(), [&](PageId Id) { return FPages.at(Id).Site == Site; });
+}
+
+std::optional<PageId> ProcessSharing::PlaceNewPage(PageId Id, std::string_view Url) {
+  Leave(Id);
   std::string Site = FSiteOf(Url);
-  if (Site.empty()) {
-    StartProcess(Page, std::move(Site));
-    return std::nullopt;
-  }
-  bool Unbounded = IsProductSite(Site);
+  const bool Unbounded = IsProductSite(Site);
   // The fullest process with room, so that the pages of a site take as few processes as the
   // bound allows; the oldest of equals, so the choice does not depend on the map's order.
-  const std::pair<const ProcessId, Process>* Best = nullptr;
-  for (const auto& Entry : FProcesses) {
-    const Process& P = Entry.second;
-    if (P.Site != Site || (!Unbounded && P.Pages.size() >= FPagesPerProcess)) continue;
-    if (!Best || P.Pages.size() > Best->second.Pages.size() ||
-        (P.Pages.size() == Best->second.Pages.size() && Entry.first < Best->first))
-      Best = &Entry;
-  }
+  const std::pair<const ProcessKey, Process>* Best = nullptr;
+  if (!Site.empty())
+    for (const auto& Entry : FProcesses) {
+      const Process& P = Entry.second;
+      if (P.Ended || (!Unbounded && P.Pages.size() >= FPagesPerProcess) || !OnlySite(P, Site)) continue;
+      if (!Best || P.Pages.size() > Best->second.Pages.size() ||
+          (P.Pages.size() == Best->second.Pages.size() && P.Order < Best->second.Order))
+        Best = &Entry;
+    }
   if (!Best) {
-    StartProcess(Page, std::move(Site));
+    Enter(Id, Unnamed(), std::move(Site));
     return std::nullopt;
   }
   PageId Mate = Best->second.Pages.front();
-  FProcesses[Best->first].Pages.push_back(Page);
-  FProcessOf[Page] = Best->first;
+  Enter(Id, Best->first, std::move(Site));
   return Mate;
 }
 
-void ProcessSharing::JoinOpener(PageId Page, PageId Opener) {
-  Leave(Page);
-  auto Found = FProcessOf.find(Opener);
-  if (Found == FProcessOf.end()) return StartProcess(Page, {});
-  FProcesses[Found->second].Pages.push_back(Page);
-  FProcessOf[Page] = Found->second;
+void ProcessSharing::JoinOpener(PageId Id, PageId Opener) {
+  Leave(Id);
+  auto Found = FPages.find(Opener);
+  // No site until its first commit: nothing joins it before that.
+  Enter(Id, Found == FPages.end() ? Unnamed() : Found->second.Process, {});
 }
 
-void ProcessSharing::PageNavigated(PageId Page, std::string_view Url) {
-  auto Found = FProcessOf.find(Page);
-  if (Found == FProcessOf.end()) return;
-  std::string Site = FSiteOf(Url);
-  Process& Current = FProcesses[Found->second];
-  if (Current.Site == Site) return;
-  if (Current.Pages.size() == 1) {
-    Current.Site = std::move(Site);  // its new process holds it alone, as the old one did
-    return;
+void ProcessSharing::PageNavigated(PageId Id, std::string_view Url) {
+  auto Found = FPages.find(Id);
+  if (Found != FPages.end()) Found->second.Site = FSiteOf(Url);
+}
+
+void ProcessSharing::PageInProcess(PageId Id, ProcessNumber Number) {
+  auto Found = FPages.find(Id);
+  const ProcessKey Key{true, Number};
+  if (Found == FPages.end() || Found->second.Process == Key) return;
+  auto Named = FProcesses.find(Key);
+  if (Named != FProcesses.end() && Named->second.Ended) return;  // a late answer from a dead one
+  std::string Site = Found->second.Site;
+  Leave(Id);
+  Enter(Id, Key, std::move(Site));
+}
+
+std::size_t ProcessSharing::ProcessEnded(PageId Id) {
+  auto Found = FPages.find(Id);
+  if (Found == FPages.end()) return 0;
+  Process& P = FProcesses.at(Found->second.Process);
+  // Its pages hear of it one after another; each is told how many there were.
+  if (!P.Ended) {
+    P.Ended = true;
+    P.PagesWhenEnded = P.Pages.size();
   }
-  Leave(Page);
-  StartProcess(Page, std::move(Site));
+  const std::size_t Others = P.PagesWhenEnded - 1;
+  std::string Site = Found->second.Site;
+  Leave(Id);
+  Enter(Id, Unnamed(), std::move(Site));
+  return Others;
 }
 
-void ProcessSharing::ProcessEnded(PageId Page) {
-  auto Found = FProcessOf.find(Page);
-  if (Found == FProcessOf.end()) return;
-  std::string Site = FProcesses[Found->second].Site;
-  Leave(Page);
-  StartProcess(Page, std::move(Site));
+void ProcessSharing::PageClosed(PageId Id) { Leave(Id); }
+
+std::vector<PageId> ProcessSharing::ProcessMates(PageId Id) const {
+  auto Found = FPages.find(Id);
+  if (Found == FPages.end()) return {};
+  return FProcesses.at(Found->second.Process).Pages;
 }
 
-void ProcessSharing::PageClosed(PageId Page) { Leave(Page); }
-
-std::vector<PageId> ProcessSharing::ProcessMates(PageId Page) const {
-  auto Found = FProcessOf.find(Page);
-  if (Found == FProcessOf.end()) return {};
-  return FProcesses.at(Found->second).Pages;
+void ProcessSharing::Enter(PageId Id, ProcessKey Key, std::string Site) {
+  auto [It, New] = FProcesses.try_emplace(Key);
+  if (New) It->second.Order = FNextOrder++;
+  It->second.Pages.push_back(Id);
+  FPages[Id] = Page{std::move(Site), Key};
 }
 
-void ProcessSharing::StartProcess(PageId Page, std::string Site) {
-  ProcessId Id = FNextProcess++;
-  FProcesses[Id] = Process{std::move(Site), {Page}};
-  FProcessOf[Page] = Id;
-}
-
-void ProcessSharing::Leave(PageId Page) {
-  auto Found = FProcessOf.find(Page);
-  if (Found == FProcessOf.end()) return;
-  auto Process = FProcesses.find(Found->second);
-  auto& Pages = Process->second.Pages;
-  Pages.erase(std::remove(Pages.begin(), Pages.end(), Page), Pages.end());
-  if (Pages.empty()) FProcesses.erase(Process);
-  FProcessOf.erase(Found);
+void ProcessSharing::Leave(PageId Id) {
+  auto Found = FPages.find(Id);
+  if (Found == FPages.end()) return;
+  auto P = FProcesses.find(Found->second.Process);
+  auto& Pages = P->second.Pages;
+  Pages.erase(std::remove(Pages.begin(), Pages.end(), Id), Pages.end());
+  if (Pages.empty()) FProcesses.erase(P);
+  FPages.erase(Found);
 }
 
 }  // namespace vorlane::browser

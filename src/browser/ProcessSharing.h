@@ -5,13 +5,15 @@
 // at most a few of them per process. The product's own site (start, search and product pages,
 // light and ours) keeps all its pages in one process.
 //
-// Pure bookkeeping, no engine in it: the engine asks where a new page goes and reports what
-// the page did afterwards. The engine can choose a process only when it builds a page; after
-// that it moves a page to a new process on its own whenever the page goes to another site,
-// and brings each page of a crashed process back in a process of its own.
+// Pure bookkeeping, no engine in it: the engine asks where a new page goes and reports, after
+// each commit, the site the page shows and the process it really is in. The engine can
+// choose a process only when it builds a page; after that WebKit moves a page on its own
+// (usually to a new process when it goes to another site, but not a page that has an opener
+// or opened windows), and brings each page of a crashed process back in a process of its own.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,13 +24,16 @@ namespace vorlane::browser {
 
 using PageId = std::uint64_t;
 
-// The site of an address: scheme and host in lower case, without user or port; empty for
-// an address without a host (about:, data:, file:), whose pages never share.
+// A plain site function: scheme and host in lower case, without user or port; empty for an
+// address without a host (about:, data:, file:), whose pages never share. The browser keys
+// its processes with engine::SiteOfAddress instead, which groups as WebKit does.
 std::string SchemeAndHost(std::string_view Url);
 
 class ProcessSharing {
 public:
   using SiteFunction = std::function<std::string(std::string_view Url)>;
+  // A web process as the engine names it; never 0.
+  using ProcessNumber = std::uint64_t;
 
   // Measured in the browser, ten new tabs of one site after a first: 61.8 MiB each with a
   // process per tab, 30.0 with 4 pages per process, 26.1 with 6 (a crash then loses at
@@ -40,37 +45,51 @@ public:
                  SiteFunction SiteOf = SchemeAndHost);
 
   // A new page is about to load Url: the page whose process it should share, or nullopt for
-  // a process of its own. The page counts from now on, until PageClosed.
+  // a process of its own. Only a process whose pages all show Url's site, and fewer than the
+  // bound, is shared. The page counts from now on, until PageClosed.
   std::optional<PageId> PlaceNewPage(PageId Page, std::string_view Url);
   // A page the engine put into Opener's process itself (a window that a page opened).
   void JoinOpener(PageId Page, PageId Opener);
-  // The page committed a load of Url. On another site the engine has moved it to a new
-  // process, which pages of that site may share from then on.
+  // The page committed a load of Url: its site from now on.
   void PageNavigated(PageId Page, std::string_view Url);
-  // The page's process ended; the page comes back in a process of its own.
-  void ProcessEnded(PageId Page);
+  // The engine says which process the page's document is in. WebKit moves pages on its own
+  // (or keeps them, as it does a page with an opener that goes to another site); this is
+  // what the bookkeeping follows, never a guess from the address.
+  void PageInProcess(PageId Page, ProcessNumber Process);
+  // The page's process ended; the page comes back in a process of its own. Answers how many
+  // other pages that process held (they end too).
+  std::size_t ProcessEnded(PageId Page);
   void PageClosed(PageId Page);
 
   // The pages in Page's process, Page included; empty for a page not counted.
   std::vector<PageId> ProcessMates(PageId Page) const;
 
 private:
-  using ProcessId = std::uint64_t;
+  // A process the engine named, or one the bookkeeping expects before the engine names it.
+  using ProcessKey = std::pair<bool, std::uint64_t>;  // (named, number)
   struct Process {
-    std::string Site;
+    std::uint64_t Order;  // older processes first among equals
     std::vector<PageId> Pages;
+    bool Ended = false;
+    std::size_t PagesWhenEnded = 0;
+  };
+  struct Page {
+    std::string Site;
+    ProcessKey Process;
   };
 
   bool IsProductSite(const std::string& Site) const;
-  void StartProcess(PageId Page, std::string Site);
-  void Leave(PageId Page);
+  bool OnlySite(const Process& P, const std::string& Site) const;
+  void Enter(PageId Id, ProcessKey Key, std::string Site);
+  void Leave(PageId Id);
+  ProcessKey Unnamed() { return {false, FNextUnnamed++}; }
 
   std::size_t FPagesPerProcess;
   std::vector<std::string> FProductSites;
   SiteFunction FSiteOf;
-  ProcessId FNextProcess = 1;
-  std::unordered_map<ProcessId, Process> FProcesses;
-  std::unordered_map<PageId, ProcessId> FProcessOf;
+  std::uint64_t FNextUnnamed = 1, FNextOrder = 1;
+  std::map<ProcessKey, Process> FProcesses;
+  std::unordered_map<PageId, Page> FPages;
 };
 
 }  // namespace vorlane::browser

@@ -55,12 +55,13 @@ int32_t TSecurityManager::GetSecuritySite(IInternetSecurityMgrSite*& Site) {
 }
 
 int32_t TSecurityManager::MapUrlToZone(const std::string& Url, uint32_t& Zone, uint32_t Flags) {
+  Zone = 0;
   return OnMapUrlToZone ? OnMapUrlToZone(Url, Zone, Flags) : INET_E_DEFAULT_ACTION_CODE;
 }
 
 int32_t TSecurityManager::GetSecurityId(const std::string& Url, std::span<uint8_t> SecurityId,
                                         uint32_t& SecurityIdSize, uintptr_t Reserved) {
-  return OnGetSecurityId ? OnGetSecurityId(Url, SecurityId, SecurityIdSize, Reserved) : INET_E_DEFAULT_ACTION_CODE;
+  return OnGetSecurityID ? OnGetSecurityID(Url, SecurityId, SecurityIdSize, Reserved) : INET_E_DEFAULT_ACTION_CODE;
 }
 
 int32_t TSecurityManager::ProcessUrlAction(const std::string& Url, uint32_t Action, std::span<uint8_t> Policy,
@@ -69,13 +70,14 @@ int32_t TSecurityManager::ProcessUrlAction(const std::string& Url, uint32_t Acti
   // The answer is the same for every site: the address, context and flags are not read.
   auto Value = PolicyFor(UrlPolicy, Action);
   if (!Value) return INET_E_DEFAULT_ACTION_CODE;
-  if (Policy.size() < sizeof(uint32_t)) return S_FALSE_CODE;
+  if (Policy.size() < sizeof(uint32_t)) return E_NOT_SUFFICIENT_BUFFER_CODE;
   std::memcpy(Policy.data(), &*Value, sizeof(uint32_t));
   return S_OK_CODE;
 }
 
 int32_t TSecurityManager::QueryCustomPolicy(const std::string& Url, const TGuid& Key, std::vector<uint8_t>& Policy,
                                             std::span<const uint8_t> Context, uint32_t Reserved) {
+  Policy.clear();
   return OnQueryCustomPolicy ? OnQueryCustomPolicy(Url, Key, Policy, Context, Reserved) : INET_E_DEFAULT_ACTION_CODE;
 }
 

@@ -19,6 +19,9 @@ constexpr int32_t S_OK_CODE = 0;
 constexpr int32_t S_FALSE_CODE = 1;
 // "Apply your own policy": the answer whenever the manager has no opinion.
 constexpr int32_t INET_E_DEFAULT_ACTION_CODE = static_cast<int32_t>(0x800C0011u);
+// A policy buffer too small for the policy: a failure, so that no caller reads a policy
+// that was never written.
+constexpr int32_t E_NOT_SUFFICIENT_BUFFER_CODE = static_cast<int32_t>(0x8007007Au);
 
 constexpr uint32_t URLPOLICY_ALLOW = 0;
 constexpr uint32_t URLPOLICY_DISALLOW = 3;
@@ -58,7 +61,7 @@ public:
   std::function<int32_t(IInternetSecurityMgrSite*)> OnSetSecuritySite;
   std::function<int32_t(IInternetSecurityMgrSite*&)> OnGetSecuritySite;
   std::function<int32_t(const std::string&, uint32_t&, uint32_t)> OnMapUrlToZone;
-  std::function<int32_t(const std::string&, std::span<uint8_t>, uint32_t&, uintptr_t)> OnGetSecurityId;
+  std::function<int32_t(const std::string&, std::span<uint8_t>, uint32_t&, uintptr_t)> OnGetSecurityID;
   std::function<int32_t(const std::string&, uint32_t, std::span<uint8_t>, std::span<const uint8_t>, uint32_t,
                         uint32_t)>
       OnProcessUrlAction;
@@ -71,6 +74,7 @@ public:
   // The interface's methods in their published order.
   int32_t SetSecuritySite(IInternetSecurityMgrSite* Site);
   int32_t GetSecuritySite(IInternetSecurityMgrSite*& Site);
+  // Zone and Policy are cleared before anything else answers.
   int32_t MapUrlToZone(const std::string& Url, uint32_t& Zone, uint32_t Flags);
   int32_t GetSecurityId(const std::string& Url, std::span<uint8_t> SecurityId, uint32_t& SecurityIdSize,
                         uintptr_t Reserved);

@@ -84,8 +84,10 @@ std::string UntrustedCertificatePage(const std::string& Url, const CertificateFa
 
 std::string WithoutFragment(const std::string& Url) { return Url.substr(0, Url.find('#')); }
 
-std::string ProcessEndedPage(browser::ProcessEnd Reason, const std::string& Url) {
-  std::string Inner = std::string("<p>") + EndText(Reason) + "其他网页不受影响。</p>\n";
+std::string ProcessEndedPage(browser::ProcessEnd Reason, const std::string& Url, std::size_t Others) {
+  std::string Inner = std::string("<p>") + EndText(Reason) +
+                      (Others ? "此网站的其他 " + std::to_string(Others) + " 个网页也已停止。" : "其他网页不受影响。") +
+                      "</p>\n";
   if (!Url.empty()) {
     Inner += "<p class=\"url\">" + HtmlEscape(Url) + "</p>\n<p><a class=\"button\" id=\"reload\" href=\"" +
              HtmlEscape(WithoutFragment(Url)) + "\">重新载入</a></p>";

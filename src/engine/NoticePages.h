@@ -2,13 +2,15 @@
 // Pages the engine shows on its own: a page whose process ended, an empty address.
 #include "browser/WebEngine.h"
 
+#include <cstddef>
 #include <string>
 
 namespace vorlane::engine {
 
 // The page shown in a tab whose web process ended; its "重新载入" link (id "reload")
 // loads Url again. Url is escaped for the page.
-std::string ProcessEndedPage(browser::ProcessEnd Reason, const std::string& Url);
+// Others: how many other pages the process took with it.
+std::string ProcessEndedPage(browser::ProcessEnd Reason, const std::string& Url, std::size_t Others = 0);
 
 // Why a page could not be loaded, as far as the user can act on it.
 enum class LoadFailure { Refused, UnknownHost, TimedOut, Unreachable, CannotShow, RestrictedPort,

@@ -5,6 +5,10 @@
 
 #include <glib.h>
 #include <libsoup/soup.h>
+#include <webkit/webkit.h>
+
+#include <filesystem>
+#include <utility>
 
 namespace vorlane::engine {
 
@@ -13,7 +17,6 @@ std::string SiteOfAddress(std::string_view Url) {
   GUriPtr Uri(g_uri_parse(Text.c_str(), G_URI_FLAGS_NONE, nullptr));
   if (!Uri || !g_uri_get_host(Uri.get()) || !*g_uri_get_host(Uri.get())) return {};
   GCharPtr Host(g_ascii_strdown(g_uri_get_host(Uri.get()), -1));
-  GCharPtr Scheme(g_ascii_strdown(g_uri_get_scheme(Uri.get()), -1));
   // The public suffix list names the registrable part; where it cannot (an IP address,
   // "localhost", an unknown suffix) the whole host is the site.
   const char* Domain = Host.get();
@@ -21,7 +24,19 @@ std::string SiteOfAddress(std::string_view Url) {
     GErrorSlot Error;
     if (const char* Base = soup_tld_get_base_domain(Host.get(), &Error)) Domain = Base;
   }
-  return std::string(Scheme.get()) + "://" + Domain;
+  return Domain;
+}
+
+void LoadProcessReport() {
+  static bool Done = false;
+  if (std::exchange(Done, true)) return;
+  // The build tree's module for programs run from there, else the one installed beside us.
+  std::error_code Ec;
+  auto Program = std::filesystem::read_symlink("/proc/self/exe", Ec);
+  std::string Folder = Program.string().starts_with(VORLANE_BINARY_DIR "/")
+                           ? VORLANE_EXTENSION_BUILD_DIR
+                           : (Program.parent_path().parent_path() / VORLANE_EXTENSION_LIBDIR).string();
+  webkit_web_context_set_web_process_extensions_directory(webkit_web_context_get_default(), Folder.c_str());
 }
 
 ProcessPlacement::ProcessPlacement(const std::string& ProductSiteBase, std::size_t PagesPerProcess)

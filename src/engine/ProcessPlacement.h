@@ -14,10 +14,13 @@ typedef struct _WebKitWebView WebKitWebView;
 
 namespace vorlane::engine {
 
-// The site of an address as WebKit groups pages into processes: scheme and registrable
-// domain ("https://example.co.uk" for "https://www.example.co.uk:8443/x"); an IP address
-// or a name without a known suffix is its own domain. Empty without a host.
+// The site of an address as WebKit groups pages into processes: the registrable domain,
+// whatever the scheme ("example.co.uk" for "https://www.example.co.uk:8443/x"); an IP
+// address or a name without a known suffix is its own domain. Empty without a host.
 std::string SiteOfAddress(std::string_view Url);
+
+// Has WebKit load the extension that tells which process a page is in; once, before any view.
+void LoadProcessReport();
 
 class ProcessPlacement {
 public:
@@ -36,7 +39,12 @@ public:
   void SetView(browser::PageId Page, WebKitWebView* View) { FViews[Page] = View; }
 
   void Committed(browser::PageId Page, std::string_view Url) { FSharing.PageNavigated(Page, Url); }
-  void ProcessEnded(browser::PageId Page) { FSharing.ProcessEnded(Page); }
+  // The web process extension's answer after a commit.
+  void InProcess(browser::PageId Page, browser::ProcessSharing::ProcessNumber Process) {
+    FSharing.PageInProcess(Page, Process);
+  }
+  // How many other pages the ended process held.
+  std::size_t ProcessEnded(browser::PageId Page) { return FSharing.ProcessEnded(Page); }
   void Closed(browser::PageId Page);
 
 private:

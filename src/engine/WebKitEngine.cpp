@@ -43,6 +43,7 @@ WebKitEngine::WebKitEngine(std::shared_ptr<ProcessPlacement> Placement)
       FDownloadFlags(browser::dlctl::DLIMAGES | browser::dlctl::VIDEOS | browser::dlctl::BGSOUNDS),
       FPlacement(std::move(Placement)),
       FPageId(FPlacement ? FPlacement->NewPageId() : 0) {
+  LoadProcessReport();
   FBox->set_hexpand(true);
   FBox->set_vexpand(true);
 }

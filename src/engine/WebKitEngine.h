@@ -134,7 +134,8 @@ private:
   void Load(const std::string& FixedUrl);
   void OpenInNewWindow(const std::string& Url);
   void ApplyDownloadFlags();
-  void ShowProcessEndedPage(browser::ProcessEnd Reason);
+  void ShowProcessEndedPage(browser::ProcessEnd Reason, std::size_t Others);
+  void AskWhichProcess();  // WebKitEngine_View.cpp
   void ApplyUserAgentToken();  // WebKitEngine_Commands.cpp
   void TakeWaitingFocus();
   std::string ViewUri() const;
@@ -160,6 +161,7 @@ private:
   std::string FHomePage;
   std::shared_ptr<ProcessPlacement> FPlacement;
   browser::PageId FPageId = 0;
+  std::uint64_t FCommits = 0;  // an answer about an earlier commit is out of date
 
   // State of the current main-frame load, for turning WebKit's signals into events.
   bool FLoadStarted = false;

@@ -117,7 +117,11 @@ struct WebKitEngine::Signals {
       case WEBKIT_LOAD_COMMITTED:
         E.FLoadCommitted = true;
         E.FCommittedUri = E.ViewUri();
-        if (E.FPlacement) E.FPlacement->Committed(E.FPageId, E.FCommittedUri);
+        ++E.FCommits;
+        if (E.FPlacement) {
+          E.FPlacement->Committed(E.FPageId, E.FCommittedUri);
+          E.AskWhichProcess();
+        }
         if (E.FEvents) E.FEvents->NavigateComplete2(E.FCommittedUri);
         if (Token.expired()) return;
         {
@@ -264,14 +268,14 @@ struct WebKitEngine::Signals {
     E.FLoadStarted = false;
     E.FLoadCommitted = false;
     E.FHeldProgress.reset();
-    if (E.FPlacement) E.FPlacement->ProcessEnded(E.FPageId);
+    const std::size_t Others = E.FPlacement ? E.FPlacement->ProcessEnded(E.FPageId) : 0;
     browser::ProcessEnd End = browser::ProcessEnd::Crashed;
     if (Reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT) End = browser::ProcessEnd::OutOfMemory;
     if (Reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) End = browser::ProcessEnd::EndedByRequest;
     Alive Token = E.FLifeToken;
     if (E.FEvents) E.FEvents->ProcessTerminated(End);
     if (Token.expired()) return;
-    E.ShowProcessEndedPage(End);
+    E.ShowProcessEndedPage(End, Others);
   }
 
   static gboolean ContextMenu(WebKitWebView*, WebKitContextMenu* Menu, WebKitHitTestResult* Hit, gpointer Data) {

@@ -7,6 +7,7 @@
 #include "engine/NetworkSession.h"
 #include "engine/NoticePages.h"
 #include "engine/ProcessPlacement.h"
+#include "engine/ProcessReportProtocol.h"
 #include "engine/ProductSiteScheme.h"
 
 #include <gdk/gdk.h>
@@ -101,9 +102,12 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
     // shares the web process of another page of its site.
     WebKitWebView* Mate = FPlacement ? FPlacement->PlaceNewView(FPageId, FPending.value_or("")) : nullptr;
     auto Content = GObjectPtr<WebKitUserContentManager>::Adopt(webkit_user_content_manager_new());
-    FView = GObjectPtr<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(g_object_new(
-        WEBKIT_TYPE_WEB_VIEW, "related-view", Mate, "settings", Settings.Get(), "user-content-manager",
-        Content.Get(), "network-session", ProfileNetworkSession(), nullptr)));
+    // A related view takes its mate's network session; WebKit refuses both.
+    FView = GObjectPtr<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(
+        Mate ? g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", Mate, "settings", Settings.Get(),
+                            "user-content-manager", Content.Get(), nullptr)
+             : g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", Settings.Get(), "user-content-manager",
+                            Content.Get(), "network-session", ProfileNetworkSession(), nullptr)));
   }
   if (FPlacement) FPlacement->SetView(FPageId, FView.Get());
   FPopup = Opener != nullptr;
@@ -172,12 +176,41 @@ void WebKitEngine::ApplyDownloadFlags() {
   webkit_web_view_set_is_muted(FView.Get(), (FDownloadFlags & dlctl::BGSOUNDS) == 0);
 }
 
-void WebKitEngine::ShowProcessEndedPage(browser::ProcessEnd Reason) {
+namespace {
+
+struct ProcessQuestionCall {
+  WebKitEngine* Engine;
+  std::weak_ptr<int> Alive;
+  std::uint64_t Commit;
+};
+
+}  // namespace
+
+// Which process the committed document is in, from the web process extension; pages with the
+// same answer share a process.
+void WebKitEngine::AskWhichProcess() {
+  auto* Call = new ProcessQuestionCall{this, FLifeToken, FCommits};
+  webkit_web_view_send_message_to_page(
+      FView.Get(), webkit_user_message_new(ProcessQuestion, nullptr), FCancellable.Get(),
+      [](GObject* Source, GAsyncResult* Result, gpointer Data) {
+        // Also called when the engine went (its cancellable), so the call is always freed.
+        std::unique_ptr<ProcessQuestionCall> Call(static_cast<ProcessQuestionCall*>(Data));
+        auto Reply = GObjectPtr<WebKitUserMessage>::Adopt(
+            webkit_web_view_send_message_to_page_finish(WEBKIT_WEB_VIEW(Source), Result, nullptr));
+        if (!Reply || Call->Alive.expired() || Call->Commit != Call->Engine->FCommits) return;
+        GVariant* Number = webkit_user_message_get_parameters(Reply.Get());
+        if (Number && g_variant_is_of_type(Number, G_VARIANT_TYPE_UINT64) && Call->Engine->FPlacement)
+          Call->Engine->FPlacement->InProcess(Call->Engine->FPageId, g_variant_get_uint64(Number));
+      },
+      Call);
+}
+
+void WebKitEngine::ShowProcessEndedPage(browser::ProcessEnd Reason, std::size_t Others) {
   // Shown under the address the page had, so the address bar keeps it and the link on
   // the page loads it again in a new process.
   std::string Url = FLastUri;
   FErrorPageUri = Url.empty() ? "about:blank" : Url;
-  webkit_web_view_load_alternate_html(FView.Get(), ProcessEndedPage(Reason, Url).c_str(),
+  webkit_web_view_load_alternate_html(FView.Get(), ProcessEndedPage(Reason, Url, Others).c_str(),
                                       Url.empty() ? "about:blank" : Url.c_str(), nullptr);
 }
 

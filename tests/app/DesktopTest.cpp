@@ -46,4 +46,20 @@ TEST(Desktop, ASecondStartHandsItsAddressToTheRunningInstanceAndEnds) {
   EXPECT_EQ(Server.RequestCount("/second.html"), 1);
 }
 
+TEST(Desktop, AfterAStoppedInstanceMissedTheDeadlineOnlyTheSecondStartOpensTheLink) {
+  vorlane::test::TempHome Home;
+  vorlane::test::LoopbackServer Server;
+  Server.Serve("/first.html", "<title>first</title><p>first");
+  Server.Serve("/second.html", "<title>second</title><p>second");
+  Vorlane First({Server.Url("/first.html")});
+  ASSERT_TRUE(First.WaitForOutput("vorlane: start page loaded\n")) << First.Output();
+  First.Signal(SIGSTOP);  // its socket still takes connections; nobody reads them
+
+  Vorlane Second({Server.Url("/second.html")});
+  ASSERT_TRUE(Second.WaitForOutput("vorlane: start page loaded\n")) << Second.Output();
+  First.Signal(SIGCONT);  // it reads the queued request now, after its deadline
+  EXPECT_TRUE(First.WaitForOutput("came after its deadline and was ignored")) << First.Output();
+  EXPECT_EQ(Server.RequestCount("/second.html"), 1);
+}
+
 }  // namespace

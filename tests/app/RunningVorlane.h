@@ -32,7 +32,10 @@ public:
     if (!FProcess) return;
     FOutput = G_POLLABLE_INPUT_STREAM(g_subprocess_get_stdout_pipe(FProcess));
   }
-  ~RunningVorlane() { End(SIGTERM); }
+  ~RunningVorlane() {
+    Signal(SIGCONT);
+    End(SIGTERM);
+  }
   RunningVorlane(const RunningVorlane&) = delete;
   RunningVorlane& operator=(const RunningVorlane&) = delete;
 
@@ -60,6 +63,10 @@ public:
     g_subprocess_wait(FProcess, nullptr, nullptr);
     g_object_unref(FProcess);
     FProcess = nullptr;
+  }
+  // Sends Signal and leaves it running (SIGSTOP: an instance that hangs).
+  void Signal(int Signal) {
+    if (FProcess) g_subprocess_send_signal(FProcess, Signal);
   }
   const std::string& Output() const { return FOut; }
 

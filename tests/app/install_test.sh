@@ -10,7 +10,7 @@ for f in bin/vorlane bin/vorlane-favorites share/applications/vorlane.desktop \
          share/metainfo/io.github.vorlane.Vorlane.metainfo.xml \
          share/man/man1/vorlane.1 share/man/man1/vorlane-favorites.1 \
          share/icons/hicolor/{16x16,32x32,48x48,128x128}/apps/vorlane.png \
-         share/icons/hicolor/scalable/apps/vorlane.svg; do
+         share/icons/hicolor/scalable/apps/vorlane.svg lib/vorlane/web-extension/vorlane-process-report.so; do
   [ -f "$root/$f" ] || { echo "missing: $f" >&2; exit 1; }
 done
 [ -x "$root/bin/vorlane" ] || { echo "vorlane is not executable" >&2; exit 1; }

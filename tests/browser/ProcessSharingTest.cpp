@@ -46,27 +46,50 @@ TEST_F(Fixture, TheProductSiteKeepsAllItsPagesInOneProcess) {
   EXPECT_EQ(Place(9, "vorlane://home.vorlane/?browserlink"), 1u);
 }
 
-TEST_F(Fixture, APageThatGoesToAnotherSiteLeavesItsProcess) {
-  for (PageId Page = 1; Page <= 3; ++Page) Place(Page, "http://a.example/");
+TEST_F(Fixture, APageThatGoesToAnotherSiteLeavesItsProcessWhenTheEngineSaysSo) {
+  for (PageId Page = 1; Page <= 3; ++Page) Place(Page, "http://a.example/"), Sharing.PageInProcess(Page, 100);
   Sharing.PageNavigated(2, "http://a.example/other");  // same site: stays
   EXPECT_EQ(Place(4, "http://a.example/"), std::nullopt);
   Sharing.PageNavigated(1, "http://b.example/");
+  Sharing.PageInProcess(1, 200);
   EXPECT_EQ(Sharing.ProcessMates(2), (std::vector<PageId>{2, 3}));
   EXPECT_EQ(Place(5, "http://a.example/"), 2u);  // the fuller of the two processes with room
   EXPECT_EQ(Place(6, "http://b.example/"), 1u);  // page 1's new process takes its site's pages
 }
 
+TEST_F(Fixture, APageWebKitKeepsBesideItsOpenerOnAnotherSiteKeepsBothSitesOut) {
+  Place(1, "http://a.example/");
+  Sharing.PageInProcess(1, 100);
+  Sharing.JoinOpener(2, 1);
+  Sharing.PageNavigated(2, "http://b.example/");
+  Sharing.PageInProcess(2, 100);  // an opened window stays in its opener's process
+  EXPECT_EQ(Place(3, "http://b.example/"), std::nullopt);
+  EXPECT_EQ(Place(4, "http://a.example/"), std::nullopt);
+  EXPECT_EQ(Sharing.ProcessMates(1), (std::vector<PageId>{1, 2}));
+}
+
+TEST_F(Fixture, TheBoundCountsThePagesReallyInAProcessAndACrashNamesThemAll) {
+  for (PageId Page = 1; Page <= 2; ++Page) Place(Page, "http://a.example/"), Sharing.PageInProcess(Page, 100);
+  EXPECT_EQ(Place(3, "https://a.example/"), std::nullopt);  // another site to the site function here
+  Sharing.PageInProcess(3, 100);  // but WebKit put it beside the others
+  EXPECT_EQ(Place(4, "http://a.example/"), std::nullopt);  // full
+  for (PageId Page = 1; Page <= 3; ++Page) EXPECT_EQ(Sharing.ProcessEnded(Page), 2u) << Page;
+  EXPECT_EQ(Sharing.ProcessMates(3), (std::vector<PageId>{3}));
+  Sharing.PageInProcess(1, 100);  // a late answer from the dead process
+  EXPECT_EQ(Sharing.ProcessMates(1), (std::vector<PageId>{1}));
+}
+
 TEST_F(Fixture, EndedProcessesAndClosedPagesFreeTheirPlaces) {
   for (PageId Page = 1; Page <= 3; ++Page) Place(Page, "http://a.example/");
-  for (PageId Page = 1; Page <= 2; ++Page) Sharing.ProcessEnded(Page);
+  for (PageId Page = 1; Page <= 3; ++Page) Sharing.ProcessEnded(Page);
   EXPECT_EQ(Sharing.ProcessMates(3), (std::vector<PageId>{3}));
   EXPECT_EQ(Sharing.ProcessMates(1), (std::vector<PageId>{1}));
   Sharing.PageClosed(1);
   EXPECT_TRUE(Sharing.ProcessMates(1).empty());
-  EXPECT_EQ(Place(4, "http://a.example/"), 3u);  // the oldest of equals
+  EXPECT_EQ(Place(4, "http://a.example/"), 2u);  // the oldest of equals
   Sharing.JoinOpener(5, 4);  // a window page 4 opened shares its process beyond the bound
   Sharing.JoinOpener(6, 4);
-  EXPECT_EQ(Sharing.ProcessMates(4), (std::vector<PageId>{3, 4, 5, 6}));
+  EXPECT_EQ(Sharing.ProcessMates(4), (std::vector<PageId>{2, 4, 5, 6}));
 }
 
 }  // namespace

@@ -68,13 +68,13 @@ TEST(SecurityManager, WritesOnlyTheFirstFourBytesOfABufferThatHoldsThem) {
     uint8_t Buffer[8];
     std::memset(Buffer, 0xAB, sizeof Buffer);
     int32_t Result = M.ProcessUrlAction("", 0x1200, {Buffer, Size});
-    EXPECT_EQ(Result, Size < 4 ? S_FALSE_CODE : S_OK_CODE);
+    EXPECT_EQ(Result, Size < 4 ? E_NOT_SUFFICIENT_BUFFER_CODE : S_OK_CODE);
     uint32_t Written;
     std::memcpy(&Written, Buffer, 4);
     EXPECT_EQ(Written, Size < 4 ? 0xABABABABu : URLPOLICY_DISALLOW);
     for (size_t I = 4; I < 8; ++I) EXPECT_EQ(Buffer[I], 0xAB);
   }
-  EXPECT_EQ(M.ProcessUrlAction("", 0x1200, {}), S_FALSE_CODE);
+  EXPECT_EQ(M.ProcessUrlAction("", 0x1200, {}), E_NOT_SUFFICIENT_BUFFER_CODE);
 }
 
 TEST(SecurityManager, WithoutEventsEveryOtherMethodDefersAndClearsItsOutputs) {
@@ -83,13 +83,15 @@ TEST(SecurityManager, WithoutEventsEveryOtherMethodDefersAndClearsItsOutputs) {
   IInternetSecurityMgrSite* Out = &S;
   std::vector<std::string> Mappings{"*.example.com"};
   uint32_t Zone = 7, IdSize = 0;
-  std::vector<uint8_t> Custom;
+  std::vector<uint8_t> Custom{1, 2};
   EXPECT_EQ(M.SetSecuritySite(&S), INET_E_DEFAULT_ACTION_CODE);
   EXPECT_EQ(M.GetSecuritySite(Out), INET_E_DEFAULT_ACTION_CODE);
   EXPECT_EQ(Out, nullptr);
   EXPECT_EQ(M.MapUrlToZone("http://a.b/", Zone, 0), INET_E_DEFAULT_ACTION_CODE);
+  EXPECT_EQ(Zone, 0u);
   EXPECT_EQ(M.GetSecurityId("http://a.b/", {}, IdSize, 0), INET_E_DEFAULT_ACTION_CODE);
   EXPECT_EQ(M.QueryCustomPolicy("http://a.b/", {}, Custom, {}, 0), INET_E_DEFAULT_ACTION_CODE);
+  EXPECT_TRUE(Custom.empty());
   EXPECT_EQ(M.SetZoneMapping(2, "*.a.b", 0), INET_E_DEFAULT_ACTION_CODE);
   EXPECT_EQ(M.GetZoneMappings(2, Mappings, 0), INET_E_DEFAULT_ACTION_CODE);
   EXPECT_TRUE(Mappings.empty());

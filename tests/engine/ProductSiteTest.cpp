@@ -119,6 +119,8 @@ TEST(NoticePages, TheAddressIsEscapedAndTheReloadDropsTheFragment) {
   EXPECT_EQ(Page.find("<script>"), std::string::npos);
   EXPECT_NE(Page.find("href=\"http://x/&quot;&gt;&lt;script&gt;1&lt;/script&gt;\""), std::string::npos);
   EXPECT_EQ(engine::ProcessEndedPage(browser::ProcessEnd::Crashed, "").find("reload"), std::string::npos);
+  for (auto [Others, Text] : {std::pair<size_t, const char*>{0, "其他网页不受影响。"}, {3, "此网站的其他 3 个网页也已停止。"}})
+    EXPECT_NE(engine::ProcessEndedPage(browser::ProcessEnd::Crashed, "http://x/", Others).find(Text), std::string::npos);
 }
 
 TEST(NoticePages, AnUntrustedCertificateIsNamedInPlainWordsAndTheWayOnIsAsGiven) {

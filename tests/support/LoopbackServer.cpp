@@ -106,8 +106,9 @@ private:
 
 }  // namespace
 
-LoopbackServer::LoopbackServer() : FService(Gio::SocketService::create()) {
-  auto Any = Gio::InetSocketAddress::create(Gio::InetAddress::create_loopback(Gio::SocketFamily::IPV4), 0);
+LoopbackServer::LoopbackServer(const std::string& Address)
+    : FService(Gio::SocketService::create()), FAddress(Address) {
+  auto Any = Gio::InetSocketAddress::create(Gio::InetAddress::create(Address), 0);
   Glib::RefPtr<Gio::SocketAddress> Effective;
   FService->add_address(Any, Gio::Socket::Type::STREAM, Gio::Socket::Protocol::TCP, Effective);
   auto Bound = std::dynamic_pointer_cast<Gio::InetSocketAddress>(Effective);
@@ -124,7 +125,7 @@ LoopbackServer::~LoopbackServer() {
 }
 
 std::string LoopbackServer::Url(const std::string& Path) const {
-  return (FCertificate ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(FPort) + Path;
+  return (FCertificate ? "https://" : "http://") + FAddress + ":" + std::to_string(FPort) + Path;
 }
 
 void LoopbackServer::UseTls(const std::string& PemFile) {

@@ -14,13 +14,14 @@ namespace vorlane::test {
 
 class LoopbackServer {
 public:
-  LoopbackServer();
+  // Address: a loopback address of 127.0.0.0/8; each is a site of its own to the engine.
+  explicit LoopbackServer(const std::string& Address = "127.0.0.1");
   ~LoopbackServer();
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;
 
   uint16_t Port() const { return FPort; }
-  // "http://127.0.0.1:<port>" followed by Path ("https://" once it uses TLS).
+  // "http://ADDRESS:<port>" followed by Path ("https://" once it uses TLS).
   std::string Url(const std::string& Path) const;
   // Answers over TLS with the certificate and key of PemFile from now on.
   void UseTls(const std::string& PemFile);
@@ -66,6 +67,7 @@ private:
   Glib::RefPtr<Gio::SocketService> FService;
   Glib::RefPtr<Gio::TlsCertificate> FCertificate;
   std::shared_ptr<State> FState = std::make_shared<State>();
+  std::string FAddress;
   uint16_t FPort = 0;
 };
 
