@@ -63,7 +63,11 @@ TEST(PageFileNames, ShortcutNames) {
 TEST(PageFileNames, MailFileNames) {
   const std::pair<std::string, std::string> Cases[] = {
       {"../../etc/passwd", "-..-etc-passwd.mht"}, {"", "page.mht"}, {".bashrc", "bashrc.mht"},
-      {"a:b?", "a-b-.mht"}, {"\n\r", "page.mht"}, {"bad\xff", "bad\xef\xbf\xbd.mht"}};
+      {"a:b?", "a-b-.mht"}, {"\n\r", "page.mht"}, {"bad\xff", "bad-.mht"},
+      // The mail program reads the path inside '…' between commas: neither may pass.
+      {"x',to='evil@example.com',subject='Invoice", "x--to--evil-example.com--subject--Invoice.mht"},
+      {"It's great, really", "It-s great- really.mht"}, {"a%41\\b;$(c)`d`", "a-41-b--(c)-d-.mht"},
+      {"中文\u3000标题  (第2页) ", "中文 标题 (第2页).mht"}, {"กิน_ข้าว-1", "กิน_ข้าว-1.mht"}};
   for (auto& [Title, Name] : Cases) EXPECT_EQ(MailFileName(Title), Name) << Title;
 }
 
