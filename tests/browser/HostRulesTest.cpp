@@ -77,6 +77,11 @@ TEST(DecodeSourceText, CharsetThenUtf8ThenGb18030) {
   EXPECT_EQ(DecodeSourceText(Gbk, ""), "中文");
   EXPECT_EQ(DecodeSourceText("中文", ""), "中文");
   EXPECT_EQ(DecodeSourceText("中文", "no-such-charset"), "中文");
+  // NUL, which GTK refuses, shows as "␀"; it does not turn a UTF-8 page into GB18030.
+  using namespace std::string_literals;
+  EXPECT_EQ(DecodeSourceText("中\0文"s, ""), "中␀文");
+  EXPECT_EQ(DecodeSourceText("\xd6\xd0\0\xce\xc4\0"s, ""), "中␀文␀");
+  EXPECT_EQ(DecodeSourceText("a\0\0\0"s, "utf-16le"), "a␀");
 }
 
 TEST(FloatingPoint, MaskThenRestoreGivesTheStartupState) {
