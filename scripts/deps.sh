@@ -11,6 +11,7 @@ packages=(
   desktop-file-utils appstream man-db
   libxtst-dev
   python3 xdg-utils
+  locales
 )
 if [ "${1:-}" = "--deb" ]; then
   packages+=(debhelper dpkg-dev fakeroot lintian)
@@ -25,4 +26,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
   $sudo_cmd apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+# Widget, engine and end-to-end tests run in the Chinese locale our users have, so GTK's
+# and WebKit's own strings are translated as on their desktops.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then
+  echo "Generating the zh_CN.UTF-8 locale"
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  # localedef exits 1 when it only warned: whether the locale is there afterwards decides.
+  $sudo_cmd localedef -i zh_CN -f UTF-8 zh_CN.UTF-8 || true
+  locale -a | grep -qix 'zh_CN\.utf-\?8' || { echo "deps: zh_CN.UTF-8 could not be made" >&2; exit 1; }
 fi

@@ -123,8 +123,10 @@ void TBrowserControl::SelectAllContent() { ExecDocumentCommand(false, OLECMDID_S
 void TBrowserControl::OpenLocalFile() {
   if (!Dialogs) return;
   std::weak_ptr<int> Alive = FLifeToken;
+  // Save As writes .mht as well; every other file is WebKit's to show or download.
   Dialogs->OpenFile("Browser Open Dialog - Internet Files and Url Shortcuts", "",
-                    platform::ParseFileFilter("Internet Files and Url Shortcuts|*.htm;*.html;*.HTML;*.HTM"),
+                    platform::ParseFileFilter("Internet Files and Url Shortcuts|*.htm;*.html;*.HTML;*.HTM;"
+                                              "*.mht;*.mhtml;*.MHT;*.MHTML|所有文件|*"),
                     [this, Alive](std::optional<std::string> Path) {
                       if (Alive.expired() || !Path || Path->empty()) return;
                       try {

@@ -5,6 +5,8 @@
 
 #include <glib.h>
 
+#include <cstring>
+
 namespace vorlane::browser {
 
 namespace {
@@ -42,8 +44,26 @@ std::string ShortcutFileName(const std::string& Title, const std::string& Url) {
 }
 
 std::string MailFileName(const std::string& Title) {
-  std::string Name = NameFromTitle(Title, ".mht");
-  return Name.empty() ? "page.mht" : Name;
+  std::string Valid = platform::DecodeUtf8Lossy(Title);
+  std::string Clean;
+  for (const char* P = Valid.c_str(); *P; P = g_utf8_next_char(P)) {
+    gunichar C = g_utf8_get_char(P);
+    GUnicodeType Type = g_unichar_type(C);
+    bool Mark = Type == G_UNICODE_NON_SPACING_MARK || Type == G_UNICODE_SPACING_MARK ||
+                Type == G_UNICODE_ENCLOSING_MARK;
+    if (Type == G_UNICODE_CONTROL) continue;  // as in every name made from a title
+    if (Type == G_UNICODE_SPACE_SEPARATOR) {
+      // xdg-email passes the path through an unquoted echo, which keeps one space of a run.
+      if (!Clean.empty() && Clean.back() != ' ') Clean += ' ';
+    } else if (g_unichar_isalnum(C) || Mark || (C < 0x80 && std::strchr("-_().", static_cast<int>(C)))) {
+      Clean.append(P, static_cast<size_t>(g_utf8_next_char(P) - P));
+    } else {
+      Clean += '-';
+    }
+  }
+  std::string_view Name = WithoutLeadingDots(Clean);
+  while (!Name.empty() && Name.back() == ' ') Name.remove_suffix(1);
+  return Name.empty() ? "page.mht" : FitFileName(Name, ".mht");
 }
 
 }  // namespace vorlane::browser

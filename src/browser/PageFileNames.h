@@ -16,8 +16,11 @@ std::string FitFileName(std::string_view Name, std::string_view Extension, size_
 // control characters go); the address's host when nothing remains; then ".url".
 std::string ShortcutFileName(const std::string& Title, const std::string& Url);
 
-// The name of a page saved for mailing, by the same rule; "page" when nothing remains,
-// then ".mht".
+// The name of a page saved for mailing. The mail program gets the path inside a quoted,
+// comma-separated argument (Thunderbird's -compose "…,attachment='PATH'"), so the name
+// keeps only letters, digits and marks of any script, single spaces and "-_()."; anything
+// else becomes "-" (control characters go). Leading dots and blanks go; "page" when
+// nothing remains; then ".mht". Save As proposes the same name.
 std::string MailFileName(const std::string& Title);
 
 }  // namespace vorlane::browser

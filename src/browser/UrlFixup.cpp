@@ -99,18 +99,21 @@ bool LooksLikeAddress(std::string_view Raw, bool (*PathExists)(const std::string
 }
 
 std::string FixupUrl(std::string_view Raw) {
-  std::string Text = ValidUtf8(Trim(Raw));
-  if (Text.empty()) return Text;
-  if (Text.front() == '/' || Text.front() == '~') {
-    std::string Path = ExpandHome(Text);
+  std::string_view Trimmed = Trim(Raw);
+  if (!Trimmed.empty() && (Trimmed.front() == '/' || Trimmed.front() == '~')) {
+    // A local name is bytes, not text (GBK names from a Windows zip): it is looked up as it
+    // is, and g_filename_to_uri escapes whatever it holds.
+    std::string Path = ExpandHome(Trimmed);
     std::error_code Ec;
     if (Path.front() == '/' && std::filesystem::exists(Path, Ec)) {
       std::unique_ptr<gchar, decltype(&g_free)> Uri(
           g_filename_to_uri(Path.c_str(), nullptr, nullptr), &g_free);
       if (Uri) return Uri.get();
     }
-    return Text;
+    return ValidUtf8(Trimmed);
   }
+  std::string Text = ValidUtf8(Trimmed);
+  if (Text.empty()) return Text;
   if (HasScheme(Text)) return Text;
   if (LooksLikeHost(Text)) return "http://" + Text;
   return Text;

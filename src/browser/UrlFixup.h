@@ -7,8 +7,8 @@ namespace vorlane::browser {
 
 // A bare host name ("example.com", "127.0.0.1:8080/x", "localhost:8080") gets "http://";
 // an existing local path ("/tmp/a.html", "~/a.html") becomes a file: address; text with
-// a scheme of its own is kept. Surrounding blanks are dropped and bytes that are not
-// UTF-8 are replaced. Anything else (empty text, inner spaces, a lone word) is returned
+// a scheme of its own is kept. Surrounding blanks are dropped; bytes that are not UTF-8
+// are escaped in a local file's address and replaced anywhere else. Anything else (empty text, inner spaces, a lone word) is returned
 // as it stands, for the engine to refuse with its error page.
 std::string FixupUrl(std::string_view Text);
 

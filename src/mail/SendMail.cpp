@@ -87,7 +87,8 @@ std::pair<uint32_t, std::string> TMAPIMail::RecipientClass(const std::string& Li
   return {mapi::MAPI_TO, Line};
 }
 
-mapi::MapiMessage TMAPIMail::BuildMessage() const {
+mapi::MapiMessage TMAPIMail::BuildMessage(uint32_t* ResolveError) const {
+  if (ResolveError) *ResolveError = mapi::SUCCESS_SUCCESS;
   mapi::MapiMessage M;
   M.Subject = Subject;
   M.NoteText = Body;
@@ -106,7 +107,8 @@ mapi::MapiMessage TMAPIMail::BuildMessage() const {
     mapi::MapiRecipDesc R;
     R.RecipClass = Class;
     if (ResolveNames) {
-      ResolveRecipient(Text, R);  // a failure leaves the entry empty; the send reports it
+      uint32_t Code = ResolveRecipient(Text, R);
+      if (Code != mapi::SUCCESS_SUCCESS && ResolveError && !*ResolveError) *ResolveError = Code;
     } else {
       R.Name = Text;
       R.Address = Text;
@@ -127,12 +129,17 @@ void TMAPIMail::Send(std::function<void(bool)> Done) {
   uint32_t Flags = mapi::MAPI_LOGON_UI | (EditDialog ? mapi::MAPI_DIALOG : 0) |
                    (Session ? 0 : mapi::MAPI_NEW_SESSION);
   std::weak_ptr<TMAPIMail*> Self = FSelf;
-  mapi::MAPISendMail(Session, BuildMessage(), Flags, [Self, Done](uint32_t Code) {
+  auto Answer = [Self, Done](uint32_t Code) {
     auto Alive = Self.lock();
     if (!Alive || !*Alive) return;
     (*Alive)->LastResult = Code;
     if (Done) Done(Code == mapi::SUCCESS_SUCCESS);
-  });
+  };
+  uint32_t ResolveError = mapi::SUCCESS_SUCCESS;
+  mapi::MapiMessage Message = BuildMessage(&ResolveError);
+  // A recipient dropped without a word would get a mail the user thinks was sent.
+  if (ResolveError != mapi::SUCCESS_SUCCESS) Answer(ResolveError);
+  else mapi::MAPISendMail(Session, Message, Flags, Answer, Timer);
   if (Session) mapi::MAPILogoff(Session);
 }
 

@@ -39,13 +39,18 @@ public:
   std::string SenderName;
   std::string SenderAddress;
 
-  // The result code of the last Send, once the mail program has ended.
+  // Starts the timer that ends the wait for the mail program's answer; empty: GLib's.
+  platform::mapi::GraceTimer Timer;
+
+  // The result code of the last Send, once the mail program has answered.
   uint32_t LastResult = 0;
 
   // Builds the message and hands it over; returns at once. Done(true) when the mail
-  // program took it. Throws MapiError when logging on to the default profile fails (then
-  // nothing is sent and LastResult is unchanged). Done is not called once this sender is
-  // gone.
+  // program took it (it still runs after platform::mapi::MailStartGrace, or ended well
+  // before). A recipient that does not resolve fails the send with the resolve error, and
+  // nothing is handed over. Throws MapiError when logging on to the default profile fails
+  // (then nothing is sent and LastResult is unchanged). Done is not called once this
+  // sender is gone.
   void Send(std::function<void(bool)> Done = {});
 
   static std::string MapiErrorText(uint32_t Code);
@@ -53,8 +58,9 @@ public:
   bool GetDefaultProfile(std::string& Name) const;
   uint32_t ResolveRecipient(const std::string& Text, platform::mapi::MapiRecipDesc& Entry) const;
 
-  // The message Send hands over (steps 3 to 6).
-  platform::mapi::MapiMessage BuildMessage() const;
+  // The message Send hands over (steps 3 to 6). ResolveError, when given, gets the code
+  // of the first recipient that did not resolve (0 when all did).
+  platform::mapi::MapiMessage BuildMessage(uint32_t* ResolveError = nullptr) const;
   // A recipient line's class and the text that remains after its "CC:"/"BCC:" prefix.
   static std::pair<uint32_t, std::string> RecipientClass(const std::string& Line);
 

@@ -64,12 +64,20 @@ uint32_t ResultOfExitStatus(int Status) {
 
 namespace {
 
-struct Waiting {
+// The one answer of a send: from the program's exit or from the grace timer, whichever
+// comes first.
+struct Answer {
   std::function<void(uint32_t)> Done;
+  bool Given = false;
+  void Give(uint32_t Code) {
+    if (Given) return;
+    Given = true;
+    if (Done) Done(Code);
+  }
 };
 
 void Ended(GObject* Source, GAsyncResult* Result, gpointer Data) {
-  std::unique_ptr<Waiting> W(static_cast<Waiting*>(Data));
+  std::unique_ptr<std::shared_ptr<Answer>> A(static_cast<std::shared_ptr<Answer>*>(Data));
   GSubprocess* Process = G_SUBPROCESS(Source);
   GError* Error = nullptr;
   uint32_t Code = MAPI_E_FAILURE;
@@ -79,12 +87,24 @@ void Ended(GObject* Source, GAsyncResult* Result, gpointer Data) {
     g_error_free(Error);
   }
   g_object_unref(Process);
-  if (W->Done) W->Done(Code);
+  (*A)->Give(Code);
+}
+
+void StartTimeout(std::chrono::milliseconds After, std::function<void()> Done) {
+  g_timeout_add_full(
+      G_PRIORITY_DEFAULT, static_cast<guint>(After.count()),
+      [](gpointer Data) -> gboolean {
+        (*static_cast<std::function<void()>*>(Data))();
+        return G_SOURCE_REMOVE;
+      },
+      new std::function<void()>(std::move(Done)),
+      [](gpointer Data) { delete static_cast<std::function<void()>*>(Data); });
 }
 
 }  // namespace
 
-void MAPISendMail(Session, const MapiMessage& Message, uint32_t Flags, std::function<void(uint32_t)> Done) {
+void MAPISendMail(Session, const MapiMessage& Message, uint32_t Flags, std::function<void(uint32_t)> Done,
+                  GraceTimer Timer) {
   std::string Program = MailProgram();
   if (Program.empty()) {
     if (Done) Done(MAPI_E_NOT_SUPPORTED);
@@ -101,7 +121,11 @@ void MAPISendMail(Session, const MapiMessage& Message, uint32_t Flags, std::func
     if (Done) Done(MAPI_E_FAILURE);
     return;
   }
-  g_subprocess_wait_async(Process, nullptr, Ended, new Waiting{std::move(Done)});
+  auto A = std::make_shared<Answer>(Answer{std::move(Done)});
+  // The wait goes on after the grace (the program is reaped), but answers nobody then.
+  g_subprocess_wait_async(Process, nullptr, Ended, new std::shared_ptr<Answer>(A));
+  if (!Timer) Timer = StartTimeout;
+  Timer(MailStartGrace, [A] { A->Give(SUCCESS_SUCCESS); });
 }
 
 }  // namespace vorlane::platform::mapi

@@ -5,6 +5,7 @@
 // one percent-encoded "mailto:" argument, so no address can pass for an option.
 // "Installed" means `xdg-email` is found on PATH; without it every call answers
 // MAPI_E_NOT_SUPPORTED.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -64,10 +65,20 @@ uint32_t MAPIResolveName(const std::string& Name, uint32_t Flags, MapiRecipDesc&
 // The argument vector handed to xdg-email for Message (Program first).
 std::vector<std::string> MailArguments(const std::string& Program, const MapiMessage& Message);
 
-// Starts the mail composer with Message and returns at once; Done gets the result when the
-// program has ended. The composer is always shown: a message is never sent unseen.
+// Runs Done once, After from now, on the main loop. Tests pass one they fire themselves.
+using GraceTimer = std::function<void(std::chrono::milliseconds After, std::function<void()> Done)>;
+
+// How long a mail program that is still running may yet fail. xdg-email waits until a mail
+// program it had to start quits, maybe hours later: an exit after this is no answer to the
+// send, and a program still running by then has taken the message.
+constexpr std::chrono::seconds MailStartGrace{10};
+
+// Starts the mail composer with Message and returns at once. Done gets the result once:
+// a failure to start, the program's exit within MailStartGrace, or success when the
+// program still runs then. The composer is always shown: a message is never sent unseen.
+// Timer empty: a GLib timeout.
 void MAPISendMail(Session S, const MapiMessage& Message, uint32_t Flags,
-                  std::function<void(uint32_t)> Done);
+                  std::function<void(uint32_t)> Done, GraceTimer Timer = {});
 
 // The Simple MAPI code for an exit status of xdg-email.
 uint32_t ResultOfExitStatus(int Status);

@@ -37,6 +37,10 @@ TEST(UrlFixup, ExistingLocalPathsBecomeFileAddresses) {
   // A path that does not exist is the engine's to refuse.
   EXPECT_EQ(FixupUrl("/no/such/file.html"), "/no/such/file.html");
   EXPECT_EQ(FixupUrl("~/missing.html"), "~/missing.html");
+  // A GBK name, as a Windows zip leaves it: found as it is, its bytes escaped.
+  std::ofstream(Dir / "\xd6\xd0\xce\xc4.html") << "<p>x</p>";
+  EXPECT_EQ(FixupUrl((Dir / "\xd6\xd0\xce\xc4.html").string()),
+            "file://" + Dir.string().replace(Dir.string().find(' '), 1, "%20") + "/%D6%D0%CE%C4.html");
   std::filesystem::remove_all(Dir);
 }
 

@@ -14,6 +14,7 @@
 #include <glib.h>
 #include <gtkmm/window.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -165,32 +166,49 @@ TEST_F(PageCommandsTest, PageClosedWhileItsSaveDialogIsOpen) {
   EXPECT_TRUE(Dialogs.MessageTexts().empty());
 }
 
+// In the suite's Chinese locale GTK names its file printer "打印到文件": the preview must
+// find it all the same.
 TEST_F(PageCommandsTest, PreviewShowsAPdfThatGoesWithItsWindow) {
   Server.Serve("/p.html", "<title>p</title><h1>preview</h1>");
-  NewControl();
-  ASSERT_TRUE(LoadControl(Server.Url("/p.html")));
   auto PreviewFolders = [] {
     std::set<fs::path> Found;
     for (const auto& Entry : fs::directory_iterator(g_get_tmp_dir()))
       if (Entry.path().filename().string().rfind("vorlane-preview-", 0) == 0) Found.insert(Entry.path());
     return Found;
   };
-  std::set<fs::path> Before = PreviewFolders();
-  Control->PreviewPage();
-  Gtk::Window* Preview = nullptr;
-  ASSERT_TRUE(PumpUntil([&] {
-    for (Gtk::Window* W : Gtk::Window::list_toplevels())
-      if (W->get_title() == "打印预览" && W->get_visible()) Preview = W;
-    return Preview != nullptr;
-  }));
-  fs::path Pdf;
-  for (const fs::path& Folder : PreviewFolders())
-    if (!Before.count(Folder)) Pdf = Folder / "preview.pdf";
-  ASSERT_FALSE(Pdf.empty());
-  EXPECT_EQ(FileText(Pdf).substr(0, 5), "%PDF-");
-  Preview->close();
-  EXPECT_FALSE(fs::exists(Pdf.parent_path()));
-  EXPECT_TRUE(Dialogs.MessageTexts().empty());
+  // The preview goes when it is closed, and when the window it belongs to goes (at quit).
+  for (bool MainWindowGoes : {false, true}) {
+    SCOPED_TRACE(MainWindowGoes ? "main window goes" : "preview closed");
+    auto* Main = new Gtk::Window;
+    NewControl();
+    Pages.remove(Control->Widget());
+    Main->set_child(Control->Widget());
+    Main->present();
+    ASSERT_TRUE(LoadControl(Server.Url("/p.html")));
+    std::set<fs::path> Before = PreviewFolders();
+    Control->PreviewPage();
+    Gtk::Window* Preview = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+      for (Gtk::Window* W : Gtk::Window::list_toplevels())
+        if (W->get_title() == "打印预览" && W->get_visible()) Preview = W;
+      return Preview != nullptr || !Dialogs.MessageTexts().empty();
+    })) << "no preview";
+    ASSERT_EQ(Dialogs.MessageTexts(), std::vector<std::string>{});
+    fs::path Pdf;
+    for (const fs::path& Folder : PreviewFolders())
+      if (!Before.count(Folder)) Pdf = Folder / "preview.pdf";
+    ASSERT_FALSE(Pdf.empty());
+    EXPECT_EQ(FileText(Pdf).substr(0, 5), "%PDF-");
+    if (!MainWindowGoes) Preview->close();
+    Main->unset_child();
+    delete Main;
+    EXPECT_FALSE(fs::exists(Pdf.parent_path()));
+    PumpPending();
+    auto Windows = Gtk::Window::list_toplevels();
+    EXPECT_EQ(std::count_if(Windows.begin(), Windows.end(), [](Gtk::Window* W) { return W->get_title() == "打印预览"; }),
+              0);
+    Control.reset();
+  }
 }
 
 TEST_F(PageCommandsTest, FindCountsMatches) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <csignal>
 #include <unistd.h>
 #include <sstream>
 
@@ -71,11 +72,18 @@ protected:
     std::ofstream(Dir / "bin" / "xdg-email")
         << "#!/bin/sh\n"
         << (Wait ? "while [ ! -e \"$FAKE_MAIL_FLAG\" ]; do sleep 0.05; done\n" : "")
-        << "printf '%s\\0' \"$0\" \"$@\" > \"$FAKE_MAIL_OUT\"\nexit " << Exit << "\n";
+        << "printf '%s\\0' \"$0\" \"$@\" > \"$FAKE_MAIL_OUT.part\"\n"
+        << "echo $$ > \"$FAKE_MAIL_OUT.pid\"\nmv \"$FAKE_MAIL_OUT.part\" \"$FAKE_MAIL_OUT\"\nexit " << Exit << "\n";
     fs::permissions(Dir / "bin" / "xdg-email", fs::perms::owner_all);
     setenv("PATH", ((Dir / "bin").string() + ":/usr/bin:/bin").c_str(), 1);
   }
   void Remove() { setenv("PATH", (Dir / "bin").c_str(), 1); }
+  // The last program started has ended and was reaped.
+  bool ProgramGone() const {
+    std::ifstream In(Dir / "args.pid");
+    pid_t Pid = 0;
+    return In >> Pid && Pid > 0 && ::kill(Pid, 0) != 0;
+  }
   std::vector<std::string> Arguments() const {
     std::ifstream In(Dir / "args", std::ios::binary);
     std::vector<std::string> Args;
@@ -121,6 +129,56 @@ TEST_F(FakeMailProgram, WaitsForTheMailProgramWithoutBlocking) {
     EXPECT_FALSE(*Sent);
     EXPECT_EQ(Mail.LastResult, mapi::MAPI_E_FAILURE);
   }
+}
+
+// xdg-email waits for a mail program it had to start until the user quits it: only an end
+// within the grace period answers the send.
+TEST_F(FakeMailProgram, OnlyAnEndWithinTheGracePeriodAnswers) {
+  const struct {
+    int Exit;
+    bool EndsFirst;
+    std::optional<bool> Sent;
+    uint32_t Result;
+  } Cases[] = {{4, true, false, mapi::MAPI_E_FAILURE}, {0, true, true, 0}, {4, false, true, 0}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(testing::Message() << C.Exit << (C.EndsFirst ? " first" : " later"));
+    fs::remove(Dir / "flag");
+    fs::remove(Dir / "args");
+    fs::remove(Dir / "args.pid");
+    Install(C.Exit, /*Wait=*/true);
+    TMAPIMail Mail;
+    std::function<void()> Grace;
+    Mail.Timer = [&](std::chrono::milliseconds After, std::function<void()> Fire) {
+      EXPECT_EQ(After, std::chrono::seconds(10));
+      Grace = std::move(Fire);
+    };
+    int Answers = 0;
+    std::optional<bool> Sent;
+    Mail.Send([&](bool Ok) { Sent = Ok, ++Answers; });
+    ASSERT_TRUE(Grace);
+    if (!C.EndsFirst) Grace();
+    std::ofstream(Dir / "flag") << "";
+    ASSERT_TRUE(PumpUntil([&] { return fs::exists(Dir / "args") && ProgramGone(); }));
+    ASSERT_TRUE(PumpUntil([&] { return Sent.has_value(); }));
+    if (C.EndsFirst) Grace();
+    test::PumpPending();
+    EXPECT_EQ(Sent, C.Sent);
+    EXPECT_EQ(Mail.LastResult, C.Result);
+    EXPECT_EQ(Answers, 1);
+  }
+}
+
+TEST_F(FakeMailProgram, ARecipientThatDoesNotResolveFailsTheSend) {
+  Install();
+  TMAPIMail Mail;
+  Mail.ResolveNames = true;
+  Mail.Recipients = {"ann@x.org", "cc:Ann Lee"};
+  std::optional<bool> Sent;
+  Mail.Send([&](bool Ok) { Sent = Ok; });
+  ASSERT_TRUE(PumpUntil([&] { return Sent.has_value(); }));
+  EXPECT_FALSE(*Sent);
+  EXPECT_EQ(Mail.LastResult, mapi::MAPI_E_UNKNOWN_RECIPIENT);
+  EXPECT_FALSE(fs::exists(Dir / "args"));  // nothing went to the mail program
 }
 
 TEST_F(FakeMailProgram, MissingProgramIsNotSupported) {
