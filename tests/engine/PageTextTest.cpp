@@ -1,5 +1,5 @@
-// Highlight and find on the real engine: what they mark and count on pages that mix HTML
-// with SVG, MathML and XHTML.
+// Highlight, find and save on the real engine: what they mark and count on pages that mix
+// HTML with SVG, MathML and XHTML, and a save whose page never finishes loading.
 #include "EngineFixture.h"
 
 #include "browser/BrowserControl.h"
@@ -77,6 +77,21 @@ TEST_F(PageTextTest, FindCountsTheWholeTextEvenWhileItIsTyped) {
   PumpPending();
   EXPECT_EQ(Answers, std::vector<std::string>{"needle1=100"});
   P->FindFinish();
+}
+
+TEST_F(PageTextTest, StoppingASlowPageEndsItsWaitingSaveWithAWord) {
+  Server.Hold("/slow.html");
+  TestPage& P = NewPage();
+  browser::TBrowserControl Control(std::move(P.Engine));
+  Pages.append(Control.Widget());
+  Control.NavigateToAddress(Server.Url("/slow.html"));
+  ASSERT_TRUE(PumpUntil([&] { return Server.RequestCount("/slow.html") == 1; }));
+  std::optional<std::string> Error;
+  Control.SaveDocumentToFile("/tmp/never.mht", [&](std::optional<std::string> E) { Error = E.value_or(""); });
+  Control.Stop();
+  ASSERT_TRUE(PumpUntil([&] { return Error.has_value(); }));
+  EXPECT_EQ(*Error, browser::PageNotLoadedText);
+  Pages.remove(Control.Widget());
 }
 
 }  // namespace
