@@ -35,6 +35,9 @@ TBrowserControl::~TBrowserControl() {
   // call back into a destroyed host.
   FEngine->SetEvents(nullptr);
   FEngine->SetHost(nullptr);
+  // Steps still waiting clean up after themselves, and find the control gone.
+  FLifeToken.reset();
+  FWaits->DropAll(WaitDropped::Closed);
 }
 
 void TBrowserControl::SetDownloadOptions(TDownloadControlOptions Options) {

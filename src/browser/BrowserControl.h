@@ -18,6 +18,11 @@ namespace vorlane::mail { class TMAPIMail; }
 namespace vorlane::browser {
 
 class TPageWaits;
+class IWaitClock;
+enum class WaitDropped;
+
+// What the user is told when a save had to stop waiting for the page.
+inline constexpr const char* PageNotLoadedText = "网页尚未加载完成，未能保存。";
 
 class TBrowserControl : private IWebEngineEvents, private IWebEngineHost {
 public:
@@ -106,8 +111,9 @@ public:
   // true: the owner showed its own menu (no engine menu). Not raised while
   // DisableRightClickMenu is set.
   std::function<bool()> OnShowContextMenu;
-  // A script's message; true: the owner showed it (the engine shows nothing).
-  std::function<bool(const std::string&)> OnShowMessage;
+  // A script's alert, confirm or prompt; true: the owner shows it and answers through the
+  // answer given (the engine shows nothing). Unset: our own Chinese boxes through Dialogs.
+  std::function<bool(const ScriptDialog&, ScriptDialogAnswer)> OnShowMessage;
   // A reload (CmdID 2300, 6041, 6042); Cancel true keeps the page as it is.
   std::function<void(int32_t, bool&)> OnRefresh;
   // The page's script asked to close the window; CanClose false keeps it.
@@ -140,7 +146,8 @@ public:
   void GoOffline(std::function<void(bool)> Done = {});
   void GoOnline(std::function<void(bool)> Done = {});
   void MailPageAddress();
-  // Saves the document once it is complete; Done gets nullopt on success, else the error.
+  // Saves the document once it is complete; Done gets nullopt on success, else what to
+  // tell the user (PageNotLoadedText when the wait for the page was dropped).
   void SaveDocumentToFile(const std::string& FileName,
                           std::function<void(std::optional<std::string>)> Done);
   // Saves the page into a private folder named after Title and opens the mail program
@@ -156,8 +163,10 @@ public:
   // A weak token for callbacks that may outlive this control.
   std::weak_ptr<int> LifeToken() const { return FLifeToken; }
   // Runs Step once the document is complete (at once when it is); dropped on Stop, a new
-  // navigation, after 60 s or when the control goes.
-  void WhenDocumentComplete(std::function<void()> Step);
+  // navigation, after 60 s or when the control goes, and Dropped then hears why.
+  void WhenDocumentComplete(std::function<void()> Step, std::function<void(WaitDropped)> Dropped);
+  // Times the waits for the page from now on (the main loop's clock by default).
+  void SetWaitClock(IWaitClock& Clock);
 
 private:
   void StatusTextChange(const std::string& Text) override;
@@ -176,7 +185,7 @@ private:
   void CertificateStateChange(bool Untrusted) override;
 
   bool AllowContextMenu() override;
-  bool ShowScriptDialog(const std::string& Message) override;
+  bool ShowScriptDialog(const ScriptDialog& Dialog, ScriptDialogAnswer Answer) override;
   bool CancelRefresh(int32_t CommandId) override;
   void ReportError(const std::string& Text) override;
   bool HandleDrop(const std::string& Text) override;

@@ -4,6 +4,7 @@
 
 #include "browser/HostRules.h"
 #include "browser/PageWaits.h"
+#include "platform/Dialogs.h"
 #include "platform/FloatingPoint.h"
 
 #include <filesystem>
@@ -46,22 +47,45 @@ void TBrowserControl::NavigateToItemIdList(const std::vector<uint8_t>& List) {
 }
 
 void TBrowserControl::Stop() {
-  FWaits->DropAll();
+  FWaits->DropAll(WaitDropped::Stopped);
   FEngine->Stop();
 }
 
-void TBrowserControl::WhenDocumentComplete(std::function<void()> Step) {
+void TBrowserControl::WhenDocumentComplete(std::function<void()> Step, std::function<void(WaitDropped)> Dropped) {
   if (FEngine->ReadyState() == 4) return Step();
-  FWaits->Add(std::move(Step), FLoadStarted);
+  FWaits->Add(std::move(Step), std::move(Dropped), FLoadStarted);
 }
+
+void TBrowserControl::SetWaitClock(IWaitClock& Clock) { FWaits->SetClock(Clock); }
 
 bool TBrowserControl::AllowContextMenu() {
   if (DisableRightClickMenu) return false;  // the event is not raised either
   return !(OnShowContextMenu && OnShowContextMenu());
 }
 
-bool TBrowserControl::ShowScriptDialog(const std::string& Message) {
-  return OnShowMessage && OnShowMessage(Message);
+bool TBrowserControl::ShowScriptDialog(const ScriptDialog& Dialog, ScriptDialogAnswer Answer) {
+  if (OnShowMessage) return OnShowMessage(Dialog, std::move(Answer));
+  if (!Dialogs) return false;
+  // Our boxes, captioned as every box of ours and answered later: the page waits. The
+  // answer goes to the engine, which ignores it once the page is gone.
+  using platform::MessageButtons;
+  using platform::MessageKind;
+  using platform::MessageResult;
+  switch (Dialog.Kind) {
+    case ScriptDialogKind::Alert:
+      Dialogs->ShowMessage(MessageKind::Warning, ApplicationTitle, Dialog.Message, MessageButtons::Ok,
+                           [Answer](MessageResult) { Answer(true, {}); });
+      break;
+    case ScriptDialogKind::Confirm:
+      Dialogs->ShowMessage(MessageKind::Confirmation, ApplicationTitle, Dialog.Message, MessageButtons::OkCancel,
+                           [Answer](MessageResult Result) { Answer(Result == MessageResult::Ok, {}); });
+      break;
+    case ScriptDialogKind::Prompt:
+      Dialogs->InputBox(ApplicationTitle, Dialog.Message, Dialog.DefaultText,
+                        [Answer](std::optional<std::string> Text) { Answer(Text.has_value(), Text.value_or("")); });
+      break;
+  }
+  return true;
 }
 
 bool TBrowserControl::CancelRefresh(int32_t CommandId) {

@@ -3,6 +3,7 @@
 // windows they open in PageWindows.cpp.
 #include "browser/BrowserControl.h"
 
+#include "browser/PageWaits.h"
 #include "browser/PageWindows.h"
 #include "platform/ConnectionState.h"
 #include "platform/Dialogs.h"
@@ -25,29 +26,44 @@ constexpr int32_t OLECMDID_SAVEAS = 4, OLECMDID_PROPERTIES = 10, OLECMDID_CUT = 
                   OLECMDID_COPY = 12, OLECMDID_PASTE = 13, OLECMDID_SELECTALL = 17;
 
 // Highlights every case-insensitive occurrence of `text` by DOM operations and answers
-// how many. Runs in the engine's own world, so it works with page scripts off.
+// how many. Runs in the engine's own world, so it works with page scripts off. Matches are
+// found by a case-insensitive expression on the text as it is: lower-casing first can
+// change its length ("İ") and put every offset after it out. Text that is not shown as
+// such (scripts, styles in any case of name, XHTML's too) and anything inside SVG or
+// MathML, where a span would not render, is left alone.
 constexpr const char* HighlightScript = R"JS(
-const needle = String(text).toLowerCase();
-if (!needle || !document.body) return 0;
-const skip = new Set(['SCRIPT', 'STYLE', 'NOSCRIPT', 'TEXTAREA']);
+if (!text || !document.body) return 0;
+const pattern = new RegExp(String(text).replace(/[.*+?^${}()|[\]\\\/]/g, '\\$&'), 'giu');
+const html = 'http://www.w3.org/1999/xhtml';
+const foreign = new Set(['http://www.w3.org/2000/svg', 'http://www.w3.org/1998/Math/MathML']);
+const skip = new Set(['script', 'style', 'noscript', 'textarea', 'template', 'title']);
+function excluded(el) {
+  for (; el; el = el.parentElement) {
+    if (foreign.has(el.namespaceURI)) return true;
+    if (skip.has(String(el.localName).toLowerCase())) return true;
+  }
+  return false;
+}
 const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT, {
-  acceptNode(n) { return skip.has(n.parentNode.nodeName) ? NodeFilter.FILTER_REJECT : NodeFilter.FILTER_ACCEPT; }
+  acceptNode(n) { return excluded(n.parentElement) ? NodeFilter.FILTER_REJECT : NodeFilter.FILTER_ACCEPT; }
 });
 const nodes = [];
 while (walker.nextNode()) nodes.push(walker.currentNode);
 let count = 0, last = null;
 for (let node of nodes) {
-  let at = node.data.toLowerCase().indexOf(needle);
-  while (at >= 0) {
+  const found = [];
+  for (const m of node.data.matchAll(pattern)) if (m[0].length) found.push([m.index, m[0].length]);
+  // From the end, so that the earlier offsets still hold in the part that remains.
+  for (let i = found.length - 1; i >= 0; --i) {
+    const [at, length] = found[i];
     const match = node.splitText(at);
-    node = match.splitText(needle.length);
-    const span = document.createElement('span');
+    match.splitText(length);
+    const span = document.createElementNS(html, 'span');
     span.setAttribute('style', 'background-color: Lime; font-weight: bolder;');
     match.parentNode.replaceChild(span, match);
     span.appendChild(match);
-    last = span;
+    if (i === found.length - 1) last = span;  // the page's last match
     ++count;
-    at = node.data.toLowerCase().indexOf(needle);
   }
 }
 if (last) last.scrollIntoView(true);
@@ -184,13 +200,18 @@ void TBrowserControl::HighlightMatches(const std::string& Text, std::function<vo
     return;
   }
   std::weak_ptr<int> Alive = FLifeToken;
-  WhenDocumentComplete([this, Alive, Text, Done] {
-    if (Alive.expired()) return;
-    FEngine->CallScript(HighlightScript, {{"text", Text}}, [Alive, Done](std::optional<std::string> Count) {
-      if (Alive.expired() || !Done) return;
-      Done(Count ? std::atoi(Count->c_str()) : -1);
-    });
-  });
+  WhenDocumentComplete(
+      [this, Alive, Text, Done] {
+        if (Alive.expired()) return;
+        FEngine->CallScript(HighlightScript, {{"text", Text}}, [this, Alive, Done, Text](std::optional<std::string> Count) {
+          if (Alive.expired()) return;
+          if (!Count) ShowError("无法在此网页上高亮显示“" + Text + "”。");
+          if (Done) Done(Count ? std::atoi(Count->c_str()) : -1);
+        });
+      },
+      [Alive, Done](WaitDropped) {
+        if (!Alive.expired() && Done) Done(-1);
+      });
 }
 
 }  // namespace vorlane::browser

@@ -3,6 +3,7 @@
 #include "browser/BrowserControl.h"
 
 #include "browser/PageFileNames.h"
+#include "browser/PageWaits.h"
 #include "browser/PageWindows.h"
 #include "mail/SendMail.h"
 #include "platform/AsyncFile.h"
@@ -64,6 +65,24 @@ std::optional<fs::path> FreshMailFolder() {
   return fs::path(Template);
 }
 
+// A folder we made, removed when the last owner goes unless kept.
+class TemporaryFolder {
+public:
+  explicit TemporaryFolder(fs::path Path) : FPath(std::move(Path)) {}
+  ~TemporaryFolder() { Remove(); }
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  void Keep() { FPath.clear(); }
+  void Remove() {
+    std::error_code Ignored;
+    if (!FPath.empty()) fs::remove_all(FPath, Ignored);
+    FPath.clear();
+  }
+
+private:
+  fs::path FPath;
+};
+
 std::string ShortcutText(const std::string& Url) {
   std::string Clean;
   for (char C : Url)
@@ -93,17 +112,24 @@ void TBrowserControl::MailPageAddress() {
 void TBrowserControl::SaveDocumentToFile(const std::string& FileName,
                                          std::function<void(std::optional<std::string>)> Done) {
   std::weak_ptr<int> Alive = FLifeToken;
-  WhenDocumentComplete([this, Alive, FileName, Done] {
-    if (Alive.expired()) return;
-    if (!FEngine->HasDocument()) {
-      if (Done) Done(std::string("There is no page to save"));
-      return;
-    }
-    FEngine->SaveDocument(FileName, IsMhtml(FileName) ? WebEngine::SaveMode::Mhtml : WebEngine::SaveMode::HtmlOnly,
-                          [Alive, Done](std::optional<std::string> Error) {
-                            if (!Alive.expired() && Done) Done(Error);
-                          });
-  });
+  auto Dropped = [Alive, Done](WaitDropped) {
+    if (!Alive.expired() && Done) Done(std::string(PageNotLoadedText));
+  };
+  WhenDocumentComplete(
+      [this, Alive, FileName, Done] {
+        if (Alive.expired()) return;
+        if (!FEngine->HasDocument()) {
+          if (Done) Done(std::string("无法保存网页：没有可保存的网页。"));
+          return;
+        }
+        FEngine->SaveDocument(FileName,
+                              IsMhtml(FileName) ? WebEngine::SaveMode::Mhtml : WebEngine::SaveMode::HtmlOnly,
+                              [Alive, Done](std::optional<std::string> Error) {
+                                if (!Alive.expired() && Done)
+                                  Done(Error ? std::optional<std::string>("无法保存网页：" + *Error) : std::nullopt);
+                              });
+      },
+      Dropped);
 }
 
 void AskAndSavePage(TBrowserControl& Control) {
@@ -116,7 +142,7 @@ void AskAndSavePage(TBrowserControl& Control) {
       [&Control, Alive](std::optional<std::string> Path) {
         if (Alive.expired() || !Path || Path->empty()) return;
         Control.SaveDocumentToFile(*Path, [&Control, Alive](std::optional<std::string> Error) {
-          if (Error && !Alive.expired()) Control.ShowError("无法保存网页：" + *Error);
+          if (Error && !Alive.expired()) Control.ShowError(*Error);
         });
       });
 }
@@ -126,13 +152,14 @@ void TBrowserControl::MailPageFile(const std::string& Title) {
   if (!Folder) return ShowError("无法创建保存网页的临时文件夹。");
   std::string Path = (*Folder / MailFileName(Title)).string();
   std::weak_ptr<int> Alive = FLifeToken;
-  SaveDocumentToFile(Path, [this, Alive, Path, Folder](std::optional<std::string> Error) {
+  // The folder goes with the last copy of the step unless the mail took the page: so also
+  // when the page closes while the save waits.
+  auto Made = std::make_shared<TemporaryFolder>(*Folder);
+  SaveDocumentToFile(Path, [this, Alive, Path, Made](std::optional<std::string> Error) {
+    if (Error) Made->Remove();
     if (Alive.expired()) return;
-    if (Error) {
-      std::error_code Ignored;
-      fs::remove_all(*Folder, Ignored);
-      return ShowError("无法保存网页：" + *Error);
-    }
+    if (Error) return ShowError(*Error);
+    Made->Keep();
     auto Mail = std::make_shared<mail::TMAPIMail>();
     Mail->Subject = "My dear friend, I am sending you this web page please have a look.";
     Mail->Body = "Hi,\r\n\r\nwith best regards";

@@ -2,17 +2,51 @@
 
 #include <glibmm/main.h>
 
+#include <map>
+
 namespace vorlane::browser {
 
-void TPageWaits::Add(std::function<void()> Step, bool LoadStarted) {
+namespace {
+
+class TMainLoopClock : public IWaitClock {
+public:
+  uint64_t After(unsigned Seconds, std::function<void()> Due) override {
+    uint64_t Id = FNextId++;
+    FTimers[Id] = Glib::signal_timeout().connect_seconds(
+        [this, Id, Due] {
+          FTimers.erase(Id);
+          Due();
+          return false;
+        },
+        Seconds);
+    return Id;
+  }
+  void Cancel(uint64_t Id) override {
+    auto It = FTimers.find(Id);
+    if (It == FTimers.end()) return;
+    It->second.disconnect();
+    FTimers.erase(It);
+  }
+
+private:
+  std::map<uint64_t, sigc::connection> FTimers;
+  uint64_t FNextId = 1;
+};
+
+}  // namespace
+
+IWaitClock& MainLoopClock() {
+  static TMainLoopClock Clock;
+  return Clock;
+}
+
+void TPageWaits::Add(std::function<void()> Step, std::function<void(WaitDropped)> Dropped, bool LoadStarted) {
   uint64_t Id = FNextId++;
-  auto Timeout = Glib::signal_timeout().connect_seconds(
-      [this, Id] {
-        Drop(Id);
-        return false;
-      },
-      LimitSeconds);
-  FWaits.push_back({Id, std::move(Step), !LoadStarted, Timeout});
+  std::weak_ptr<int> Alive = FAlive;
+  uint64_t Timer = FClock->After(LimitSeconds, [this, Alive, Id] {
+    if (!Alive.expired()) Drop(Id, WaitDropped::TimedOut);
+  });
+  FWaits.push_back({Id, std::move(Step), std::move(Dropped), !LoadStarted, FClock, Timer});
 }
 
 void TPageWaits::NavigationStarted() {
@@ -21,27 +55,34 @@ void TPageWaits::NavigationStarted() {
     if (W.AwaitStart) W.AwaitStart = false;
     else Superseded.push_back(W.Id);
   }
-  for (uint64_t Id : Superseded) Drop(Id);
+  std::weak_ptr<int> Alive = FAlive;
+  for (uint64_t Id : Superseded)
+    if (!Alive.expired()) Drop(Id, WaitDropped::Superseded);
 }
 
 void TPageWaits::Completed() {
   std::vector<Wait> Ready = std::move(FWaits);
   FWaits.clear();
-  for (Wait& W : Ready) W.Timeout.disconnect();
+  for (Wait& W : Ready) W.Clock->Cancel(W.Timer);
   // A step may close the page and with it this list: the steps are ours now.
   for (Wait& W : Ready) W.Step();
 }
 
-void TPageWaits::DropAll() {
-  for (Wait& W : FWaits) W.Timeout.disconnect();
+void TPageWaits::DropAll(WaitDropped Reason) {
+  std::vector<Wait> Dropped = std::move(FWaits);
   FWaits.clear();
+  for (Wait& W : Dropped) W.Clock->Cancel(W.Timer);
+  for (Wait& W : Dropped)
+    if (W.Dropped) W.Dropped(Reason);
 }
 
-void TPageWaits::Drop(uint64_t Id) {
+void TPageWaits::Drop(uint64_t Id, WaitDropped Reason) {
   for (auto It = FWaits.begin(); It != FWaits.end(); ++It)
     if (It->Id == Id) {
-      It->Timeout.disconnect();
+      Wait W = std::move(*It);
       FWaits.erase(It);
+      W.Clock->Cancel(W.Timer);
+      if (W.Dropped) W.Dropped(Reason);
       return;
     }
 }

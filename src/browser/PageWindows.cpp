@@ -11,6 +11,11 @@
 #include <gtkmm/grid.h>
 #include <gtkmm/label.h>
 #include <gtkmm/scrolledwindow.h>
+#include <gdk/gdkkeysyms.h>
+#include <gtkmm/shortcut.h>
+#include <gtkmm/shortcutaction.h>
+#include <gtkmm/shortcutcontroller.h>
+#include <gtkmm/shortcuttrigger.h>
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
 
@@ -82,13 +87,26 @@ void ShowSourceWindow(TBrowserControl& Control) {
   });
 }
 
-void ShowFindWindow(TBrowserControl& Control) {
+namespace {
+
+// Esc on Widget (or anything in it) runs Close.
+void CloseOnEscape(Gtk::Widget& Widget, std::function<void()> Close) {
+  auto Keys = Gtk::ShortcutController::create();
+  Keys->set_scope(Gtk::ShortcutScope::LOCAL);
+  Keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_Escape),
+                                           Gtk::CallbackAction::create([Close](Gtk::Widget&, const Glib::VariantBase&) {
+                                             Close();
+                                             return true;
+                                           })));
+  Widget.add_controller(Keys);
+}
+
+// The find controls in Into; Shown ends when they go. Returns the text entry.
+Gtk::Entry* FillFind(Gtk::Box& Into, TBrowserControl& Control, std::weak_ptr<int> Shown) {
   std::weak_ptr<int> Alive = Control.LifeToken();
   WebEngine* Engine = &Control.Engine();
-  OwnedWindow* Window = NewOwnedWindow(Control, "查找", 360, -1);
-  std::weak_ptr<int> Shown = Window->Token();
-  Gtk::Box* Box = Column(*Window);
   auto* Entry = Gtk::make_managed<Gtk::Entry>();
+  Entry->set_hexpand(true);
   auto* Case = Gtk::make_managed<Gtk::CheckButton>("区分大小写");
   auto* Status = Gtk::make_managed<Gtk::Label>("");
   Status->set_name("status");
@@ -98,10 +116,10 @@ void ShowFindWindow(TBrowserControl& Control) {
   auto* Next = Gtk::make_managed<Gtk::Button>("下一个");
   Buttons->append(*Previous);
   Buttons->append(*Next);
-  Box->append(*Entry);
-  Box->append(*Case);
-  Box->append(*Buttons);
-  Box->append(*Status);
+  Into.append(*Entry);
+  Into.append(*Buttons);
+  Into.append(*Case);
+  Into.append(*Status);
 
   // The search starts again whenever the text or the case rule changes.
   auto Search = [Alive, Shown, Engine, Entry, Case, Status] {
@@ -128,6 +146,44 @@ void ShowFindWindow(TBrowserControl& Control) {
   Previous->signal_clicked().connect([Alive, Engine] {
     if (!Alive.expired()) Engine->FindPrevious();
   });
+  return Entry;
+}
+
+}  // namespace
+
+void ShowFindWindow(TBrowserControl& Control) {
+  std::weak_ptr<int> Alive = Control.LifeToken();
+  WebEngine* Engine = &Control.Engine();
+  // Beside the page, never over the match it shows: a bar under the page in the page's
+  // own box (a window cannot be placed on every desktop). A page in no box gets a window.
+  if (auto* Page = dynamic_cast<Gtk::Box*>(Control.Widget().get_parent())) {
+    for (Gtk::Widget* C = Page->get_first_child(); C; C = C->get_next_sibling())
+      if (C->get_name() == "find-bar") {
+        C->set_visible(true);
+        if (auto* Entry = dynamic_cast<Gtk::Entry*>(C->get_first_child())) Entry->grab_focus();
+        return;
+      }
+    auto* Bar = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
+    Bar->set_name("find-bar");
+    Bar->set_margin(6);
+    // The bar goes with its page; hidden in between, it keeps the last text.
+    Gtk::Entry* Entry = FillFind(*Bar, Control, Alive);
+    auto* Close = Gtk::make_managed<Gtk::Button>("关闭");
+    Bar->append(*Close);
+    auto Hide = [Alive, Engine, Bar] {
+      Bar->set_visible(false);
+      if (!Alive.expired()) Engine->FindFinish();
+    };
+    Close->signal_clicked().connect(Hide);
+    CloseOnEscape(*Bar, Hide);
+    Page->insert_child_after(*Bar, Control.Widget());
+    Entry->grab_focus();
+    return;
+  }
+  OwnedWindow* Window = NewOwnedWindow(Control, "查找", 360, -1);
+  Gtk::Box* Box = Column(*Window);
+  FillFind(*Box, Control, Window->Token());
+  CloseOnEscape(*Window, [Window] { Window->close(); });
   // Closing hides the window first (the close handler above ends the emission).
   Window->signal_hide().connect([Alive, Engine] {
     if (!Alive.expired()) Engine->FindFinish();

@@ -49,6 +49,18 @@ enum class ProcessEnd { Crashed, OutOfMemory, EndedByRequest };
 // What a page may ask the user to allow.
 enum class PagePermission { Geolocation, Notifications, CameraAndMicrophone, ReadClipboard };
 
+// A page script's alert(), confirm() or prompt().
+enum class ScriptDialogKind { Alert, Confirm, Prompt };
+struct ScriptDialog {
+  ScriptDialogKind Kind = ScriptDialogKind::Alert;
+  std::string Message;
+  std::string DefaultText;  // what a prompt's box starts with
+};
+// The user's answer: Accepted is OK (an alert has only that), Text what a prompt's box
+// held. The page waits until it comes; a dialog whose every copy of its answer went
+// unanswered counts as cancelled.
+using ScriptDialogAnswer = std::function<void(bool Accepted, const std::string& Text)>;
+
 struct TravelEntry {
   std::string Title;
   std::string Url;
@@ -105,8 +117,9 @@ public:
   // A key the engine got; true when the host handled it (the engine then ignores it).
   // Key is a GDK key value, Modifiers GDK modifier bits.
   virtual bool TranslateAccelerator(unsigned Key, unsigned Modifiers) { return false; }
-  // Script alert/confirm/prompt; return false to let the engine show its own.
-  virtual bool ShowScriptDialog(const std::string& Message) { return false; }
+  // Script alert/confirm/prompt; true when the host shows it and answers later through
+  // Answer, false to let the engine show its own.
+  virtual bool ShowScriptDialog(const ScriptDialog& Dialog, ScriptDialogAnswer Answer) { return false; }
   // The page is about to be reloaded (CommandId: IDM_REFRESH…); true cancels the reload.
   virtual bool CancelRefresh(int32_t CommandId) { return false; }
   // A page command that finished later failed; Text says what went wrong.
@@ -226,7 +239,8 @@ public:
   };
   virtual PageProperties GetPageProperties() const { return {DocumentTitle(), DocumentUrl()}; }
   // Find: starts a search (highlights and selects the first match); Done gets the number
-  // of matches, 0 when there is none.
+  // of matches of the whole text in the page (a search a newer one replaced before its
+  // count came gets none), 0 when there is none.
   virtual void FindText(const std::string& Text, bool MatchCase, std::function<void(unsigned)> Done) {
     if (Done) Done(0);
   }

@@ -95,6 +95,13 @@ std::string ProcessEndedPage(browser::ProcessEnd Reason, const std::string& Url,
   return Page("网页已停止运行", Inner);
 }
 
+std::string OfflinePage(const std::string& Url, const std::string& GoOnlineUrl) {
+  std::string Inner = "<p>浏览器正在脱机工作，无法从网络打开这个网页。联机工作后即可打开。</p>\n<p class=\"url\">" +
+                      HtmlEscape(Url) + "</p>\n<p><a class=\"button\" id=\"go-online\" href=\"" +
+                      HtmlEscape(GoOnlineUrl) + "\">联机工作并重新载入</a></p>";
+  return Page("当前处于脱机状态", Inner);
+}
+
 std::string EmptyAddressPage() {
   return Page("无法显示网页", "<p>地址是空的。请在地址栏输入要访问的网址。</p>");
 }

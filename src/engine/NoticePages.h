@@ -41,6 +41,10 @@ struct CertificateDetails {
 std::string UntrustedCertificatePage(const std::string& Url, const CertificateFaults& Faults,
                                      const CertificateDetails& Details, const std::string& ProceedUrl);
 
+// The page shown for a page that could not load because the browser works offline: it
+// says so, names Url and offers "联机工作并重新载入" (id "go-online") leading to GoOnlineUrl.
+std::string OfflinePage(const std::string& Url, const std::string& GoOnlineUrl);
+
 // The page shown for an empty address.
 std::string EmptyAddressPage();
 

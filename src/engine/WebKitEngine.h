@@ -17,6 +17,7 @@
 #include <string>
 
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitScriptDialog WebKitScriptDialog;
 
 namespace vorlane::engine {
 
@@ -118,6 +119,22 @@ private:
   struct Questions;  // WebKitEngine_Questions.cpp
   friend struct Questions;
   struct PendingPermission;
+  // A page's script dialog while the host asks the user: closed with the answer, or as
+  // cancelled once nobody can answer any more.
+  class HeldScriptDialog {
+  public:
+    explicit HeldScriptDialog(WebKitScriptDialog* Dialog);
+    ~HeldScriptDialog();
+    HeldScriptDialog(const HeldScriptDialog&) = delete;
+    HeldScriptDialog& operator=(const HeldScriptDialog&) = delete;
+    void Answer(bool Accepted, const std::string& Text);
+    // The engine shows the dialog after all: it is not ours to close.
+    void Release();
+
+  private:
+    WebKitScriptDialog* FDialog;
+    bool FAnswered = false;
+  };
 
   void CreateView(WebKitWebView* Opener);
   void ConnectSignals();  // WebKitEngine_Signals.cpp
@@ -127,6 +144,10 @@ private:
   void DocumentChanged(bool ErrorPage);
   // true when RequestUri is the way on from our certificate page (the navigation stops).
   bool InterceptProceed(const std::string& RequestUri);
+  // Our page about working offline instead of a failure to reach the network, and its
+  // link that goes online and loads the page again (WebKitEngine_Offline.cpp).
+  bool ShowOfflinePage(const std::string& FailedUri);
+  bool InterceptGoOnline(const std::string& RequestUri);
   void EnsureView();
   void SchedulePending();
   void StartPending();
@@ -185,6 +206,10 @@ private:
     std::string Host, Uri, Token;
   };
   std::optional<UntrustedCertificate> FUntrusted;
+  struct OfflineFailure {
+    std::string Uri, Token;
+  };
+  std::optional<OfflineFailure> FOffline;
 
   // Page commands.
   std::shared_ptr<PrintSetup> FPrintSetup;

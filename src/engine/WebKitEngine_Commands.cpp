@@ -9,6 +9,8 @@
 
 #include <webkit/webkit.h>
 
+#include <deque>
+
 namespace vorlane::engine {
 
 using browser::EngineError;
@@ -217,22 +219,27 @@ browser::WebEngine::PageProperties WebKitEngine::GetPageProperties() const {
 
 // --- Find ---
 
-// The find controller's answers go to the latest search's caller, if its engine lives.
+// Counts arrive in the order they were asked for, one per count; only the latest search's
+// caller hears its count. A count meant for an earlier text (typing "needle1" asks for
+// "n", "ne", … on the way) must never be taken for the latest's.
 struct FindState {
   std::weak_ptr<int> Alive;
+  uint64_t Latest = 0;
+  std::deque<uint64_t> Asked;  // counts not yet answered, oldest first
   std::function<void(unsigned)> Done;
-  void Answer(unsigned Matches) {
+  void Counted(unsigned Matches) {
+    if (Asked.empty()) return;
+    uint64_t Search = Asked.front();
+    Asked.pop_front();
+    if (Search != Latest) return;
     if (auto D = std::exchange(Done, nullptr); D && !Alive.expired()) D(Matches);
   }
 };
 
 namespace {
 
-void FoundText(WebKitFindController*, guint Matches, gpointer Data) {
-  static_cast<std::shared_ptr<FindState>*>(Data)->get()->Answer(Matches);
-}
-void NotFound(WebKitFindController*, gpointer Data) {
-  static_cast<std::shared_ptr<FindState>*>(Data)->get()->Answer(0);
+void CountedMatches(WebKitFindController*, guint Matches, gpointer Data) {
+  static_cast<std::shared_ptr<FindState>*>(Data)->get()->Counted(Matches);
 }
 
 }  // namespace
@@ -243,17 +250,17 @@ void WebKitEngine::FindText(const std::string& Text, bool MatchCase, std::functi
   if (!FFind) {
     FFind = std::make_shared<FindState>();
     FFind->Alive = FLifeToken;
-    // The handlers hold the state themselves: they may outlive this engine with the view.
-    auto* Found = new std::shared_ptr<FindState>(FFind);
-    auto* Missing = new std::shared_ptr<FindState>(FFind);
+    // The handler holds the state itself: it may outlive this engine with the view.
+    auto* Counted = new std::shared_ptr<FindState>(FFind);
     auto Free = [](gpointer Data, GClosure*) { delete static_cast<std::shared_ptr<FindState>*>(Data); };
-    g_signal_connect_data(Controller, "found-text", G_CALLBACK(FoundText), Found, Free, GConnectFlags(0));
-    g_signal_connect_data(Controller, "failed-to-find-text", G_CALLBACK(NotFound), Missing, Free, GConnectFlags(0));
+    g_signal_connect_data(Controller, "counted-matches", G_CALLBACK(CountedMatches), Counted, Free, GConnectFlags(0));
   }
-  FFind->Answer(0);  // an earlier search that never answered
   FFind->Done = std::move(Done);
+  FFind->Asked.push_back(++FFind->Latest);
   guint32 Options = WEBKIT_FIND_OPTIONS_WRAP_AROUND | (MatchCase ? 0 : WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE);
+  // The search shows and selects the first match; the count is that of the whole page.
   webkit_find_controller_search(Controller, Text.c_str(), Options, G_MAXUINT);
+  webkit_find_controller_count_matches(Controller, Text.c_str(), Options, G_MAXUINT);
 }
 
 void WebKitEngine::FindNext() {

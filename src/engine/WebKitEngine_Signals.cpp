@@ -64,7 +64,7 @@ struct WebKitEngine::Signals {
           WEBKIT_NAVIGATION_POLICY_DECISION(Decision));
       WebKitEngine& E = Of(Data);
       std::string Request = OrEmpty(webkit_uri_request_get_uri(webkit_navigation_action_get_request(Action)));
-      if (E.InterceptProceed(Request)) {
+      if (E.InterceptProceed(Request) || E.InterceptGoOnline(Request)) {
         webkit_policy_decision_ignore(Decision);
         return TRUE;
       }
@@ -165,7 +165,7 @@ struct WebKitEngine::Signals {
     Alive Token = E.FLifeToken;
     E.FErrorPageUri = Uri.empty() ? "about:blank" : Uri;
     if (E.FEvents) E.FEvents->NavigateError(Uri);
-    if (Token.expired()) return TRUE;
+    if (Token.expired() || E.ShowOfflinePage(E.FErrorPageUri)) return TRUE;
     webkit_web_view_load_alternate_html(View, LoadFailedPage(FailureOf(Error), Uri, OrEmpty(Error->message)).c_str(),
                                         E.FErrorPageUri.c_str(), nullptr);
     return TRUE;
@@ -320,9 +320,51 @@ struct WebKitEngine::Signals {
 
   static gboolean ScriptDialog(WebKitWebView*, WebKitScriptDialog* Dialog, gpointer Data) {
     WebKitEngine& E = Of(Data);
-    return E.FHost && E.FHost->ShowScriptDialog(OrEmpty(webkit_script_dialog_get_message(Dialog)));
+    if (!E.FHost) return FALSE;
+    browser::ScriptDialog Asked;
+    switch (webkit_script_dialog_get_dialog_type(Dialog)) {
+      case WEBKIT_SCRIPT_DIALOG_ALERT: Asked.Kind = browser::ScriptDialogKind::Alert; break;
+      case WEBKIT_SCRIPT_DIALOG_CONFIRM: Asked.Kind = browser::ScriptDialogKind::Confirm; break;
+      case WEBKIT_SCRIPT_DIALOG_PROMPT:
+        Asked.Kind = browser::ScriptDialogKind::Prompt;
+        Asked.DefaultText = OrEmpty(webkit_script_dialog_prompt_get_default_text(Dialog));
+        break;
+      default: return FALSE;  // leaving the page: WebKit asks on its own
+    }
+    Asked.Message = OrEmpty(webkit_script_dialog_get_message(Dialog));
+    // Answered later: the page waits until the dialog is closed.
+    auto Held = std::make_shared<HeldScriptDialog>(Dialog);
+    if (E.FHost->ShowScriptDialog(Asked, [Held](bool Accepted, const std::string& Text) { Held->Answer(Accepted, Text); }))
+      return TRUE;
+    Held->Release();
+    return FALSE;
   }
 };
+
+WebKitEngine::HeldScriptDialog::HeldScriptDialog(WebKitScriptDialog* Dialog)
+    : FDialog(webkit_script_dialog_ref(Dialog)) {}
+
+WebKitEngine::HeldScriptDialog::~HeldScriptDialog() {
+  Answer(false, {});
+  Release();
+}
+
+void WebKitEngine::HeldScriptDialog::Answer(bool Accepted, const std::string& Text) {
+  if (!FDialog || std::exchange(FAnswered, true)) return;
+  switch (webkit_script_dialog_get_dialog_type(FDialog)) {
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM: webkit_script_dialog_confirm_set_confirmed(FDialog, Accepted); break;
+    // A prompt that is cancelled answers null, one that is not the text.
+    case WEBKIT_SCRIPT_DIALOG_PROMPT:
+      if (Accepted) webkit_script_dialog_prompt_set_text(FDialog, Text.c_str());
+      break;
+    default: break;
+  }
+  webkit_script_dialog_close(FDialog);
+}
+
+void WebKitEngine::HeldScriptDialog::Release() {
+  if (FDialog) webkit_script_dialog_unref(std::exchange(FDialog, nullptr));
+}
 
 void WebKitEngine::ConnectSignals() {
   WebKitWebView* View = FView.Get();

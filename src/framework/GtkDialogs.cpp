@@ -33,13 +33,44 @@ Gtk::MessageType MessageTypeOf(MessageKind Kind) {
   return Gtk::MessageType::OTHER;
 }
 
-Gtk::ButtonsType ButtonsTypeOf(MessageButtons Buttons) {
+// Our own captions: the box reads Chinese whatever the desktop's language.
+void AddButtons(Gtk::Dialog& D, MessageButtons Buttons) {
   switch (Buttons) {
-    case MessageButtons::Ok: return Gtk::ButtonsType::OK;
-    case MessageButtons::OkCancel: return Gtk::ButtonsType::OK_CANCEL;
-    case MessageButtons::YesNo: return Gtk::ButtonsType::YES_NO;
+    case MessageButtons::Ok: D.add_button("确定", Gtk::ResponseType::OK); break;
+    case MessageButtons::OkCancel:
+      D.add_button("确定", Gtk::ResponseType::OK);
+      D.add_button("取消", Gtk::ResponseType::CANCEL);
+      break;
+    case MessageButtons::YesNo:
+      D.add_button("是", Gtk::ResponseType::YES);
+      D.add_button("否", Gtk::ResponseType::NO);
+      break;
   }
-  return Gtk::ButtonsType::OK;
+  D.set_default_response(Buttons == MessageButtons::YesNo ? Gtk::ResponseType::YES : Gtk::ResponseType::OK);
+}
+
+// The spacing of GNOME's own alert boxes: the text well clear of the edges and of the
+// buttons, and a box wide enough for its whole caption in the title bar (its buttons
+// included), so that neither is cut.
+void SpaceOut(Gtk::MessageDialog& D, const std::string& Caption) {
+  constexpr int Side = 30, Top = 24, Bottom = 24, TitleBarButtons = 120, Narrowest = 360;
+  Gtk::Box* Area = D.get_message_area();
+  Area->set_margin_start(Side);
+  Area->set_margin_end(Side);
+  Area->set_margin_top(Top);
+  Area->set_margin_bottom(Bottom);
+  Area->set_spacing(12);
+  for (Gtk::Widget* C = Area->get_first_child(); C; C = C->get_next_sibling())
+    if (auto* Label = dynamic_cast<Gtk::Label*>(C)) {
+      Label->set_wrap(true);
+      Label->set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+      Label->set_max_width_chars(60);
+    }
+  auto Layout = D.create_pango_layout(Caption);
+  Layout->set_font_description(Pango::FontDescription("Bold"));  // title bars set captions bold
+  int Width = 0, Height = 0;
+  Layout->get_pixel_size(Width, Height);
+  D.set_default_size(std::max(Narrowest, Width + 2 * Side + TitleBarButtons), -1);
 }
 
 // Anything but the affirmative button, closing the window included, is the negative
@@ -99,8 +130,10 @@ bool GtkDialogs::Finish(Pending& P) {
 void GtkDialogs::ShowMessage(MessageKind Kind, const std::string& Caption, const std::string& Text,
                              MessageButtons Buttons, ResultCallback Done) {
   auto Dialog = std::make_unique<Gtk::MessageDialog>(FParent, Text, false, MessageTypeOf(Kind),
-                                                      ButtonsTypeOf(Buttons), true);
+                                                      Gtk::ButtonsType::NONE, true);
   MakeModal(*Dialog, FParent, Caption);
+  AddButtons(*Dialog, Buttons);
+  SpaceOut(*Dialog, Caption);
   auto* D = Dialog.get();
   Pending& P = Track(std::move(Dialog));
   D->signal_response().connect([this, &P, Buttons, Done = std::move(Done)](int Response) {
@@ -117,6 +150,7 @@ void GtkDialogs::Confirm(const std::string& Caption, const std::string& Text, co
   Dialog->add_button("取消", Gtk::ResponseType::CANCEL);
   Dialog->add_button(Accept, Gtk::ResponseType::OK);
   Dialog->set_default_response(Gtk::ResponseType::OK);
+  SpaceOut(*Dialog, Caption);
   auto* Check = Gtk::make_managed<Gtk::CheckButton>(CheckText);
   if (!CheckText.empty()) Dialog->get_message_area()->append(*Check);
   auto* D = Dialog.get();

@@ -77,20 +77,17 @@ void TFrmMain::Ac_SendPageEmailExecute() {
 }
 
 void TFrmMain::Ac_OffLineExecute() {
-  // The mark has just changed; it asks for that state. Whatever the user answers (or with
-  // no page to ask through), it ends up showing the real state.
+  // The mark has just changed: it says which state the user asks for. It goes back to the
+  // real state at once and changes only with it (FConnectedWatch), so nothing that happens
+  // to the page while the question is open can leave it showing the wrong one.
+  bool WantOffline = ActionList["Ac_OffLine"].Checked();
+  ShowConnectedState();
   TFrmWeb* Page = ActivePage();
-  if (!Page) {
-    ShowConnectedState();
-    return;
-  }
-  auto Answered = [this, Alive = std::weak_ptr<int>(FLifeToken)](bool) {
-    if (!Alive.expired()) ShowConnectedState();
-  };
-  if (ActionList["Ac_OffLine"].Checked())
-    Page->WebBrowser->GoOffline(Answered);
+  if (!Page) return;
+  if (WantOffline)
+    Page->WebBrowser->GoOffline();
   else
-    Page->WebBrowser->GoOnline(Answered);
+    Page->WebBrowser->GoOnline();
 }
 
 void TFrmMain::ShowConnectedState() {

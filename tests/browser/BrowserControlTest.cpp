@@ -1,6 +1,7 @@
 #include "browser/BrowserControl.h"
 
 #include "support/FakeEngine.h"
+#include "support/ScriptedDialogs.h"
 
 #include <gdk/gdkkeysyms.h>
 #include <gtest/gtest.h>
@@ -86,9 +87,35 @@ TEST_F(BrowserControlTest, CloseRefreshAndMessageQuestions) {
   EXPECT_TRUE(Engine->FireReload());
   EXPECT_EQ(Command, 2300);
 
-  EXPECT_FALSE(Engine->FireScriptDialog("hi"));
-  Control->OnShowMessage = [](const std::string& Text) { return Text == "hi"; };
-  EXPECT_TRUE(Engine->FireScriptDialog("hi"));
+  EXPECT_FALSE(Engine->FireScriptDialog({ScriptDialogKind::Alert, "hi"}));  // no dialogs: the engine's own
+  Control->OnShowMessage = [](const ScriptDialog& D, ScriptDialogAnswer Answer) {
+    if (D.Kind == ScriptDialogKind::Prompt) Answer(true, D.DefaultText + "!");
+    return D.Message == "hi";
+  };
+  EXPECT_TRUE(Engine->FireScriptDialog({ScriptDialogKind::Prompt, "hi", "x"}));
+  EXPECT_EQ(Engine->ScriptDialogAnswers, (std::vector<std::pair<bool, std::string>>{{true, "x!"}}));
+}
+
+TEST_F(BrowserControlTest, ScriptDialogsAreOurBoxesAnsweredLater) {
+  test::ScriptedDialogs Dialogs;
+  Dialogs.SetDeferred(true);
+  Control->Dialogs = &Dialogs;
+  Dialogs.QueueResult(platform::MessageResult::Ok);
+  Dialogs.QueueResult(platform::MessageResult::Cancel);
+  Dialogs.QueueText("答");
+  Dialogs.QueueText(std::nullopt);
+  for (ScriptDialog D : {ScriptDialog{ScriptDialogKind::Alert, "a"}, ScriptDialog{ScriptDialogKind::Confirm, "c"},
+                         ScriptDialog{ScriptDialogKind::Prompt, "p", "默认"}, ScriptDialog{ScriptDialogKind::Prompt, "q"}})
+    EXPECT_TRUE(Engine->FireScriptDialog(D));
+  EXPECT_TRUE(Engine->ScriptDialogAnswers.empty());  // nothing blocks until the user answers
+  Dialogs.AnswerAll();
+  EXPECT_EQ(Engine->ScriptDialogAnswers,
+            (std::vector<std::pair<bool, std::string>>{{true, ""}, {false, ""}, {true, "答"}, {false, ""}}));
+  const auto& Calls = Dialogs.Calls();
+  ASSERT_EQ(Calls.size(), 4u);
+  EXPECT_EQ(Calls[1].Buttons, platform::MessageButtons::OkCancel);
+  EXPECT_EQ(Calls[2].Type, test::ScriptedDialogs::CallType::InputBox);
+  EXPECT_EQ(Calls[2].Initial, "默认");
 }
 
 TEST_F(BrowserControlTest, ItemIdListOpensExistingFilesOnly) {

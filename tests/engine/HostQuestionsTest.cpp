@@ -9,10 +9,13 @@
 namespace vorlane::test {
 namespace {
 
+// Shows every script dialog and answers it later, when the test says so.
 struct RecordingHost : browser::IWebEngineHost {
-  std::vector<std::string> Messages;
-  bool ShowScriptDialog(const std::string& Message) override {
-    Messages.push_back(Message);
+  std::vector<browser::ScriptDialog> Dialogs;
+  std::vector<browser::ScriptDialogAnswer> Answers;
+  bool ShowScriptDialog(const browser::ScriptDialog& Dialog, browser::ScriptDialogAnswer Answer) override {
+    Dialogs.push_back(Dialog);
+    Answers.push_back(std::move(Answer));
     return true;
   }
 };
@@ -51,9 +54,30 @@ TEST_F(HostQuestionsTest, AHostThatShowsScriptMessagesItselfGetsThemAndThePageGo
   TestPage& P = NewPage();
   RecordingHost Host;
   P->SetHost(&Host);
-  ASSERT_TRUE(Load(P, Server.Url("/alert.html")));
+  P->Navigate2(Server.Url("/alert.html"));
+  ASSERT_TRUE(PumpUntil([&] { return Host.Dialogs.size() == 1; }));
+  EXPECT_EQ(Host.Dialogs[0].Message, "你好");
+  Host.Answers[0](true, {});
   EXPECT_TRUE(PumpUntil([&] { return P->DocumentTitle() == "after"; }));
-  EXPECT_EQ(Host.Messages, std::vector<std::string>{"你好"});
+}
+
+TEST_F(HostQuestionsTest, ConfirmAndPromptWaitForTheHostsAnswer) {
+  Server.Serve("/ask.html",
+               "<title>-</title><script>"
+               "const a = confirm('q1'), b = confirm('q2'), c = prompt('p1', '默认'), d = prompt('p2', 'x');"
+               "document.title = [a, b, c, d].join('|')</script>");
+  TestPage& P = NewPage();
+  RecordingHost Host;
+  P->SetHost(&Host);
+  P->Navigate2(Server.Url("/ask.html"));
+  const std::vector<std::pair<bool, std::string>> Given = {{true, ""}, {false, ""}, {true, "答"}, {false, "no"}};
+  for (size_t I = 0; I < Given.size(); ++I) {
+    ASSERT_TRUE(PumpUntil([&] { return Host.Dialogs.size() == I + 1; }));
+    EXPECT_EQ(Host.Dialogs[I].Kind, I < 2 ? browser::ScriptDialogKind::Confirm : browser::ScriptDialogKind::Prompt);
+    Host.Answers[I](Given[I].first, Given[I].second);
+  }
+  EXPECT_EQ(Host.Dialogs[2].DefaultText, "默认");
+  EXPECT_TRUE(PumpUntil([&] { return P->DocumentTitle() == "true|false|答|"; })) << P->DocumentTitle();
 }
 
 }  // namespace

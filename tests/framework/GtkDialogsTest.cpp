@@ -69,6 +69,36 @@ TEST_F(Fixture, AMessageIsAnsweredOnceAndClosingIsTheNegativeAnswer) {
   }
 }
 
+TEST_F(Fixture, AMessageBoxShowsItsWholeCaptionAndTextWellClearOfItsEdgesAndButtons) {
+  for (const std::string Caption : {"Information", "网页尚未加载完成，未能保存这个很长很长的标题栏文字。"}) {
+    Dialogs.ShowMessage(MessageKind::Information, Caption, "You are choosing to work Online", MessageButtons::OkCancel);
+    auto& D = Only();
+    ASSERT_TRUE(PumpUntil([&] { return D.get_width() > 0; }));
+    auto Bounds = [&](Gtk::Widget& W) {
+      graphene_rect_t R;
+      EXPECT_TRUE(gtk_widget_compute_bounds(W.gobj(), GTK_WIDGET(D.gobj()), &R));
+      return R;
+    };
+    graphene_rect_t Text{}, Button{};
+    for (auto* L : FindAll<Gtk::Label>(D))
+      if (L->get_text() == "You are choosing to work Online") Text = Bounds(*L);
+    std::vector<std::string> Captions;
+    for (auto* B : FindAll<Gtk::Button>(D))
+      if (B->get_label() == "确定" || B->get_label() == "取消") Captions.push_back(B->get_label()), Button = Bounds(*B);
+    EXPECT_EQ(Captions.size(), 2u);
+    EXPECT_GE(Text.origin.x, 12);
+    EXPECT_GE(D.get_width() - (Text.origin.x + Text.size.width), 12);
+    EXPECT_GE(Text.origin.y, 12);
+    EXPECT_GE(Button.origin.y - (Text.origin.y + Text.size.height), 12);
+    auto Layout = D.create_pango_layout(Caption);
+    Layout->set_font_description(Pango::FontDescription("Bold"));
+    int Width = 0, Height = 0;
+    Layout->get_pixel_size(Width, Height);
+    EXPECT_GE(D.get_width(), Width + 100) << Caption;  // room for the title bar's own buttons
+    D.close();
+  }
+}
+
 TEST_F(Fixture, TheInputBoxAnswersItsTextOnlyWhenAccepted) {
   enum How { OkButton, Enter, CancelButton, CloseWindow };
   const std::pair<How, std::optional<std::string>> Cases[] = {

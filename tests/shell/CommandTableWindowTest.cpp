@@ -4,6 +4,7 @@
 
 #include "framework/TabLayout.h"
 #include "platform/ConnectionState.h"
+#include "support/RealInput.h"
 #include "support/ScriptedDialogs.h"
 #include "shell/U_CommandTable.h"
 #include "shell/U_UserConfig.h"
@@ -189,6 +190,38 @@ TEST_F(MainWindowTest, OfflineMarkEndsShowingTheRealState) {
   EXPECT_TRUE(Mark.Checked());
   platform::ConnectionState::SetConnected(true);
   EXPECT_FALSE(Mark.Checked());
+}
+
+TEST_F(MainWindowTest, OfflineMarkShowsTheRealStateWhenThePageClosesDuringTheQuestion) {
+  ScriptedDialogs Dialogs;
+  Dialogs.SetDeferred(true);
+  Main().SetDialogs(&Dialogs);
+  shell::TFrmWeb* A = Open("http://a.example/", true, "A");
+  Dialogs.QueueResult(platform::MessageResult::Ok);
+  Run("Ac_OffLine");
+  CloseAndWait(A);
+  Dialogs.AnswerAll();
+  EXPECT_EQ(Main().ActionList["Ac_OffLine"].Checked(), !platform::ConnectionState::Connected());
+}
+
+TEST_F(MainWindowTest, FindOpensBesideThePageAndEscClosesIt) {
+  shell::TFrmWeb* A = Open("http://a.example/", true, "A");
+  EngineOf(A).HasDoc = true;
+  Run("Ac_Search");
+  Gtk::Widget* Bar = nullptr;
+  for (Gtk::Widget* C = A->get_first_child(); C; C = C->get_next_sibling())
+    if (C->get_name() == "find-bar") Bar = C;
+  ASSERT_NE(Bar, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return Bar->get_height() > 0; }));
+  graphene_rect_t Page, Find;
+  ASSERT_TRUE(gtk_widget_compute_bounds(A->WebBrowser->Widget().gobj(), GTK_WIDGET(A->gobj()), &Page));
+  ASSERT_TRUE(gtk_widget_compute_bounds(Bar->gobj(), GTK_WIDGET(A->gobj()), &Find));
+  EXPECT_GE(Find.origin.y, Page.origin.y + Page.size.height);  // never over the page
+  ASSERT_TRUE(test::FocusWindow(Main()));
+  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_focus_child(Bar->gobj()) != nullptr; }));
+  test::PressKey(GDK_KEY_Escape);
+  EXPECT_TRUE(PumpUntil([&] { return !Bar->get_visible(); }));
+  EXPECT_EQ(EngineOf(A).CallCount("FindFinish"), 1);
 }
 
 TEST_F(MainWindowTest, HighlightAsksThenMarksThePageUnlessItClosedMeanwhile) {

@@ -238,7 +238,12 @@ void TFakeEngine::RunScript(const std::string& Script,
 }
 
 bool TFakeEngine::FireContextMenu() { return !Host || Host->AllowContextMenu(); }
-bool TFakeEngine::FireScriptDialog(const std::string& Text) { return Host && Host->ShowScriptDialog(Text); }
+bool TFakeEngine::FireScriptDialog(const browser::ScriptDialog& Dialog) {
+  auto Alive = std::weak_ptr<int>(FLife);
+  return Host && Host->ShowScriptDialog(Dialog, [this, Alive](bool Accepted, const std::string& Text) {
+    if (!Alive.expired()) ScriptDialogAnswers.emplace_back(Accepted, Text);
+  });
+}
 bool TFakeEngine::FireReload() { return Host && Host->CancelRefresh(2300); }
 void TFakeEngine::FireWindowClosing() {
   if (Events) Events->WindowClosing();

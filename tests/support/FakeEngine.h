@@ -56,7 +56,9 @@ public:
   bool FireKey(unsigned Key, unsigned Modifiers);  // true when the host handled it
   bool FireDrop(const std::string& Text);          // true when the host took it
   bool FireContextMenu();                          // true when the engine may show its menu
-  bool FireScriptDialog(const std::string& Text);  // true when the host showed it
+  // True when the host shows it; its answer (accepted, text) lands in ScriptDialogAnswers.
+  bool FireScriptDialog(const browser::ScriptDialog& Dialog);
+  std::vector<std::pair<bool, std::string>> ScriptDialogAnswers;
   bool FireReload();                               // true when the host cancelled it
   void FireWindowClosing();
   int CallCount(const std::string& Name) const;

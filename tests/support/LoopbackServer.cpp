@@ -86,7 +86,9 @@ private:
     std::string Response = "HTTP/1.1 " + std::to_string(Reply.Status) + " " + Reason(Reply.Status) +
                            "\r\nContent-Type: " + Reply.MimeType +
                            "\r\nContent-Length: " + std::to_string(Reply.Body.size()) +
-                           "\r\nCache-Control: no-store\r\nConnection: close\r\n" + Reply.Headers + "\r\n" +
+                           // Nothing is cached unless the page's own headers say how.
+                           (Reply.Headers.find("Cache-Control:") == std::string::npos ? "\r\nCache-Control: no-store" : "") +
+                           "\r\nConnection: close\r\n" + Reply.Headers + "\r\n" +
                            (Reply.CutOff ? Reply.Body.substr(0, Reply.Body.size() / 2) : Reply.Body);
     try {
       // Small answers on a loopback socket: the kernel buffer takes them at once.

@@ -27,7 +27,8 @@ public:
   void UseTls(const std::string& PemFile);
 
   // Path is matched without its query; a later call for the same path replaces the page.
-  // Headers: more header lines, each ending in "\r\n".
+  // Headers: more header lines, each ending in "\r\n"; answers are "no-store" unless they
+  // name a Cache-Control of their own.
   void Serve(const std::string& Path, std::string Body, std::string MimeType = "text/html; charset=utf-8",
              int Status = 200, std::string Headers = {});
 
