@@ -89,8 +89,8 @@ void TBrowserControl::ProcessTerminated(ProcessEnd Reason) {
 void TBrowserControl::DocumentCommitted(const std::string& Url, bool ErrorPage) {
   if (OnDocumentCommitted) OnDocumentCommitted(Url, ErrorPage);
 }
-void TBrowserControl::NavigateError(const std::string& Url) {
-  if (OnNavigateError) OnNavigateError(Url);
+void TBrowserControl::NavigateError(const std::string& Url, bool Committed) {
+  if (OnNavigateError) OnNavigateError(Url, Committed);
 }
 void TBrowserControl::CertificateStateChange(bool Untrusted) {
   if (OnCertificateStateChange) OnCertificateStateChange(Untrusted);

@@ -148,14 +148,14 @@ struct WebKitEngine::Signals {
   // Our own page in place of WebKit's English one, under the failed address: the address
   // bar shows that address, the tab the failure, and the page offers to try again. A load
   // that was stopped or replaced is no failure to report.
-  static gboolean LoadFailed(WebKitWebView* View, WebKitLoadEvent, gchar* FailingUri, GError* Error,
+  static gboolean LoadFailed(WebKitWebView* View, WebKitLoadEvent Stage, gchar* FailingUri, GError* Error,
                              gpointer Data) {
     WebKitEngine& E = Of(Data);
     if (ShowsNoPage(Error)) return FALSE;
     std::string Uri = OrEmpty(FailingUri);
     Alive Token = E.FLifeToken;
     E.FErrorPageUri = Uri.empty() ? "about:blank" : Uri;
-    if (E.FEvents) E.FEvents->NavigateError(Uri);
+    if (E.FEvents) E.FEvents->NavigateError(Uri, Stage == WEBKIT_LOAD_COMMITTED);
     if (Token.expired()) return TRUE;
     webkit_web_view_load_alternate_html(View, LoadFailedPage(FailureOf(Error), Uri, OrEmpty(Error->message)).c_str(),
                                         E.FErrorPageUri.c_str(), nullptr);

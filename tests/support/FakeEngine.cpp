@@ -89,7 +89,7 @@ void TFakeEngine::CompletePending(const std::string& NewTitle) {
 
 void TFakeEngine::FailNavigation(const std::string& FailedUrl) {
   FireBeforeNavigate(FailedUrl);
-  if (Events) Events->NavigateError(FailedUrl);
+  if (Events) Events->NavigateError(FailedUrl, false);
   if (Events) Events->DocumentComplete(FailedUrl);  // the attempt ends
   FErrorPage = true;
   CompleteNavigation(FailedUrl, "");
