@@ -7,6 +7,9 @@
 #include "browser/HostRules.h"
 #include "engine/NetworkSession.h"
 #include "engine/NoticePages.h"
+#include "engine/SitePages.h"
+
+#include <glibmm/main.h>
 
 #include <cmath>
 #include <webkit/webkit.h>
@@ -64,7 +67,7 @@ struct WebKitEngine::Signals {
           WEBKIT_NAVIGATION_POLICY_DECISION(Decision));
       WebKitEngine& E = Of(Data);
       std::string Request = OrEmpty(webkit_uri_request_get_uri(webkit_navigation_action_get_request(Action)));
-      if (E.InterceptProceed(Request)) {
+      if (E.InterceptProceed(Request) || OpenLocal(E, Request)) {
         webkit_policy_decision_ignore(Decision);
         return TRUE;
       }
@@ -87,6 +90,20 @@ struct WebKitEngine::Signals {
       }
     }
     return FALSE;  // WebKit's default decision
+  }
+
+  // A local page listed on the start page (see OpenLocalPrefix): opened for the start page
+  // only; asked by any other page, the navigation is simply stopped. True when taken.
+  static bool OpenLocal(WebKitEngine& E, const std::string& Request) {
+    std::optional<std::string> File = LocalFileOfOpenAddress(Request);
+    if (!File) return false;
+    if (!IsStartPageAddress(E.FCommittedUri)) return true;
+    // Not from inside WebKit's decision: a load of our own starts once it is made.
+    Alive Token = E.FLifeToken;
+    Glib::signal_idle().connect_once([&E, Token, Url = *File] {
+      if (!Token.expired() && E.FView) webkit_web_view_load_uri(E.FView.Get(), Url.c_str());
+    });
+    return true;
   }
 
   // Main-frame loads only: WebKit's navigation decisions carry no frame, but load-changed
