@@ -217,12 +217,13 @@ TEST(BookmarkCodec, WritingTheExampleTree) {
                             {"Links", "Site.", "http://site/", 2}};
   auto Lines = BookmarkFileLines(E, "vorlane");
   std::vector<std::string> Expected = {
-      "<!-- Made with vorlane -->", "", "<TITLE>Exported Favorites</TITLE>", "<H1>Exported Favorites</H1>", "",
+      "<!DOCTYPE NETSCAPE-Bookmark-file-1>", "<!-- Made with vorlane -->",
+      "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">", "", "<TITLE>Exported Favorites</TITLE>", "<H1>Exported Favorites</H1>", "",
       "<DL><P>", "    <DT><A HREF=\"http://example.com/\">Example</A><BR>", "", "    <DT><H3>Links</H3>",
       "    <DL><P>", "        <DT><A HREF=\"http://site/\">Site</A><BR>", "    </DL><P>", "", "", "</DL><P>"};
   EXPECT_EQ(Lines, Expected);
   EXPECT_EQ(JoinBookmarkLines({"a", ""}), "a\r\n\r\n");
-  EXPECT_EQ(BookmarkFileLines({}, "t").size(), 8u);
+  EXPECT_EQ(BookmarkFileLines({}, "t").size(), 10u);
 }
 
 TEST(BookmarkCodec, WritingClosesEveryLevelBetweenFolders) {
