@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
   vorlane::browser::TDownloadList Downloads;
   vorlane::engine::TDownloadDriver DownloadDriver(Downloads, [] { return vorlane::platform::DownloadFolder(); });
   // The list of earlier runs, kept in the history database beside the visits.
-  vorlane::platform::TDownloadRecords DownloadRecords(vorlane::platform::THistoryStore::DefaultPath());
+  vorlane::platform::TDownloadRecords DownloadRecords(History.Database());
   vorlane::browser::TDownloadRecorder DownloadRecorder(Downloads, DownloadRecords);
   Main->OnClearDownloads = [&DownloadRecorder] { DownloadRecorder.ClearAll(); };
   DownloadDriver.ChooseDestination = [&Main](const std::filesystem::path& Proposed, auto Done) {
@@ -189,6 +189,14 @@ int main(int argc, char** argv) {
     Main->RestorePages(*Saved.Session);
     Keeper.PagesRestored(Saved.Session->RestoreAttempts);
   }
+  // A damaged history file, found at start or by a later write: told once, after the fact.
+  History.Database()->OnSetAside([&Main](const std::filesystem::path& Aside) {
+    Glib::signal_idle().connect_once([&Main, Aside = Aside.string()] {
+      if (Main)
+        Main->Dialogs()->ShowMessage(vorlane::platform::MessageKind::Warning, TFrmMain::ApplicationTitle,
+                                     "历史记录文件已损坏，已改用新的文件重新记录。损坏的文件已移到：\n" + Aside);
+    });
+  });
   if (Saved.SetAside)
     Glib::signal_idle().connect_once([&Main, Aside = Saved.SetAside->string()] {
       Main->Dialogs()->ShowMessage(vorlane::platform::MessageKind::Warning, TFrmMain::ApplicationTitle,
@@ -205,6 +213,7 @@ int main(int argc, char** argv) {
   Main->SetDownloads(nullptr);
   Main->OnClearDownloads = nullptr;
   Instance.reset();
+  History.Database()->OnSetAside(nullptr);
   Main.reset();
   vorlane::engine::SetProductSiteContent({});
   return Watch.ExitCode;
