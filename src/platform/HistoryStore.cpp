@@ -335,10 +335,17 @@ std::vector<THistoryPage> THistoryStore::SearchPages(const std::string& Text, si
     CollectPages(Q, Pages, Limit);
     return Pages;
   }
-  // One or two characters: the visits newest first; common texts match soon.
-  auto Q = Db().Prepare("SELECT url, title, time FROM visits WHERE instr(lower(url), ?1) OR instr(lower(title), ?1) "
-                        "ORDER BY id DESC");
-  Q.Bind(1, Lower(Text));
+  // One or two characters: the visits newest first; common texts match soon. LIKE
+  // compares ASCII letters in any case without copying each row's text.
+  std::string Pattern = "%";
+  for (char C : Text) {
+    if (C == '%' || C == '_' || C == '\\') Pattern += '\\';
+    Pattern += C;
+  }
+  Pattern += '%';
+  auto Q = Db().Prepare("SELECT url, title, time FROM visits WHERE url LIKE ?1 ESCAPE '\\' OR title LIKE ?1 ESCAPE "
+                        "'\\' ORDER BY id DESC");
+  Q.Bind(1, Pattern);
   CollectPages(Q, Pages, Limit);
   return Pages;
 }
