@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
   vorlane::browser::TDownloadList Downloads;
   vorlane::engine::TDownloadDriver DownloadDriver(Downloads, [] { return vorlane::platform::DownloadFolder(); });
   // The list of earlier runs, kept in the history database beside the visits.
-  vorlane::platform::TDownloadRecords DownloadRecords(vorlane::platform::THistoryStore::DefaultPath());
+  vorlane::platform::TDownloadRecords DownloadRecords(History.Database());
   vorlane::browser::TDownloadRecorder DownloadRecorder(Downloads, DownloadRecords);
   Main->OnClearDownloads = [&DownloadRecorder] { DownloadRecorder.ClearAll(); };
   DownloadDriver.ChooseDestination = [&Main](const std::filesystem::path& Proposed, auto Done) {
@@ -216,7 +216,8 @@ int main(int argc, char** argv) {
     Main->RestorePages(*Saved.Session);
     Keeper.PagesRestored(Saved.Session->RestoreAttempts);
   }
-  if (History.SetAside()) Reset.push_back({"历史记录和下载记录", *History.SetAside()});
+  const std::optional<std::filesystem::path> HistoryResetAtStart = History.SetAside();
+  if (HistoryResetAtStart) Reset.push_back({"历史记录和下载记录", *HistoryResetAtStart});
   if (Saved.SetAside) Reset.push_back({"上次打开的网页", *Saved.SetAside});
   // Said once, in one message, and to the log for whoever looks there.
   if (const std::string Text = vorlane::platform::ResetDataText(Reset); !Text.empty()) {
@@ -225,6 +226,15 @@ int main(int argc, char** argv) {
       Main->Dialogs()->ShowMessage(vorlane::platform::MessageKind::Warning, TFrmMain::ApplicationTitle, Text);
     });
   }
+  // A history file a later write finds damaged: told once, after the fact.
+  History.Database()->OnSetAside([&Main, HistoryResetAtStart](const std::filesystem::path& Aside) {
+    if (HistoryResetAtStart == Aside) return;  // already in the message above
+    Glib::signal_idle().connect_once([&Main, Aside = Aside.string()] {
+      if (Main)
+        Main->Dialogs()->ShowMessage(vorlane::platform::MessageKind::Warning, TFrmMain::ApplicationTitle,
+                                     "历史记录文件已损坏，已改用新的文件重新记录。损坏的文件已移到：\n" + Aside);
+    });
+  });
   Main->maximize();
   // Shown once the first request is under way: the engine starts it at high priority.
   Glib::signal_idle().connect_once([&Main] { Main->present(); });
@@ -236,6 +246,7 @@ int main(int argc, char** argv) {
   Main->SetDownloads(nullptr);
   Main->OnClearDownloads = nullptr;
   Instance.reset();
+  History.Database()->OnSetAside(nullptr);
   Main.reset();
   vorlane::engine::SetProductSiteContent({});
   return Watch.ExitCode;

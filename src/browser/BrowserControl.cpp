@@ -95,8 +95,8 @@ void TBrowserControl::DocumentCommitted(const std::string& Url, bool ErrorPage) 
 void TBrowserControl::LoadBecameDownload(bool NothingShown) {
   if (OnLoadBecameDownload) OnLoadBecameDownload(NothingShown);
 }
-void TBrowserControl::NavigateError(const std::string& Url) {
-  if (OnNavigateError) OnNavigateError(Url);
+void TBrowserControl::NavigateError(const std::string& Url, bool Committed) {
+  if (OnNavigateError) OnNavigateError(Url, Committed);
 }
 void TBrowserControl::CertificateStateChange(bool Untrusted) {
   if (OnCertificateStateChange) OnCertificateStateChange(Untrusted);

@@ -72,7 +72,7 @@ public:
   std::function<void(bool NothingShown)> OnLoadBecameDownload;
   std::function<void(ProcessEnd)> OnProcessTerminated;
   std::function<void(const std::string&, bool)> OnDocumentCommitted;
-  std::function<void(const std::string&)> OnNavigateError;
+  std::function<void(const std::string&, bool)> OnNavigateError;
   std::function<void(bool)> OnCertificateStateChange;
   // Host questions that the owner may take over.
   std::function<bool(unsigned, unsigned)> OnTranslateAccelerator;  // true: handled
@@ -181,7 +181,7 @@ private:
   void LoadBecameDownload(bool NothingShown) override;
   void ProcessTerminated(ProcessEnd Reason) override;
   void DocumentCommitted(const std::string& Url, bool ErrorPage) override;
-  void NavigateError(const std::string& Url) override;
+  void NavigateError(const std::string& Url, bool Committed) override;
   void CertificateStateChange(bool Untrusted) override;
 
   bool AllowContextMenu() override;

@@ -154,7 +154,7 @@ std::string DownloadFileName(std::string_view ContentDisposition, std::string_vi
   auto [Stem, Extension] = Name.empty() ? std::pair{Host, std::string()} : StemAndExtension(Name);
   if (Extension.empty()) Extension = ExtensionForMimeType(MimeType);
   if (!Extension.empty()) {
-    Extension = platform::FileNameFromTitle(Extension.substr(1), {});  // the same rule for the extension
+    Extension = platform::CleanNameCharacters(Extension.substr(1));  // the same characters for the extension
     if (!Extension.empty()) Extension.insert(0, ".");
   }
   std::string Safe = platform::FileNameFromTitle(

@@ -15,9 +15,11 @@ void TVisitRecorder::TitleChanged(const std::string& Title) {
   if (FSink && FVisit && !Title.empty()) FSink->SetVisitTitle(FVisit, Title);
 }
 
-void TVisitRecorder::NavigateError(const std::string& Url) {
-  // A failure after the commit: the document never really arrived.
-  if (!FSink || !FVisit || Url != FUrl) return;
+void TVisitRecorder::NavigateError(const std::string& Url, bool Committed) {
+  // A failure after the commit: the document never really arrived. One before its commit
+  // (a reload while the server is down) belongs to no visit of ours: the visit we hold is
+  // the earlier load's, which succeeded.
+  if (!FSink || !FVisit || !Committed || Url != FUrl) return;
   FSink->RemoveVisit(FVisit);
   FVisit = 0;
 }

@@ -16,7 +16,8 @@ public:
 
   void DocumentCommitted(const std::string& Url, bool ErrorPage, const std::string& Title);
   void TitleChanged(const std::string& Title);
-  void NavigateError(const std::string& Url);
+  // Committed: the failed load had committed its document (see IWebEngineEvents).
+  void NavigateError(const std::string& Url, bool Committed);
 
   int64_t CurrentVisit() const { return FVisit; }
 

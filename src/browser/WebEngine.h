@@ -91,8 +91,10 @@ public:
   // same-document jumps). ErrorPage: the engine's own page about a failed load or an
   // ended process, shown under the address that failed.
   virtual void DocumentCommitted(const std::string& Url, bool ErrorPage) {}
-  // A main-frame load of Url failed, before or after its document committed.
-  virtual void NavigateError(const std::string& Url) {}
+  // A main-frame load of Url failed. Committed: its document had committed already, so
+  // DocumentCommitted was raised for this very load; otherwise the page still shows what
+  // it showed before (a failed reload leaves the earlier document's commit standing).
+  virtual void NavigateError(const std::string& Url, bool Committed) {}
   // The page's script asked to close its window.
   virtual void WindowClosing() {}
   // A main-frame load was handed to a download; the page stays as it was. NothingShown:

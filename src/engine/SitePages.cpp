@@ -63,9 +63,12 @@ std::string PercentEncode(const std::string& Text) {
 
 SiteReply NotFound() { return {404, "text/html", {}}; }
 
+bool IsFileAddress(std::string_view Url) { return Url.size() > 5 && g_ascii_strncasecmp(Url.data(), "file:", 5) == 0; }
+
 std::string LinkItem(const SiteLink& Link) {
   const std::string& Text = Link.Title.empty() ? Link.Url : Link.Title;
-  return "<li><a href=\"" + HtmlEscape(Link.Url) + "\" title=\"" + HtmlEscape(Link.Url) + "\">" + HtmlEscape(Text) +
+  std::string Target = IsFileAddress(Link.Url) ? std::string(OpenLocalPrefix) + PercentEncode(Link.Url) : Link.Url;
+  return "<li><a href=\"" + HtmlEscape(Target) + "\" title=\"" + HtmlEscape(Link.Url) + "\">" + HtmlEscape(Text) +
          "</a></li>";
 }
 
@@ -96,7 +99,13 @@ SiteReply StartPage(const SiteContent& Content) {
   if (!Template) return NotFound();
   std::string Items;
   if (Content.RecentVisits) {
-    for (const SiteLink& Link : Content.RecentVisits(RecentVisitCount)) Items += LinkItem(Link);
+    // The start page is among the latest visits (under a few queries at most).
+    size_t Listed = 0;
+    for (const SiteLink& Link : Content.RecentVisits(RecentVisitCount + 4))
+      if (Listed < RecentVisitCount && !IsStartPageAddress(Link.Url)) {
+        Items += LinkItem(Link);
+        ++Listed;
+      }
   }
   std::string Unrestored;
   if (Content.UnrestoredPages) {
@@ -152,6 +161,23 @@ std::string SearchWordOf(std::string_view Query) {
     At = Amp + 1;
   }
   return {};
+}
+
+bool IsStartPageAddress(std::string_view Url) {
+  GUriPtr Parsed(g_uri_parse(std::string(Url).c_str(), G_URI_FLAGS_ENCODED, nullptr));
+  if (!Parsed) return false;
+  const char* Host = g_uri_get_host(Parsed.get());
+  return g_ascii_strcasecmp(g_uri_get_scheme(Parsed.get()), std::string(SiteScheme).c_str()) == 0 && Host &&
+         g_ascii_strcasecmp(Host, std::string(SiteHost).c_str()) == 0 &&
+         std::string_view(g_uri_get_path(Parsed.get())) == "/sea.html";
+}
+
+std::optional<std::string> LocalFileOfOpenAddress(std::string_view Url) {
+  if (!Url.starts_with(OpenLocalPrefix)) return std::nullopt;
+  std::string Encoded(Url.substr(OpenLocalPrefix.size()));
+  GCharPtr File(g_uri_unescape_string(Encoded.c_str(), nullptr));
+  if (!File || !IsFileAddress(File.get())) return std::nullopt;
+  return std::string(File.get());
 }
 
 SiteReply ServeSitePage(std::string_view Host, std::string_view Path, std::string_view Query,

@@ -2,6 +2,7 @@
 // The product's built-in web site (vorlane://home.vorlane/…): which page a request gets.
 // Display-free, so the page logic is testable without an engine.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,16 @@ struct SiteContent {
 
 // How many visits the start page's "最近访问" box lists.
 inline constexpr size_t RecentVisitCount = 8;
+
+// Whether Url is the site's start page (any query). It is left out of its own list.
+bool IsStartPageAddress(std::string_view Url);
+
+// Web content may not link to file: addresses, and to WebKit the site is web content: a
+// local page on the start page links here instead, and the engine opens the file: address
+// after "?" (percent-encoded) itself, when the start page asks.
+inline constexpr std::string_view OpenLocalPrefix = "vorlane://home.vorlane/open-local?";
+// The file: address an open-local address stands for; nullopt for any other address.
+std::optional<std::string> LocalFileOfOpenAddress(std::string_view Url);
 
 // The reply for one request; Path and Query as they appear in the address (still
 // percent-encoded), Query without the "?".

@@ -106,7 +106,7 @@ struct WebKitEngine::Questions {
     E.FUntrusted = UntrustedCertificate{GObjectPtr<GTlsCertificate>::Share(Certificate), Host, Uri, Token.get()};
     std::weak_ptr<int> Alive = E.FLifeToken;
     E.FErrorPageUri = Uri.empty() ? "about:blank" : Uri;
-    if (E.FEvents) E.FEvents->NavigateError(Uri);
+    if (E.FEvents) E.FEvents->NavigateError(Uri, false);  // a certificate fails before any commit
     if (Alive.expired()) return TRUE;
     std::string Page = UntrustedCertificatePage(Uri, FaultsOf(Certificate, Flags), DetailsOf(Certificate),
                                                 std::string(ProceedPrefix) + Token.get());

@@ -7,6 +7,9 @@
 #include "browser/HostRules.h"
 #include "engine/NetworkSession.h"
 #include "engine/NoticePages.h"
+#include "engine/SitePages.h"
+
+#include <glibmm/main.h>
 
 #include <cmath>
 #include <webkit/webkit.h>
@@ -64,7 +67,7 @@ struct WebKitEngine::Signals {
           WEBKIT_NAVIGATION_POLICY_DECISION(Decision));
       WebKitEngine& E = Of(Data);
       std::string Request = OrEmpty(webkit_uri_request_get_uri(webkit_navigation_action_get_request(Action)));
-      if (E.InterceptProceed(Request) || E.InterceptGoOnline(Request)) {
+      if (E.InterceptProceed(Request) || E.InterceptGoOnline(Request) || OpenLocal(E, Request)) {
         webkit_policy_decision_ignore(Decision);
         return TRUE;
       }
@@ -87,6 +90,20 @@ struct WebKitEngine::Signals {
       }
     }
     return FALSE;  // WebKit's default decision
+  }
+
+  // A local page listed on the start page (see OpenLocalPrefix): opened for the start page
+  // only; asked by any other page, the navigation is simply stopped. True when taken.
+  static bool OpenLocal(WebKitEngine& E, const std::string& Request) {
+    std::optional<std::string> File = LocalFileOfOpenAddress(Request);
+    if (!File) return false;
+    if (!IsStartPageAddress(E.FCommittedUri)) return true;
+    // Not from inside WebKit's decision: a load of our own starts once it is made.
+    Alive Token = E.FLifeToken;
+    Glib::signal_idle().connect_once([&E, Token, Url = *File] {
+      if (!Token.expired() && E.FView) webkit_web_view_load_uri(E.FView.Get(), Url.c_str());
+    });
+    return true;
   }
 
   // Main-frame loads only: WebKit's navigation decisions carry no frame, but load-changed
@@ -152,7 +169,7 @@ struct WebKitEngine::Signals {
   // Our own page in place of WebKit's English one, under the failed address: the address
   // bar shows that address, the tab the failure, and the page offers to try again. A load
   // that was stopped or replaced is no failure to report.
-  static gboolean LoadFailed(WebKitWebView* View, WebKitLoadEvent, gchar* FailingUri, GError* Error,
+  static gboolean LoadFailed(WebKitWebView* View, WebKitLoadEvent Stage, gchar* FailingUri, GError* Error,
                              gpointer Data) {
     WebKitEngine& E = Of(Data);
     if (g_error_matches(Error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
@@ -164,7 +181,7 @@ struct WebKitEngine::Signals {
     std::string Uri = OrEmpty(FailingUri);
     Alive Token = E.FLifeToken;
     E.FErrorPageUri = Uri.empty() ? "about:blank" : Uri;
-    if (E.FEvents) E.FEvents->NavigateError(Uri);
+    if (E.FEvents) E.FEvents->NavigateError(Uri, Stage == WEBKIT_LOAD_COMMITTED);
     if (Token.expired() || E.ShowOfflinePage(E.FErrorPageUri)) return TRUE;
     webkit_web_view_load_alternate_html(View, LoadFailedPage(FailureOf(Error), Uri, OrEmpty(Error->message)).c_str(),
                                         E.FErrorPageUri.c_str(), nullptr);

@@ -249,7 +249,11 @@ std::string EscapeBookmarkAddress(std::string_view Address) {
 
 std::vector<std::string> BookmarkFileLines(const std::vector<TUrlRec>& SortedEntries,
                                            const std::string& ApplicationTitle) {
-  std::vector<std::string> Lines = {"<!-- Made with " + ApplicationTitle + " -->",
+  // The doctype and the charset line as other browsers write them: without them Firefox
+  // and Chrome read the UTF-8 titles in some legacy encoding.
+  std::vector<std::string> Lines = {"<!DOCTYPE NETSCAPE-Bookmark-file-1>",
+                                    "<!-- Made with " + ApplicationTitle + " -->",
+                                    "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">",
                                     "",
                                     "<TITLE>Exported Favorites</TITLE>",
                                     "<H1>Exported Favorites</H1>",

@@ -58,7 +58,9 @@ void TFavoritesTransfer::Import(std::function<void()> After) {
     auto [Dir, Name] = SplitLocalPath(LocalPath);
     Importer->SetCurrentFilePath(Dir);
     Importer->SetCurrentFileName(Name);
-    Importer->SetTargetSubFolder(fs::path(Name).stem().string());
+    // The file's name is the user's, but the folder made from it must suit Windows too.
+    if (std::string Folder = platform::FileNameFromTitle(fs::path(Name).stem().string()); !Folder.empty())
+      Importer->SetTargetSubFolder(Folder);
     std::error_code Ec;
     if (LocalPath.empty() || !fs::is_regular_file(LocalPath, Ec)) return;
     Importer->ImportFavoritesFile();

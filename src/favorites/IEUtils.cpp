@@ -1,6 +1,7 @@
 #include "favorites/IEUtils.h"
 
 #include "favorites/UniqueFd.h"
+#include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "platform/ShellFolders.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 const char* const ShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char* const EngineKey = "Software\\Microsoft\\Internet Explorer";
+constexpr std::chrono::seconds LeftoverAge{60};
 
 char FoldCase(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; }
 
@@ -58,6 +60,8 @@ TFavoritesListing ListFavoritesFolder(const std::filesystem::path& Folder) {
   while (dirent* E = ::readdir(Dir.get())) {
     std::string Name = E->d_name;
     if (Name == "." || Name == "..") continue;
+    // What a writer killed mid-write left behind goes now; a young one may be in progress.
+    if (platform::RemoveStaleReplaceTemporary(::dirfd(Dir.get()), E->d_name, LeftoverAge)) continue;
     unsigned char Type = E->d_type;
     struct stat St {};
     if (Type == DT_UNKNOWN) {

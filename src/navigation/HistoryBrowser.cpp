@@ -26,11 +26,21 @@ bool THistoryBrowser::BrowseFolder(const platform::THistoryPath& Path) {
   std::vector<platform::THistoryItem> Items = Folder->EnumObjects();
   std::stable_sort(Items.begin(), Items.end(),
                    [&](const auto& A, const auto& B) { return Folder->CompareIDs(A, B) < 0; });
-  FEntries.clear();
+  ClearEntries();
   FEntries.reserve(Items.size());
   for (auto& Item : Items) FEntries.push_back({std::move(Item), true, {}});
   FPath = Path;
   return true;
+}
+
+bool THistoryBrowser::Refresh() {
+  if (Searching()) {
+    Search(FSearch);
+    return true;
+  }
+  if (BrowseFolder(FPath)) return true;
+  FDepth = 0;
+  return BrowseFolder({});
 }
 
 THistoryBrowser::TOpenResult THistoryBrowser::Open(size_t Index, std::string& Url) {
@@ -47,8 +57,41 @@ THistoryBrowser::TOpenResult THistoryBrowser::Open(size_t Index, std::string& Ur
   return TOpenResult::Page;
 }
 
+void THistoryBrowser::Search(const std::string& Text) {
+  FSearch = Text;
+  if (Text.empty()) {
+    Refresh();
+    return;
+  }
+  ClearEntries();
+  for (auto& Page : FStore.SearchPages(Text, MaxFound)) FEntries.push_back({platform::PageItem(std::move(Page)), true, {}});
+}
+
+bool THistoryBrowser::CanRemove(size_t Index) const {
+  if (Index >= FEntries.size()) return false;
+  const auto& Item = FEntries[Index].Item;
+  return !platform::IsFolderItem(Item) || platform::SiteOfFolderId(Item.Id).has_value();
+}
+
+void THistoryBrowser::Remove(size_t Index, bool WholeSite) {
+  if (!CanRemove(Index)) return;
+  const platform::THistoryItem Item = FEntries[Index].Item;
+  if (!platform::IsFolderItem(Item)) {
+    if (WholeSite)
+      FStore.RemoveSite(platform::THistoryStore::SiteOf(Item.Url));
+    else
+      FStore.RemovePage(Item.Url);
+  } else {
+    std::string Site = *platform::SiteOfFolderId(Item.Id);
+    int64_t First = INT64_MIN, Last = INT64_MAX;
+    if (!WholeSite && !FPath.empty()) platform::PeriodDays(FPath[0], First, Last);
+    FStore.RemoveSite(Site, First, Last);
+  }
+  Refresh();
+}
+
 bool THistoryBrowser::GoUp() {
-  if (FPath.empty() || FDepth <= 0) return false;
+  if (Searching() || FPath.empty() || FDepth <= 0) return false;
   platform::THistoryPath Parent(FPath.begin(), FPath.end() - 1);
   // Depth follows the folder actually shown.
   if (!BrowseFolder(Parent)) return false;

@@ -1,13 +1,20 @@
 #include "navigation/HistoryListView.h"
 
+#include "platform/HistoryPeriods.h"
 #include "platform/Registry.h"
 
 #include <gdk/gdkkeysyms.h>
+#include <glibmm/main.h>
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/eventcontrollermotion.h>
+#include <gtkmm/gestureclick.h>
+#include <giomm/menu.h>
+#include <giomm/simpleactiongroup.h>
 #include <gtkmm/image.h>
 #include <gtkmm/signallistitemfactory.h>
 #include <pangomm/attrlist.h>
+
+#include <algorithm>
 
 namespace vorlane::navigation {
 
@@ -67,7 +74,7 @@ void SetUnderline(Gtk::Label& Label, bool On) {
 }  // namespace
 
 TCustomHistoryListView::TCustomHistoryListView(platform::THistoryStore& Store)
-    : Gtk::Box(Gtk::Orientation::VERTICAL), FBrowser(Store) {
+    : Gtk::Box(Gtk::Orientation::VERTICAL), FStore(Store), FBrowser(Store) {
   set_name("HistoryListView");
   set_size_request(ListWidth, 300);
   // The column caption is the History folder's registered name.
@@ -78,7 +85,26 @@ TCustomHistoryListView::TCustomHistoryListView(platform::THistoryStore& Store)
   FHeader.set_size_request(ColumnWidth, -1);
   FHeader.set_halign(Gtk::Align::START);
   FHeader.add_css_class("heading");
+  FSearchBox.set_placeholder_text("搜索历史记录");
+  FSearchBox.set_name("HistorySearch");
+  FSearchBox.signal_search_changed().connect([this] { SearchFor(FSearchBox.get_text()); });
+  append(FSearchBox);
   append(FHeader);
+
+  auto Menu = Gio::Menu::create();
+  Menu->append("删除", "history.remove");
+  Menu->append("删除此网站的全部记录", "history.remove-site");
+  FMenu.set_menu_model(Menu);
+  FMenu.set_has_arrow(false);
+  FMenu.set_parent(*this);
+  auto Commands = Gio::SimpleActionGroup::create();
+  Commands->add_action("remove", [this] {
+    if (FMenuIndex) RemoveEntry(*FMenuIndex, false);
+  });
+  Commands->add_action("remove-site", [this] {
+    if (FMenuIndex) RemoveEntry(*FMenuIndex, true);
+  });
+  insert_action_group("history", Commands);
 
   FModel = THistoryRowModel::create();
   FSelection = Gtk::SingleSelection::create(FModel);
@@ -86,7 +112,7 @@ TCustomHistoryListView::TCustomHistoryListView(platform::THistoryStore& Store)
   FSelection->set_can_unselect(true);
 
   auto Factory = Gtk::SignalListItemFactory::create();
-  Factory->signal_setup().connect([](const Glib::RefPtr<Gtk::ListItem>& Item) {
+  Factory->signal_setup().connect([this](const Glib::RefPtr<Gtk::ListItem>& Item) {
     auto* Row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 4);
     auto* Icon = Gtk::make_managed<Gtk::Image>();
     auto* Label = Gtk::make_managed<Gtk::Label>();
@@ -99,6 +125,14 @@ TCustomHistoryListView::TCustomHistoryListView(platform::THistoryStore& Store)
     Hover->signal_enter().connect([Label](double, double) { SetUnderline(*Label, true); });
     Hover->signal_leave().connect([Label] { SetUnderline(*Label, false); });
     Row->add_controller(Hover);
+    // The list item outlives its row; a reference to it from here would keep both alive.
+    auto* ListItem = Item.get();
+    auto RightClick = Gtk::GestureClick::create();
+    RightClick->set_button(GDK_BUTTON_SECONDARY);
+    RightClick->signal_pressed().connect([this, ListItem, Row](int, double X, double Y) {
+      if (ListItem->get_position() != GTK_INVALID_LIST_POSITION) PopupMenu(ListItem->get_position(), *Row, X, Y);
+    });
+    Row->add_controller(RightClick);
     Item->set_child(*Row);
   });
   Factory->signal_bind().connect([this](const Glib::RefPtr<Gtk::ListItem>& Item) {
@@ -131,9 +165,64 @@ TCustomHistoryListView::TCustomHistoryListView(platform::THistoryStore& Store)
   append(FScroller);
 
   BrowseFolder({});
+  Store.SignalChanged().connect(sigc::mem_fun(*this, &TCustomHistoryListView::StoreChanged));
+  signal_map().connect([this] {
+    if (FStale) Refresh();
+  });
+  ArmDayTimer();
 }
 
-TCustomHistoryListView::~TCustomHistoryListView() = default;
+TCustomHistoryListView::~TCustomHistoryListView() {
+  FRefreshSoon.disconnect();
+  FDayTimer.disconnect();
+  FMenu.unparent();
+}
+
+void TCustomHistoryListView::SearchFor(const std::string& Text) {
+  FBrowser.Search(Text);
+  Reload();
+}
+
+void TCustomHistoryListView::RemoveEntry(size_t Index, bool WholeSite) {
+  if (!FBrowser.CanRemove(Index)) return;
+  FBrowser.Remove(Index, WholeSite);
+  Reload();
+  if (!FBrowser.Entries().empty()) Select(std::min(Index, FBrowser.Entries().size() - 1));
+}
+
+void TCustomHistoryListView::PopupMenu(size_t Index, Gtk::Widget& Row, double X, double Y) {
+  if (!FBrowser.CanRemove(Index)) return;
+  Select(Index);
+  FMenuIndex = Index;
+  double Bx = 0, By = 0;
+  if (!Row.translate_coordinates(*this, X, Y, Bx, By)) return;
+  FMenu.set_pointing_to(Gdk::Rectangle(static_cast<int>(Bx), static_cast<int>(By), 1, 1));
+  FMenu.popup();
+}
+
+void TCustomHistoryListView::StoreChanged() {
+  FStale = true;
+  // A page's visit and its title come in one burst: one refresh for them.
+  if (get_mapped() && !FRefreshSoon.connected())
+    FRefreshSoon = Glib::signal_idle().connect([this] {
+      if (FStale) Refresh();
+      return false;
+    });
+}
+
+void TCustomHistoryListView::ArmDayTimer() {
+  using namespace std::chrono;
+  // At least a second, so a clock that stands still cannot spin it; at most a few
+  // minutes, so a machine that slept through midnight catches up soon after it wakes.
+  auto Delay = std::clamp<milliseconds>(platform::UntilNextDay(FStore.Now()), seconds(1), minutes(5));
+  FDayTimer = Glib::signal_timeout().connect(
+      [this] {
+        if (FStore.Today() != FShownDay) StoreChanged();
+        ArmDayTimer();
+        return false;
+      },
+      static_cast<unsigned>(Delay.count()));
+}
 
 void TCustomHistoryListView::SetWebbrowser(browser::TBrowserControl* Control) {
   FWebbrowser = Control;
@@ -147,10 +236,25 @@ bool TCustomHistoryListView::BrowseFolder(const platform::THistoryPath& Path) {
 }
 
 void TCustomHistoryListView::Refresh() {
-  if (FBrowser.Refresh()) Reload();
+  std::optional<std::string> Kept;
+  if (auto Index = Selected()) Kept = EntryAt(*Index).Item.Id;
+  if (!FBrowser.Refresh()) return;
+  Reload();
+  if (!Kept) return;
+  const auto& Entries = FBrowser.Entries();
+  auto It = std::find_if(Entries.begin(), Entries.end(), [&](auto& E) { return E.Item.Id == *Kept; });
+  if (It != Entries.end()) Select(static_cast<size_t>(It - Entries.begin()));
+}
+
+void TCustomHistoryListView::ClearEntries() {
+  FBrowser.ClearEntries();
+  FModel->SetCount(0);
+  FSelection->set_selected(GTK_INVALID_LIST_POSITION);
 }
 
 void TCustomHistoryListView::Reload() {
+  FStale = false;
+  FShownDay = FStore.Today();
   FModel->SetCount(static_cast<guint>(FBrowser.Entries().size()));
   if (FBrowser.Entries().empty()) {
     FSelection->set_selected(GTK_INVALID_LIST_POSITION);

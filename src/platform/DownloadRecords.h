@@ -1,11 +1,12 @@
 #pragma once
 // The downloads list kept across runs, in a table of its own in the history database
 // (history.sqlite). Like the history it never stops the browser: a file it cannot open
-// leaves it empty and dropping writes.
-#include "platform/SqliteDb.h"
+// leaves it empty and dropping writes; a damaged one is set aside (THistoryDatabase).
+#include "platform/HistoryDatabase.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,11 @@ public:
   static constexpr size_t MaxKept = 200;
 
   explicit TDownloadRecords(const std::filesystem::path& File);
+  // On the database file the history store keeps too.
+  explicit TDownloadRecords(std::shared_ptr<THistoryDatabase> Database);
+  ~TDownloadRecords();
 
-  bool IsAvailable() const { return FDb.IsOpen(); }
+  bool IsAvailable() const { return FBase->IsAvailable(); }
   // The latest records, newest first.
   std::vector<TDownloadRecord> Load(size_t Limit = MaxKept);
   // A new record; its id, 0 when it could not be written.
@@ -36,7 +40,14 @@ public:
   void Clear();
 
 private:
-  SqliteDb FDb;
+  SqliteDb& Db() { return FBase->Db(); }
+  // The end of a write: a damaged file found by it is replaced by a fresh one.
+  void Wrote(int Code);
+
+  std::shared_ptr<THistoryDatabase> FBase;
+  sigc::connection FFresh;
+  // Records written to a file since set aside have ids below this: they name nothing now.
+  int64_t FIdFloor = 0, FHighestId = 0;
 };
 
 }  // namespace vorlane::platform

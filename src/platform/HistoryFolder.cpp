@@ -40,6 +40,20 @@ int CompareNames(const std::string& A, const std::string& B) {
 
 }  // namespace
 
+bool PeriodDays(const std::string& Id, int64_t& FirstDay, int64_t& LastDay) {
+  return ParsePeriodId(Id, FirstDay, LastDay);
+}
+
+std::optional<std::string> SiteOfFolderId(const std::string& Id) {
+  if (!Id.starts_with(SiteTag)) return std::nullopt;
+  return Id.substr(2);
+}
+
+THistoryItem PageItem(THistoryPage Page) {
+  std::string Name = Page.Title.empty() ? Page.Url : Page.Title;
+  return {Page.Url, std::move(Name), false, Page.Time, std::move(Page.Title), std::move(Page.Url)};
+}
+
 std::string SiteDisplayName(const std::string& Site) { return Site.empty() ? "我的电脑" : Site; }
 
 std::optional<THistoryFolder> THistoryFolder::Bind(THistoryStore& Store, THistoryPath Path) {
@@ -66,10 +80,7 @@ std::vector<THistoryItem> THistoryFolder::EnumObjects() const {
     for (std::string& Site : FStore->SitesBetween(FFirstDay, FLastDay))
       Items.push_back({SiteTag + Site, SiteDisplayName(Site), true, 0, {}, {}});
   } else {
-    for (THistoryPage& Page : FStore->PagesOf(FSite, FFirstDay, FLastDay)) {
-      std::string Name = Page.Title.empty() ? Page.Url : Page.Title;
-      Items.push_back({Page.Url, std::move(Name), false, Page.Time, std::move(Page.Title), std::move(Page.Url)});
-    }
+    for (THistoryPage& Page : FStore->PagesOf(FSite, FFirstDay, FLastDay)) Items.push_back(PageItem(std::move(Page)));
   }
   return Items;
 }

@@ -42,6 +42,14 @@ private:
   std::string FSite;
 };
 
+// The days of a period folder's item id; false for any other id.
+bool PeriodDays(const std::string& Id, int64_t& FirstDay, int64_t& LastDay);
+// The site of a site folder's item id; nullopt for any other id.
+std::optional<std::string> SiteOfFolderId(const std::string& Id);
+
+// A page as the folders show it (named by title, else by address).
+THistoryItem PageItem(THistoryPage Page);
+
 // The name shown for a site: the host, or 我的电脑 for local files.
 std::string SiteDisplayName(const std::string& Site);
 

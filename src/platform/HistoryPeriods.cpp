@@ -20,6 +20,17 @@ const char* const WeekdayNames[] = {"星期一", "星期二", "星期三", "星�
 
 }  // namespace
 
+std::chrono::milliseconds UntilNextDay(std::chrono::system_clock::time_point Time) {
+  std::time_t T = std::chrono::system_clock::to_time_t(Time);
+  std::tm Next{};
+  localtime_r(&T, &Next);
+  Next.tm_mday += 1;
+  Next.tm_hour = Next.tm_min = Next.tm_sec = 0;
+  Next.tm_isdst = -1;  // the next day may keep another time (summer time)
+  auto Start = std::chrono::system_clock::from_time_t(std::mktime(&Next));
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Start - Time);
+}
+
 int64_t LocalDayOf(std::chrono::system_clock::time_point Time) {
   std::time_t T = std::chrono::system_clock::to_time_t(Time);
   std::tm Local{};

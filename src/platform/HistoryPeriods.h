@@ -12,6 +12,8 @@ namespace vorlane::platform {
 
 // The local calendar day of a moment (TZ rules of the process).
 int64_t LocalDayOf(std::chrono::system_clock::time_point Time);
+// The time from Time to the start of the next local calendar day.
+std::chrono::milliseconds UntilNextDay(std::chrono::system_clock::time_point Time);
 // 0 for Monday … 6 for Sunday.
 int WeekdayOf(int64_t Day);
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <glib.h>
 #include <fcntl.h>
 #include <string>
@@ -283,6 +284,26 @@ std::optional<std::string> ReadFileBytesAt(int DirFd, const char* Name, std::siz
   return Bytes;
 }
 
+namespace {
+constexpr std::string_view TemporaryPrefix = ".vorlane-";
+constexpr size_t TemporaryDigits = 8;
+}  // namespace
+
+bool IsReplaceTemporaryName(std::string_view Name) {
+  if (Name.size() != TemporaryPrefix.size() + TemporaryDigits || !Name.starts_with(TemporaryPrefix)) return false;
+  for (char C : Name.substr(TemporaryPrefix.size()))
+    if (!((C >= '0' && C <= '9') || (C >= 'a' && C <= 'f'))) return false;
+  return true;
+}
+
+bool RemoveStaleReplaceTemporary(int DirFd, const char* Name, std::chrono::seconds OlderThan) {
+  if (!IsReplaceTemporaryName(Name)) return false;
+  struct stat St {};
+  if (::fstatat(DirFd, Name, &St, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(St.st_mode)) return false;
+  if (static_cast<int64_t>(St.st_mtime) > static_cast<int64_t>(std::time(nullptr)) - OlderThan.count()) return false;
+  return ::unlinkat(DirFd, Name, 0) == 0;
+}
+
 bool ReplaceFileContents(const std::filesystem::path& File, std::string_view Bytes) {
   return ReplaceFileContentsAt(AT_FDCWD, File.c_str(), Bytes);
 }
@@ -306,7 +327,7 @@ bool ReplaceFileContentsAt(int DirFd, const char* Name, std::string_view Bytes) 
   for (int Try = 0; Try < 100 && !Out.Valid(); ++Try) {
     char Suffix[16];
     std::snprintf(Suffix, sizeof Suffix, "%08x", g_random_int());
-    Temp = Folder + ".vorlane-" + Suffix;
+    Temp = Folder + std::string(TemporaryPrefix) + Suffix;
     Out = Fd(::openat(DirFd, Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Exists ? 0600 : 0666));
     if (!Out.Valid() && errno != EEXIST) return false;
   }

@@ -7,6 +7,7 @@
 // alone; the file functions add reading (a byte order mark honoured, GB18030 when not
 // UTF-8) and atomic writing. Files are read only when they are regular files of at most
 // IniMaxFileBytes: a FIFO, a device or a huge file is never waited on or swallowed.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -58,6 +59,13 @@ public:
 // (errno tells why); the temporary file is removed again.
 bool ReplaceFileContents(const std::filesystem::path& File, std::string_view Bytes);
 bool ReplaceFileContentsAt(int DirFd, const char* Name, std::string_view Bytes);
+
+// The temporary files ReplaceFileContents writes (".vorlane-" and eight hex digits).
+bool IsReplaceTemporaryName(std::string_view Name);
+// Removes Name in DirFd when it is such a temporary file that a killed writer left
+// behind: a regular file last written more than OlderThan ago (a younger one may still be
+// under way in another process). true when it was removed.
+bool RemoveStaleReplaceTemporary(int DirFd, const char* Name, std::chrono::seconds OlderThan);
 
 // Whether a link in the last place of the name is followed when reading.
 enum class FollowLink { Yes, No };

@@ -11,6 +11,7 @@
 #include <gtkmm/image.h>
 #include <gtkmm/separator.h>
 #include <gtkmm/togglebutton.h>
+#include <sigc++/adaptors/track_obj.h>
 #include <gtkmm/stylecontext.h>
 
 namespace vorlane::shell {
@@ -119,8 +120,16 @@ Gtk::Widget& TFrmMain::ToolButton(const std::string& Name, const std::string& Ac
   auto* Arrow = Gtk::make_managed<Gtk::MenuButton>();
   Arrow->set_name(Name + "DropDown");
   Arrow->set_menu_model(DropDown);
-  // Filled afresh each time it opens.
-  if (OnPopup) Arrow->set_create_popup_func([OnPopup]() { OnPopup(); });
+  // Filled afresh each time it opens. Such a list has entries exactly when its command can
+  // run, so the arrow follows the command: never an empty list to open.
+  if (OnPopup) {
+    Arrow->set_create_popup_func([OnPopup]() { OnPopup(); });
+    if (framework::TAction* Command = ActionList.Find(Action.substr(Action.find('.') + 1))) {
+      auto Follow = [Arrow, Enabled = Command->GioAction()] { Arrow->set_sensitive(Enabled->get_enabled()); };
+      Follow();
+      Command->GioAction()->property_enabled().signal_changed().connect(sigc::track_obj(Follow, *Arrow));
+    }
+  }
   Arrow->set_valign(Gtk::Align::FILL);
   Linked->append(*Arrow);
   return *Linked;

@@ -2,6 +2,8 @@
 // them each time one opens, at most 10 entries, nearest first.
 #include "shell/U_FrmMain.h"
 
+#include "framework/LiteralLabel.h"
+
 #include <cstdlib>
 
 namespace vorlane::shell {
@@ -38,7 +40,8 @@ void TFrmMain::IETravelLogEntry(const std::string& Title, const std::string& Url
   bool Back = IETravelLog.Backward;
   int Offset = Back ? -(FTravelCount + 1) : FTravelCount + 1;
   TTravelMenuItem Item{Title.empty() ? Url : Title, Url, Offset};
-  auto MenuItem = Gio::MenuItem::create(Item.Caption, "");
+  // A title is the page's text: "_" in it is no mnemonic.
+  auto MenuItem = Gio::MenuItem::create(framework::LiteralMenuLabel(Item.Caption), "");
   MenuItem->set_action_and_target(ActionList.GroupName() + ".travel-item", Glib::Variant<int32_t>::create(Offset));
   (Back ? pmnBack : pmnForward)->append_item(MenuItem);
   (Back ? FBackItems : FForwardItems).push_back(std::move(Item));

@@ -60,7 +60,7 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
     CloseNoticeBars();
     FVisits.DocumentCommitted(U, ErrorPage, "");  // the title follows on its own
   };
-  WebBrowser->OnNavigateError = [this](auto& U) { FVisits.NavigateError(U); };
+  WebBrowser->OnNavigateError = [this](auto& U, bool Committed) { FVisits.NavigateError(U, Committed); };
   BindQuestions();
   WebBrowser->Widget().set_expand(true);
   append(FBars);

@@ -39,6 +39,7 @@ TEST_F(BadInputTest, EveryBadAddressEndsOnAnErrorPageAndTheNextLoadWorks) {
     // Our own page in Chinese, never WebKit's English one or a blank page.
     EXPECT_TRUE(PumpUntil([&] { return P->DocumentTitle() == "无法显示网页"; })) << P->DocumentTitle();
     if (Bad == Refused) {
+      EXPECT_TRUE(P.Log->Has("Failed " + Refused + " 0")) << P.Log->Dump();  // before any commit
       EXPECT_EQ(P->LocationURL(), Refused);
       EXPECT_NE(Eval(P, "document.body.innerText").value_or("").find("服务器拒绝了连接"), std::string::npos);
       EXPECT_EQ(Eval(P, "document.getElementById('retry').href"), Refused);

@@ -42,6 +42,9 @@ void EventLog::NewWindow2(browser::WebEngine*& NewEngine, bool&) {
 }
 void EventLog::NavigateComplete2(const std::string& Url) { Lines.push_back("Navigated " + Url); }
 void EventLog::DocumentComplete(const std::string& Url) { Lines.push_back("Complete " + Url); }
+void EventLog::NavigateError(const std::string& Url, bool Committed) {
+  Lines.push_back("Failed " + Url + (Committed ? " 1" : " 0"));
+}
 void EventLog::TitleChange(const std::string& Title) { Lines.push_back("Title " + Title); }
 void EventLog::WindowClosing() { Lines.push_back("Closing"); }
 void EventLog::LoadBecameDownload(bool NothingShown) {

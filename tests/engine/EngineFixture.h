@@ -19,7 +19,7 @@ namespace vorlane::test {
 
 // Every event as one line of text, in the order raised: "Before <url>", "Progress p/m",
 // "Status <text>", "Command <cmd> <0|1>", "Navigated <url>", "Title <text>",
-// "Complete <url>", "NewWindow", "Closing", "Ended <reason>".
+// "Complete <url>", "NewWindow", "Closing", "Ended <reason>", "Failed <url> <committed 0|1>".
 class EventLog : public browser::IWebEngineEvents {
 public:
   std::vector<std::string> Lines;
@@ -45,6 +45,7 @@ public:
   void TitleChange(const std::string& Title) override;
   void WindowClosing() override;
   void LoadBecameDownload(bool NothingShown) override;
+  void NavigateError(const std::string& Url, bool Committed) override;
   void ProcessTerminated(browser::ProcessEnd Reason) override;
 };
 

@@ -61,9 +61,9 @@ TEST(BookmarkCodec, NamesBecomeSafeFileNames) {
       {"&quot;*/:&lt;&gt;?\\|", "---------", "---------"},
       {".", "-", "-"},  // a leading dot would hide it
       {"..", "--", "--"},
-      {"...", "-..", "-.."},
+      {"...", "-..-", "-.."},  // Windows drops a folder name's final dot
       {".NET", "-NET", "-NET"},
-      {"&#47;&#46;&#46;", "-..", "-.."},
+      {"&#47;&#46;&#46;", "-..-", "-.."},
       {"&#46;&#46;", "--", "--"},
       {"a&#0;b", "a\xEF\xBF\xBD" "b", "a\xEF\xBF\xBD" "b"},
       {std::string("nul\0in", 6), "nul-in", "nul-in"},
@@ -74,6 +74,24 @@ TEST(BookmarkCodec, NamesBecomeSafeFileNames) {
     EXPECT_EQ(SafeFolderName(C.Raw), C.Folder) << C.Raw;
     EXPECT_EQ(SafeLinkName(C.Raw), C.Link) << C.Raw;
   }
+}
+
+TEST(BookmarkCodec, NamesWindowsTakesForDevicesOrCutShortGetADash) {
+  using vorlane::platform::FileNameFromTitle;
+  struct Case {
+    std::string Title, Suffix, Name;
+  } Cases[] = {
+      {"CON", ".url", "CON-.url"},     {"nul.txt", ".url", "nul-.txt.url"}, {"com1", "", "com1-"},
+      {"LpT9.x", "", "LpT9-.x"},       {"aux", ".desktop", "aux-.desktop"}, {"PRN", ".mht", "PRN-.mht"},
+      {"COM0", ".url", "COM0.url"},    {"CONSOLE", ".url", "CONSOLE.url"},  {"x.con", "", "x.con"},
+      {"a.", "", "a.-"},               {"a ", "", "a -"},                   {"a.", ".url", "a..url"},
+      {"a. .", "", "a. .-"},
+  };
+  for (const Case& C : Cases) EXPECT_EQ(FileNameFromTitle(C.Title, C.Suffix), C.Name) << C.Title;
+  std::string Long(300, 'x');
+  Long.replace(253, 2, ". ");
+  EXPECT_EQ(FileNameFromTitle(Long), std::string(253, 'x') + ".-");  // the dash fits the limit
+  EXPECT_EQ(SafeLinkName("CON"), "CON-");
 }
 
 TEST(BookmarkCodec, LongNamesAreShortenedAtACharacterBoundary) {
@@ -199,12 +217,13 @@ TEST(BookmarkCodec, WritingTheExampleTree) {
                             {"Links", "Site.", "http://site/", 2}};
   auto Lines = BookmarkFileLines(E, "vorlane");
   std::vector<std::string> Expected = {
-      "<!-- Made with vorlane -->", "", "<TITLE>Exported Favorites</TITLE>", "<H1>Exported Favorites</H1>", "",
+      "<!DOCTYPE NETSCAPE-Bookmark-file-1>", "<!-- Made with vorlane -->",
+      "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">", "", "<TITLE>Exported Favorites</TITLE>", "<H1>Exported Favorites</H1>", "",
       "<DL><P>", "    <DT><A HREF=\"http://example.com/\">Example</A><BR>", "", "    <DT><H3>Links</H3>",
       "    <DL><P>", "        <DT><A HREF=\"http://site/\">Site</A><BR>", "    </DL><P>", "", "", "</DL><P>"};
   EXPECT_EQ(Lines, Expected);
   EXPECT_EQ(JoinBookmarkLines({"a", ""}), "a\r\n\r\n");
-  EXPECT_EQ(BookmarkFileLines({}, "t").size(), 8u);
+  EXPECT_EQ(BookmarkFileLines({}, "t").size(), 10u);
 }
 
 TEST(BookmarkCodec, WritingClosesEveryLevelBetweenFolders) {

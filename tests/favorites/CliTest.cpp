@@ -15,7 +15,7 @@ struct CliRun {
   std::string Err;
 };
 
-CliRun Cli(std::vector<std::string> Args) {
+CliRun Cli(std::vector<std::string> Args, const char* WorkingFolder = nullptr) {
   Args.insert(Args.begin(), VORLANE_FAVORITES_CLI);
   std::vector<char*> Argv;
   for (auto& A : Args) Argv.push_back(A.data());
@@ -24,7 +24,7 @@ CliRun Cli(std::vector<std::string> Args) {
   gchar* Err = nullptr;
   gint Wait = 0;
   GError* Error = nullptr;
-  bool Spawned = g_spawn_sync(nullptr, Argv.data(), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, &Out, &Err,
+  bool Spawned = g_spawn_sync(WorkingFolder, Argv.data(), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, &Out, &Err,
                               &Wait, &Error);
   EXPECT_TRUE(Spawned) << (Error ? Error->message : "");
   if (Error) g_error_free(Error);
@@ -51,6 +51,10 @@ TEST(Cli, ExportsAndImportsTheUsersFavorites) {
   EXPECT_EQ(vorlane::test::ReadTree(Favorites / "backup"),
             (std::map<std::string, std::string>{{"News", "<dir>"}, {"News/Daily.url", "https://daily/"}}));
 
+  // A relative file is the working folder's.
+  EXPECT_EQ(Cli({"export", "relative.htm"}, ShellFolders::Home().c_str()).Status, 0);
+  EXPECT_TRUE(std::filesystem::exists(ShellFolders::Home() / "relative.htm"));
+
   auto Other = vorlane::test::FreshFavorites("cli-other");
   EXPECT_EQ(Cli({"import", File.string(), "--favorites", Other.string(), "--into", "Old"}).Status, 0);
   EXPECT_TRUE(std::filesystem::exists(Other / "Old/News/Daily.url"));
@@ -65,7 +69,11 @@ TEST(Cli, RefusalsAndFailuresExitWithOne) {
       {{"export", (Home / "x.HTM").string()},
        "The target file name extention is invalid.\nPlease change it to \"*.htm\".\n"},
       {{"export", (Home / "x.htm").string(), "--favorites", "/tmp/elsewhere"},
-       "The favorites file path is invalid.\nPlease change it.\n"},
+       "The favorites folder \"/tmp/elsewhere\" is refused: its path must contain \"Favorites\" after its first "
+       "character.\n"},
+      {{"import", (Home / "x.htm").string(), "--favorites", "favorites"},
+       "The favorites folder \"favorites\" is refused: its path must contain \"Favorites\" after its first "
+       "character.\n"},
       {{"export", (Home / "no/such/x.htm").string()}, "The target file name is invalid.\nPlease change it.\n"},
       {{"import", (Home / "missing.htm").string()},
        "The Favorite file you specified does not exist in the current path.\n"},

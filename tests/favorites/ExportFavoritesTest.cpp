@@ -49,7 +49,8 @@ TEST_F(ExportTest, TheExampleTreeGivesFifteenLinesAndASuccessMessage) {
   WriteShortcut(Favorites, "Links/Site.url", "http://site/");
   ASSERT_TRUE(Export.ExportFavoritesFile());
   EXPECT_EQ(Output(),
-            "<!-- Made with vorlane -->\r\n\r\n<TITLE>Exported Favorites</TITLE>\r\n<H1>Exported Favorites</H1>\r\n"
+            "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<!-- Made with vorlane -->\r\n"
+            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\r\n\r\n<TITLE>Exported Favorites</TITLE>\r\n<H1>Exported Favorites</H1>\r\n"
             "\r\n<DL><P>\r\n    <DT><A HREF=\"http://example.com/\">Example</A><BR>\r\n\r\n"
             "    <DT><H3>Links</H3>\r\n    <DL><P>\r\n        <DT><A HREF=\"http://site/\">Site</A><BR>\r\n"
             "    </DL><P>\r\n\r\n\r\n</DL><P>\r\n");
@@ -61,7 +62,8 @@ TEST_F(ExportTest, TheExampleTreeGivesFifteenLinesAndASuccessMessage) {
 TEST_F(ExportTest, EmptyFolderGivesHeadAndTail) {
   ASSERT_TRUE(Export.ExportFavoritesFile());
   EXPECT_EQ(Output(),
-            "<!-- Made with vorlane -->\r\n\r\n<TITLE>Exported Favorites</TITLE>\r\n<H1>Exported Favorites</H1>\r\n"
+            "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<!-- Made with vorlane -->\r\n"
+            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\r\n\r\n<TITLE>Exported Favorites</TITLE>\r\n<H1>Exported Favorites</H1>\r\n"
             "\r\n<DL><P>\r\n\r\n</DL><P>\r\n");
 }
 

@@ -7,6 +7,7 @@
 #include "support/ScriptedDialogs.h"
 #include "TreeHelpers.h"
 #include "favorites/ExportFavorites.h"
+#include "favorites/ImportFavorites.h"
 
 namespace fs = std::filesystem;
 using namespace vorlane::favorites;
@@ -25,6 +26,18 @@ TEST(FavoritesTransfer, FavoriteNamesAreCleanedAndFallBackToTheHost) {
       {"新闻 | 首页", "http://a.example/", "新闻 - 首页.url"}, {"../etc", "", "-.-etc.url"},
       {"", "https://user@news.example:8080/x", "news.example-8080.url"}, {"", "about:blank", ""}};
   for (const Case& C : Cases) EXPECT_EQ(FavoriteFileName(C.Title, C.Url), C.Name) << C.Title;
+}
+
+TEST(FavoritesTransfer, TheImportFolderTakenFromTheFileNameSuitsWindows) {
+  vorlane::test::ScriptedDialogs Dialogs;
+  TImportFavorite Importer(Dialogs);
+  TFavoritesTransfer T;
+  T.Importer = &Importer;
+  for (auto [File, Folder] : {std::pair{"/nowhere/Q: x.htm", "Q- x"}, {"/nowhere/con.htm", "con-"}}) {
+    T.OnImportClick = [File](const std::string&, std::function<void(std::string)> Done) { Done(File); };
+    T.Import({});
+    EXPECT_EQ(Importer.TargetSubFolder(), Folder);
+  }
 }
 
 TEST(FavoritesTransfer, ASecondExportWhileTheDialogIsOpenDoesNothing) {

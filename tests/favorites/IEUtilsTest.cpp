@@ -69,6 +69,28 @@ TEST(FavoritesFolder, ListingShowsVisibleFoldersThenShortcutsInNameOrder) {
   EXPECT_TRUE(ListFavoritesFolder(Root / "missing").Folders.empty());
 }
 
+TEST(FavoritesFolder, ListingRemovesTemporariesThatKilledWritersLeftBehind) {
+  auto Root = vorlane::test::FreshFavorites("leftovers");
+  struct Case {
+    const char* Name;
+    int AgeSeconds;
+    bool Kept;
+  } Cases[] = {
+      {".vorlane-0badc0de", 120, false},
+      {".vorlane-12345678", 5, true},    // may still be written
+      {".vorlane-0BADC0DE", 120, true},  // not a name of ours
+      {".vorlane-0badc0d", 120, true},
+      {".vorlane-0badc0de.url", 120, true},
+  };
+  for (const Case& C : Cases) {
+    vorlane::test::WriteBytes(Root / C.Name, "[InternetShortcut]\r\n");
+    std::filesystem::last_write_time(
+        Root / C.Name, std::filesystem::file_time_type::clock::now() - std::chrono::seconds(C.AgeSeconds));
+  }
+  ListFavoritesFolder(Root);
+  for (const Case& C : Cases) EXPECT_EQ(std::filesystem::exists(Root / C.Name), C.Kept) << C.Name;
+}
+
 TEST(FavoritesFolder, TitlesDropOnlyTheShortcutExtension) {
   struct Case {
     const char* File;

@@ -73,6 +73,10 @@ TEST(RoundTrip, HostileTreeComesBackTheSame) {
   Export.SetTargetPath(Source.parent_path().string());
   Export.SetTargetFileName("all.htm");
   ASSERT_TRUE(Export.ExportFavoritesFile());
+  // What other browsers need to read the titles as UTF-8, first thing in the file.
+  EXPECT_TRUE(vorlane::test::ReadBytes(Source.parent_path() / "all.htm")
+                  .starts_with("<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<!-- Made with favorites_tests -->\r\n"
+                               "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\r\n"));
 
   TImportFavorite Import(Dialogs);
   Import.SetFavoritesPath(Back.string());

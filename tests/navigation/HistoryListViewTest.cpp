@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <gtkmm/window.h>
 
+#include <ctime>
+
 namespace vorlane::test {
 namespace {
 
@@ -113,6 +115,76 @@ TEST_F(HistoryListViewTest, IconsAreLookedUpForShownRowsOnly) {
   ASSERT_TRUE(PumpUntil([&] { return LookedUp() > 0; }));
   EXPECT_LT(LookedUp(), 300);  // GTK keeps about 200 rows bound around the visible ones
   Window.unset_child();
+}
+
+TEST_F(HistoryListViewTest, FollowsNewVisitsOnScreenAndOnItsNextShowing) {
+  Gtk::Window Window;
+  Window.set_child(View());
+  Window.present();
+  ASSERT_TRUE(PumpUntil([&] { return View().get_mapped(); }));
+  Store->AddVisit("http://b.example/", "B");
+  ASSERT_TRUE(PumpUntil([&] { return Shown() == std::vector<std::string>{"今天"}; }));
+  Key(GDK_KEY_Return);
+  View().Select(0);
+  Store->AddVisit("http://a.example/", "A");
+  ASSERT_TRUE(PumpUntil([&] { return Shown().size() == 2; }));
+  EXPECT_EQ(View().EntryAt(*View().Selected()).Item.DisplayName, "b.example");  // still selected
+  Window.set_visible(false);
+  Store->AddVisit("http://c.example/", "C");
+  Window.set_visible(true);
+  EXPECT_TRUE(PumpUntil([&] { return Shown().size() == 3; }));
+  View().ClearEntries();
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(View().Selected(), std::nullopt);
+  Window.unset_child();
+}
+
+TEST_F(HistoryListViewTest, AtMidnightTodayBecomesADayOfItsOwn) {
+  std::time_t T = std::time(nullptr);
+  std::tm Evening{};
+  localtime_r(&T, &Evening);
+  Evening.tm_hour = 23;
+  Evening.tm_min = 59;
+  Evening.tm_sec = 59;
+  Evening.tm_isdst = -1;
+  auto Now = std::chrono::system_clock::from_time_t(std::mktime(&Evening)) + std::chrono::milliseconds(500);
+  Store = std::make_unique<platform::THistoryStore>(platform::ShellFolders::DataHome() / "midnight.sqlite",
+                                                    [&Now] { return Now; });
+  Store->AddVisit("http://late.example/", "late");
+  Gtk::Window Window;
+  Window.set_child(View());
+  Window.present();
+  EXPECT_EQ(Shown(), std::vector<std::string>{"今天"});
+  Now += std::chrono::seconds(1);
+  EXPECT_TRUE(PumpUntil([&] { return Shown().size() == 1 && Shown()[0] != "今天"; })) << Shown()[0];
+  Window.unset_child();
+}
+
+TEST_F(HistoryListViewTest, TheSearchBoxFindsVisitsAndTheirMenuRemovesThem) {
+  using Names = std::vector<std::string>;
+  Store->AddVisit("http://news.example/a", "新闻一");
+  Store->AddVisit("http://news.example/b", "Sport \"quoted\"");
+  Store->AddVisit("http://other.example/", "新闻二");
+  Store->AddVisit("http://third.example/", "Third");
+  View().SearchBox().set_text("新闻");  // two characters: no index for them
+  ASSERT_TRUE(PumpUntil([&] { return Shown() == Names{"新闻二", "新闻一"}; })) << Shown().size();
+  View().SearchFor("NEWS.EX");  // any letter case, in the address
+  EXPECT_EQ(Shown(), (Names{"Sport \"quoted\"", "新闻一"}));
+  View().SearchFor("t \"quo");
+  EXPECT_EQ(Shown(), Names{"Sport \"quoted\""});
+  View().RemoveEntry(0, false);  // 删除
+  EXPECT_TRUE(Shown().empty());
+  View().SearchFor("新闻");
+  View().RemoveEntry(1, true);  // 删除此网站的全部记录, from 新闻一 of news.example
+  EXPECT_EQ(Shown(), Names{"新闻二"});
+  View().SearchFor("");
+  Key(GDK_KEY_Return);
+  EXPECT_EQ(Shown(), (Names{"other.example", "third.example"}));
+  View().RemoveEntry(1, false);  // a site in the period shown
+  EXPECT_EQ(Shown(), Names{"other.example"});
+  std::vector<std::string> Recent;
+  for (auto& P : Store->RecentPages(8)) Recent.push_back(P.Url);
+  EXPECT_EQ(Recent, Names{"http://other.example/"});  // gone from the start page's list too
 }
 
 TEST_F(HistoryListViewTest, AnEmptyHistoryShowsNothingAndSelectsNothing) {

@@ -2,7 +2,10 @@
 // test sets.
 #include "platform/HistoryFolder.h"
 #include "platform/HistoryPeriods.h"
+#include "platform/DownloadRecords.h"
 #include "platform/HistoryStore.h"
+
+#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +90,21 @@ TEST(HistoryPeriods, NamesFollowTheWeek) {
     for (auto& P : HistoryPeriods(C.Today, C.Oldest)) Got.push_back(P.Name);
     EXPECT_EQ(Got, C.Names) << C.What;
   }
+}
+
+TEST_F(HistoryStoreTest, TheNextDayStartsAtLocalMidnightAlsoWhenTheClockChanges) {
+  using std::chrono::hours;
+  using std::chrono::minutes;
+  struct Case {
+    Clock::time_point Time;
+    std::chrono::milliseconds Left;
+  } Cases[] = {
+      {Local(2026, 4, 1, 12), hours(12)},
+      {Local(2026, 4, 1, 23, 59), minutes(1)},
+      {Local(2026, 3, 29, 0), hours(23)},   // summer time starts
+      {Local(2026, 10, 25, 0), hours(25)},  // and ends
+  };
+  for (auto& C : Cases) EXPECT_EQ(UntilNextDay(C.Time), C.Left);
 }
 
 TEST_F(HistoryStoreTest, DaysFollowTheLocalCalendarAcrossMidnightAndSummerTime) {
@@ -208,6 +226,10 @@ TEST_F(HistoryStoreTest, ACorruptFileIsSetAsideAndANewOneWorks) {
   auto Store = Open();
   ASSERT_TRUE(Store->IsAvailable());
   ASSERT_TRUE(Store->SetAside());
+  EXPECT_TRUE(Store->SetAside()->filename().string().starts_with("history.sqlite.damaged-"));
+  int Told = 0;
+  Store->Database()->OnSetAside([&](auto&) { ++Told; });
+  EXPECT_EQ(Told, 1);
   EXPECT_TRUE(std::filesystem::exists(*Store->SetAside()));
   EXPECT_EQ(std::filesystem::file_size(*Store->SetAside()), 8192u);
   EXPECT_GT(Store->AddVisit("http://a.example/", "A"), 0);
@@ -223,6 +245,109 @@ TEST_F(HistoryStoreTest, AnUnreachableFileGivesAnEmptyHistory) {
   Store->SetVisitTitle(1, "x");
   EXPECT_TRUE(List(*Store, {}).empty());
   EXPECT_TRUE(Store->SuggestAddresses("http", 5).empty());
+}
+
+// What another program (or a broken disk) does to the file under the store's feet: the
+// pages after the first become garbage, and a write by a second connection makes the
+// store read them again.
+void DamagePages(const std::filesystem::path& File) {
+  SqliteDb Other;
+  ASSERT_EQ(Other.Open(File), SQLITE_OK);
+  ASSERT_EQ(Other.Exec("PRAGMA wal_checkpoint(TRUNCATE);"), SQLITE_OK);
+  {
+    std::fstream F(File, std::ios::binary | std::ios::in | std::ios::out);
+    F.seekp(4096);
+    F << std::string(std::filesystem::file_size(File) - 4096, '\xa5');
+  }
+  ASSERT_EQ(Other.Exec("PRAGMA user_version = 7;"), SQLITE_OK);
+}
+
+int64_t BusyTimeout(THistoryDatabase& Db) {
+  auto Q = Db.Db().Prepare("PRAGMA busy_timeout");
+  return Q.Step() ? Q.Int(0) : -1;
+}
+
+TEST_F(HistoryStoreTest, AFileDamagedWhileInUseIsSetAsideOnceAndRecordingGoesOn) {
+  auto Store = Open();
+  TDownloadRecords Downloads(Store->Database());
+  int Told = 0;
+  Store->Database()->OnSetAside([&](auto&) { ++Told; });
+  int64_t Stale = Store->AddVisit("http://before.example/", "before");
+  for (int I = 0; I < 40; ++I) Store->AddVisit("http://a.example/" + std::to_string(I), "a");
+  ASSERT_GT(Downloads.Add({0, "http://a.example/f.zip", "/tmp/f.zip"}), 0);
+  for (int Round = 0; Round < 2; ++Round) {
+    SCOPED_TRACE(Round);
+    DamagePages(File);
+    // The write that finds the damage still lands, in a fresh file.
+    EXPECT_GT(Store->AddVisit("http://after.example/", "after"), 0);
+    ASSERT_TRUE(Store->SetAside());
+    EXPECT_TRUE(Store->SetAside()->filename().string().starts_with("history.sqlite.damaged-"));
+    EXPECT_TRUE(std::filesystem::exists(*Store->SetAside()));
+    EXPECT_EQ(Told, 1);  // once per run
+    EXPECT_EQ(BusyTimeout(*Store->Database()), THistoryStore::BusyTimeoutMs);
+    ASSERT_EQ(Store->RecentPages(50).size(), 1u);
+    EXPECT_EQ(Store->RecentPages(50)[0].Url, "http://after.example/");
+    // The downloads list lives in the fresh file too.
+    EXPECT_GT(Downloads.Add({0, "http://a.example/g.zip", "/tmp/g.zip"}), 0);
+    EXPECT_EQ(Downloads.Load().size(), 1u);
+  }
+  // A visit of the file set aside names nothing in the fresh one.
+  Store->SetVisitTitle(Stale, "wrong");
+  EXPECT_EQ(Store->RecentPages(5)[0].Title, "after");
+}
+
+TEST_F(HistoryStoreTest, ALockedFileIsWaitedForThenSkippedButNeverSetAside) {
+  auto Store = Open();
+  EXPECT_EQ(BusyTimeout(*Store->Database()), THistoryStore::BusyTimeoutMs);
+  SqliteDb Other;
+  ASSERT_EQ(Other.Open(File), SQLITE_OK);
+  ASSERT_EQ(Other.Exec("BEGIN IMMEDIATE;"), SQLITE_OK);
+  EXPECT_EQ(Store->AddVisit("http://a.example/", "A"), 0);
+  EXPECT_FALSE(Store->SetAside());
+  ASSERT_EQ(Other.Exec("COMMIT;"), SQLITE_OK);
+  EXPECT_GT(Store->AddVisit("http://a.example/", "A"), 0);
+  EXPECT_EQ(Store->RecentPages(5).size(), 1u);
+}
+
+TEST_F(HistoryStoreTest, OverlongAndDataAddressesAreNotRecorded) {
+  const std::string Query = "http://a.example/?q=";
+  struct Case {
+    std::string Url;
+    bool Kept;
+  } Cases[] = {
+      {Query + std::string(THistoryStore::MaxUrlLength - Query.size(), 'x'), true},
+      {Query + std::string(THistoryStore::MaxUrlLength - Query.size() + 1, 'x'), false},
+      {"data:text/html,<p>hi</p>", false},
+      {"DATA:text/plain,x", false},
+  };
+  auto Store = Open();
+  for (auto& C : Cases) {
+    SCOPED_TRACE(C.Url.substr(0, 30));
+    EXPECT_EQ(THistoryStore::IsRecordable(C.Url), C.Kept);
+    EXPECT_EQ(Store->AddVisit(C.Url, "t") > 0, C.Kept);
+  }
+}
+
+TEST_F(HistoryStoreTest, VisitsStampedInTheFutureNeitherLeadNorStay) {
+  const auto Today = Now;
+  {
+    auto Store = Open();
+    Now = Today + std::chrono::hours(24 * 300);  // the clock ran ahead, then was put right
+    Store->AddVisit("http://ahead.example/", "ahead");
+    Now = Today;
+    Store->AddVisit("http://now.example/", "now");
+    EXPECT_EQ(Store->RecentPages(5)[0].Url, "http://now.example/");
+    auto Periods = List(*Store, {});
+    EXPECT_EQ(Names(Periods), std::vector<std::string>{"今天"});
+    Now = Today + std::chrono::hours(24 * 300);
+    Store->AddVisit("http://ahead-again.example/", "ahead");
+  }
+  Now = Today + std::chrono::hours(1);
+  auto Store = Open();
+  std::vector<std::string> Urls;
+  for (auto& P : Store->RecentPages(5)) Urls.push_back(P.Url);
+  EXPECT_EQ(Urls, (std::vector<std::string>{"http://now.example/", "http://ahead.example/"}));
+  EXPECT_EQ(Names(List(*Store, {})), std::vector<std::string>{"今天"});
 }
 
 }  // namespace

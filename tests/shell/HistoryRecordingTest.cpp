@@ -45,8 +45,16 @@ TEST_F(HistoryRecordingTest, FailedLoadsAndTheirErrorPagesAreNotVisits) {
   EXPECT_EQ(E.Url, "http://down.example/");  // the error page shows under the address
   // A failure after the commit takes the visit back.
   E.CompleteNavigation("http://half.example/", "half");
-  E.Events->NavigateError("http://half.example/");
+  E.Events->NavigateError("http://half.example/", true);
   EXPECT_TRUE(Recorded().empty());
+}
+
+TEST_F(HistoryRecordingTest, AReloadThatFailsKeepsTheVisitThatSucceeded) {
+  shell::TFrmWeb* B = Main().NewPage("http://b.example/", true);
+  TFakeEngine& E = EngineOf(B);
+  E.CompleteNavigation("http://b.example/", "B");
+  E.FailNavigation("http://b.example/");  // F5 while the server is down
+  EXPECT_EQ(Recorded(), (std::vector<std::string>{"http://b.example/ B"}));
 }
 
 }  // namespace

@@ -58,6 +58,22 @@ TEST_F(TravelDropDownTest, OpeningTheArrowFillsTheMenu) {
   Arrow->popdown();
 }
 
+TEST_F(TravelDropDownTest, ArrowsOpenOnlyOverHistoryAndShowTitlesLiterally) {
+  auto* BackArrow = dynamic_cast<Gtk::MenuButton*>(FindNamed(Main(), "btnBackDropDown"));
+  auto* ForwardArrow = dynamic_cast<Gtk::MenuButton*>(FindNamed(Main(), "btnForwardDropDown"));
+  ASSERT_TRUE(BackArrow && ForwardArrow);
+  TFakeEngine& E = EngineOf(Active());
+  E.CompleteNavigation(Url(0), "snake_case __init__");
+  EXPECT_FALSE(BackArrow->get_sensitive());
+  EXPECT_FALSE(ForwardArrow->get_sensitive());
+  E.CompleteNavigation(Url(1), "P1");
+  EXPECT_TRUE(BackArrow->get_sensitive());
+  EXPECT_FALSE(ForwardArrow->get_sensitive());
+  Main().pmnBackPopup();
+  auto Label = Main().pmnBack->get_item_attribute(0, Gio::MenuModel::Attribute::LABEL, Glib::VariantType("s"));
+  EXPECT_EQ(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(Label).get(), "snake__case ____init____");
+}
+
 TEST_F(TravelDropDownTest, StaleItemsDoNotTravel) {
   TFakeEngine& E = Visit(4);
   Main().pmnBackPopup();

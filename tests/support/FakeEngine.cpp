@@ -98,7 +98,7 @@ void TFakeEngine::DownloadPending() {
 
 void TFakeEngine::FailNavigation(const std::string& FailedUrl) {
   FireBeforeNavigate(FailedUrl);
-  if (Events) Events->NavigateError(FailedUrl);
+  if (Events) Events->NavigateError(FailedUrl, false);
   if (Events) Events->DocumentComplete(FailedUrl);  // the attempt ends
   FErrorPage = true;
   CompleteNavigation(FailedUrl, "");

@@ -2,6 +2,7 @@
 // it, from a shell script. The same components as the browser's menu, with the messages
 // printed to stderr.
 #include "favorites/ExportFavorites.h"
+#include "favorites/IEUtils.h"
 #include "favorites/ImportFavorites.h"
 #include "platform/ConsoleDialogs.h"
 
@@ -51,6 +52,12 @@ int main(int argc, char** argv) {
   auto Opt = Parse(std::vector<std::string>(argv + 1, argv + argc));
   if (!Opt) {
     std::fputs(Usage, stderr);
+    return 1;
+  }
+  // The components' own message names no reason; a script's author needs the rule.
+  if (Opt->Favorites && !favorites::IsValidFavoritesPath(*Opt->Favorites)) {
+    std::fprintf(stderr, "The favorites folder \"%s\" is refused: its path must contain \"Favorites\" after its "
+                         "first character.\n", Opt->Favorites->c_str());
     return 1;
   }
   platform::ConsoleDialogs Dialogs;

@@ -1,0 +1,69 @@
+#pragma once
+// The history database file (history.sqlite): one connection shared by the visits and the
+// downloads list, and what happens when the file turns out damaged. A file that is no
+// database, or whose pages SQLite finds broken, at opening or on any later write, is
+// moved aside as "history.sqlite.damaged-DATE" (its journal files with it) and a fresh
+// file takes its place, so the browser keeps recording; the user is told once per run.
+// A locked file is no damage: writes wait the busy timeout, then are dropped.
+#include "platform/SqliteDb.h"
+
+#include <sigc++/signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorlane::platform {
+
+class THistoryDatabase {
+public:
+  using Clock = std::function<std::chrono::system_clock::time_point()>;
+  static constexpr int BusyTimeoutMs = 200;
+
+  explicit THistoryDatabase(std::filesystem::path File,
+                            Clock Now = [] { return std::chrono::system_clock::now(); });
+
+  // Adds one user's tables and indexes: made now, and again in every fresh file.
+  void AddSchema(std::string Sql);
+
+  bool IsAvailable() const { return FDb.IsOpen(); }
+  SqliteDb& Db() { return FDb; }
+  const std::filesystem::path& File() const { return FFile; }
+  std::chrono::system_clock::time_point Now() const { return FNow(); }
+
+  // Every failed statement's result code comes here; true when it means a damaged file.
+  bool Failed(int Code);
+  static bool IsDamage(int Code);
+  // After a damaged file was noticed, and once no statement of the caller's is left (a
+  // statement still alive would keep the old connection, which deletes its journal by
+  // name when it finally closes): sets the file aside and starts a fresh one. true when a
+  // fresh file took its place now (the caller may try once more).
+  bool Recover();
+
+  // The first file set aside in this run.
+  const std::optional<std::filesystem::path>& SetAside() const { return FSetAside; }
+  // Called once per run with the first file set aside: at once when that already
+  // happened (at opening), else when it happens.
+  void OnSetAside(std::function<void(const std::filesystem::path&)> Tell);
+  // Raised after a fresh file replaced a damaged one.
+  sigc::signal<void()>& SignalStartedAfresh() { return FStartedAfresh; }
+
+private:
+  // Opens the file and makes every schema; the failing result code, SQLITE_OK on success.
+  int OpenAndMake();
+
+  std::filesystem::path FFile;
+  Clock FNow;
+  SqliteDb FDb;
+  std::vector<std::string> FSchemas;
+  std::optional<std::filesystem::path> FSetAside;
+  std::function<void(const std::filesystem::path&)> FTell;
+  sigc::signal<void()> FStartedAfresh;
+  bool FTold = false;
+  bool FDamaged = false;
+};
+
+}  // namespace vorlane::platform
