@@ -7,6 +7,7 @@
 #include "shell/U_FrmMain.h"
 #include "shell/U_FrmMain_Favorites.h"
 #include "support/LoopbackServer.h"
+#include "engine/ProductSiteScheme.h"
 #include "support/MainLoop.h"
 #include "support/RealInput.h"
 
@@ -344,7 +345,15 @@ TEST_F(ShellEngineTest, RealKeysCtrlZUndoesTypingInAFieldAndElsewhereReopensAPag
   EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 3; }));
 }
 
-TEST_F(ShellEngineTest, TheSearchPageShowsExactlyTheTypedWord) {
+TEST_F(ShellEngineTest, TheSearchPageShowsExactlyTheTypedWordAndForwardsIt) {
+  // The results server never answers, so the search page stays to be looked at.
+  Server.Hold("/s");
+  engine::SiteContent Content;
+  Content.SearchResults = Server.Url("/s?wd=");
+  engine::SetProductSiteContent(Content);
+  struct Reset {
+    ~Reset() { engine::SetProductSiteContent({}); }
+  } ResetContent;
   const std::string Word = "中文#a&b+c%25 x";
   Main->cobAddress.set_text(Word);
   Main->ActionList["Ac_Go"].Execute();
@@ -359,6 +368,7 @@ TEST_F(ShellEngineTest, TheSearchPageShowsExactlyTheTypedWord) {
   });
   ASSERT_TRUE(PumpUntil([&] { return Done; }));
   EXPECT_EQ(Shown.value_or("<none>"), Word);
+  EXPECT_TRUE(PumpUntil([&] { return Server.RequestCount("/s") > 0; }));
 }
 
 }  // namespace
