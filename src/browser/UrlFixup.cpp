@@ -91,14 +91,13 @@ bool IsAddressWithBlanks(std::string_view Text) {
   return false;
 }
 
-// Spaces inside an address are percent-encoded; tabs and line breaks (a pasted, wrapped
-// address) are dropped, as URL parsers do.
-std::string EncodeBlanks(std::string_view Text) {
+// Spaces inside an address are percent-encoded; other blanks stay for the engine to refuse.
+std::string EncodeSpaces(std::string_view Text) {
   std::string Out;
   Out.reserve(Text.size());
   for (char C : Text) {
     if (C == ' ') Out += "%20";
-    else if (C != '\t' && C != '\n' && C != '\r') Out += C;
+    else Out += C;
   }
   return Out;
 }
@@ -135,7 +134,7 @@ std::string FixupUrl(std::string_view Raw) {
     }
     return Text;
   }
-  if (HasScheme(Text)) return IsAddressWithBlanks(Text) ? EncodeBlanks(Text) : Text;
+  if (HasScheme(Text)) return IsAddressWithBlanks(Text) ? EncodeSpaces(Text) : Text;
   if (LooksLikeHost(Text)) return "http://" + Text;
   return Text;
 }

@@ -74,7 +74,7 @@ SiteReply SearchPage(std::string_view Query, const SiteContent& Content) {
   std::string Word = SearchWordOf(Query);
   std::string Shown = HtmlEscape(Word);
   std::string Results, Forward;
-  if (!Word.empty()) {
+  if (!Word.empty() && Content.ForwardSearch) {
     // The search engine's results at once: a refresh this quick replaces the page in the
     // back list (Back never lands here to be sent on again), while the history keeps the
     // search. A refresh, not a script: pages may run none.
