@@ -330,7 +330,8 @@ TEST_F(AddressBoxTest, OnlyARealPointerMotionHighlightsAndLateRowsKeepTheChoice)
   ASSERT_NE(List, nullptr);
   ASSERT_TRUE(PressKeys("Down"));
   ASSERT_TRUE(PumpUntil([&] { return Box->ListOpen() && List->get_height() > 0; }));
-  ASSERT_TRUE(MovePointerTo(*List, 0, -List->get_height() / 2 + 10));
+  // Away from where the pointer rested when the list opened.
+  ASSERT_TRUE(MovePointerTo(*List, -60, -List->get_height() / 2 + 10));
   ASSERT_TRUE(PumpUntil([&] { return Box->Highlighted() == 0; }));
   EXPECT_EQ(Box->Text(), "x");  // a highlight by the pointer is no text
   auto Seen = Gtk::EventControllerMotion::create();
@@ -343,7 +344,7 @@ TEST_F(AddressBoxTest, OnlyARealPointerMotionHighlightsAndLateRowsKeepTheChoice)
   ASSERT_TRUE(PumpUntil([&] { return Box->ListOpen() && Entered; }));
   PumpPending();
   EXPECT_EQ(Box->Highlighted(), -1);
-  ASSERT_TRUE(MovePointerTo(*List, 0, -List->get_height() / 2 + 40));
+  ASSERT_TRUE(MovePointerTo(*List, -30, -List->get_height() / 2 + 40));
   EXPECT_TRUE(PumpUntil([&] { return Box->Highlighted() > 0; }));
   List->remove_controller(Seen);
 }
