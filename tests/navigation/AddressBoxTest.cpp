@@ -331,8 +331,12 @@ TEST_F(AddressBoxTest, OnlyARealPointerMotionHighlightsAndLateRowsKeepTheChoice)
   ASSERT_TRUE(PressKeys("Down"));
   ASSERT_TRUE(PumpUntil([&] { return Box->ListOpen() && List->get_height() > 0; }));
   // Away from where the pointer rested when the list opened.
-  ASSERT_TRUE(MovePointerTo(*List, -60, -List->get_height() / 2 + 10));
-  ASSERT_TRUE(PumpUntil([&] { return Box->Highlighted() == 0; }));
+  int Wiggle = 0;
+  auto MoveOver = [&](int DX, int DY) {  // a pointer that keeps moving a little, as a hand does
+    MovePointerTo(*List, DX + Wiggle++ % 2, -List->get_height() / 2 + DY);
+    PumpPending();
+  };
+  ASSERT_TRUE(PumpUntil([&] { return MoveOver(-60, 10), Box->Highlighted() == 0; }));
   EXPECT_EQ(Box->Text(), "x");  // a highlight by the pointer is no text
   auto Seen = Gtk::EventControllerMotion::create();
   bool Entered = false;
@@ -344,8 +348,7 @@ TEST_F(AddressBoxTest, OnlyARealPointerMotionHighlightsAndLateRowsKeepTheChoice)
   ASSERT_TRUE(PumpUntil([&] { return Box->ListOpen() && Entered; }));
   PumpPending();
   EXPECT_EQ(Box->Highlighted(), -1);
-  ASSERT_TRUE(MovePointerTo(*List, -30, -List->get_height() / 2 + 40));
-  EXPECT_TRUE(PumpUntil([&] { return Box->Highlighted() > 0; }));
+  EXPECT_TRUE(PumpUntil([&] { return MoveOver(-30, 40), Box->Highlighted() > 0; }));
   List->remove_controller(Seen);
 }
 
