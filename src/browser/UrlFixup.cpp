@@ -1,9 +1,7 @@
 #include "browser/UrlFixup.h"
 
-#include <filesystem>
 #include <glib.h>
 #include <memory>
-#include <system_error>
 
 namespace vorlane::browser {
 namespace {
@@ -79,20 +77,44 @@ std::string ExpandHome(std::string_view Path) {
   return std::string(Path);
 }
 
-bool ExistsOnDisk(const std::string& Path) {
-  std::error_code Ec;
-  return std::filesystem::exists(Path, Ec);
+bool NamesLocalPath(std::string_view Text) { return Text.starts_with('/') || Text == "~" || Text.starts_with("~/"); }
+
+// A scheme address that may hold blanks: one with "//" after its scheme ("http://host/a b",
+// "file:///tmp/my page.html") or of a scheme that takes free text. "note: buy milk" is words.
+bool IsAddressWithBlanks(std::string_view Text) {
+  if (!HasScheme(Text)) return false;
+  size_t Colon = Text.find(':');
+  if (Text.substr(Colon + 1).starts_with("//")) return true;
+  std::string Scheme(Text.substr(0, Colon));
+  for (const char* Free : {"about", "data", "mailto"})
+    if (g_ascii_strcasecmp(Scheme.c_str(), Free) == 0) return true;
+  return false;
+}
+
+// Spaces inside an address are percent-encoded; other blanks stay for the engine to refuse.
+std::string EncodeSpaces(std::string_view Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  for (char C : Text) {
+    if (C == ' ') Out += "%20";
+    else Out += C;
+  }
+  return Out;
 }
 
 }  // namespace
 
-bool LooksLikeAddress(std::string_view Raw, bool (*PathExists)(const std::string&)) {
+std::optional<std::string> LocalPathText(std::string_view Raw) {
+  std::string_view Text = Trim(Raw);
+  if (!NamesLocalPath(Text)) return std::nullopt;
+  return std::string(Text);
+}
+
+bool LooksLikeAddress(std::string_view Raw, bool PathExists) {
   std::string_view Text = Trim(Raw);
   if (Text.empty()) return true;
-  if (Text.front() == '/' || Text.front() == '~') {
-    std::string Path = ExpandHome(Text);
-    if (Path.front() == '/' && (PathExists ? PathExists : ExistsOnDisk)(Path)) return true;
-  }
+  if (NamesLocalPath(Text)) return PathExists;
+  if (IsAddressWithBlanks(Text)) return true;
   for (char C : Text)
     if (IsBlank(C)) return false;
   return HasScheme(Text) || LooksLikeHost(Text);
@@ -101,11 +123,11 @@ bool LooksLikeAddress(std::string_view Raw, bool (*PathExists)(const std::string
 std::string FixupUrl(std::string_view Raw) {
   std::string_view Trimmed = Trim(Raw);
   if (!Trimmed.empty() && (Trimmed.front() == '/' || Trimmed.front() == '~')) {
-    // A local name is bytes, not text (GBK names from a Windows zip): it is looked up as it
-    // is, and g_filename_to_uri escapes whatever it holds.
+    // A local name is bytes, not text (GBK names from a Windows zip): g_filename_to_uri
+    // escapes whatever it holds. Never a look at the disk here (this runs on the UI
+    // thread): a missing file is the engine's to report.
     std::string Path = ExpandHome(Trimmed);
-    std::error_code Ec;
-    if (Path.front() == '/' && std::filesystem::exists(Path, Ec)) {
+    if (Path.front() == '/') {
       std::unique_ptr<gchar, decltype(&g_free)> Uri(
           g_filename_to_uri(Path.c_str(), nullptr, nullptr), &g_free);
       if (Uri) return Uri.get();
@@ -114,7 +136,7 @@ std::string FixupUrl(std::string_view Raw) {
   }
   std::string Text = ValidUtf8(Trimmed);
   if (Text.empty()) return Text;
-  if (HasScheme(Text)) return Text;
+  if (HasScheme(Text)) return IsAddressWithBlanks(Text) ? EncodeSpaces(Text) : Text;
   if (LooksLikeHost(Text)) return "http://" + Text;
   return Text;
 }

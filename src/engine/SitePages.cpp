@@ -11,7 +11,6 @@ namespace vorlane::engine {
 namespace {
 
 constexpr const char* ResourceRoot = "/org/vorlane/Vorlane/site/";
-constexpr const char* BaiduSearch = "https://www.baidu.com/s?wd=";
 
 std::optional<std::string> ReadSiteFile(const char* Name) {
   resources::EnsureRegistered();
@@ -72,22 +71,30 @@ std::string LinkItem(const SiteLink& Link) {
          "</a></li>";
 }
 
-SiteReply SearchPage(std::string_view Query) {
+SiteReply SearchPage(std::string_view Query, const SiteContent& Content) {
   auto Template = ReadSiteFile("search.html");
   if (!Template) return NotFound();
   std::string Word = SearchWordOf(Query);
   std::string Shown = HtmlEscape(Word);
-  std::string Results;
+  std::string Results, Forward;
+  if (!Word.empty() && Content.ForwardSearch) {
+    // The search engine's results at once: a refresh this quick replaces the page in the
+    // back list (Back never lands here to be sent on again), while the history keeps the
+    // search. A refresh, not a script: pages may run none.
+    std::string Target = HtmlEscape(Content.SearchResults + PercentEncode(Word));
+    Forward = "<meta http-equiv=\"refresh\" content=\"0; url=" + Target + "\">";
+  }
   if (Word.empty()) {
     Results = "    <p class=\"muted\">请输入要搜索的内容。</p>";
   } else {
     Results = "    <p>您搜索的是：<strong class=\"word\">" + Shown + "</strong></p>\n"
               "    <p><a class=\"button\" id=\"baidu\" href=\"" +
-              HtmlEscape(BaiduSearch + PercentEncode(Word)) + "\">到百度搜索</a></p>";
+              HtmlEscape(Content.SearchResults + PercentEncode(Word)) + "\">到百度搜索</a></p>";
   }
   std::string Body = std::move(*Template);
   // Placeholders are filled in one pass each, and the inserted text is escaped, so a
   // word that itself contains "{{…}}" is shown, never expanded.
+  Fill(Body, "forward", Forward);
   Fill(Body, "results", Results);
   Fill(Body, "title", Word.empty() ? "Vorlane 搜索" : Shown + " - Vorlane 搜索");
   Fill(Body, "word", Shown);
@@ -185,7 +192,7 @@ SiteReply ServeSitePage(std::string_view Host, std::string_view Path, std::strin
   if (Host != SiteHost) return NotFound();
   if (Path == "/" || Path.empty()) return StaticPage("about.html", "text/html");
   if (Path == "/sea.html") return StartPage(Content);
-  if (Path == "/search.html") return SearchPage(Query);
+  if (Path == "/search.html") return SearchPage(Query, Content);
   if (Path == "/site.css") return StaticPage("site.css", "text/css");
   return NotFound();
 }

@@ -29,6 +29,10 @@ struct SiteContent {
   std::function<std::vector<SiteLink>(size_t Limit)> RecentVisits;
   // The pages of a run that ended in a crash and were not reopened this time.
   std::function<std::vector<SiteLink>()> UnrestoredPages;
+  // Where a search forwards to: the results address the word is appended to, encoded.
+  std::string SearchResults = "https://www.baidu.com/s?wd=";
+  // Off: the search page stays, with its link to the results.
+  bool ForwardSearch = true;
 };
 
 // How many visits the start page's "最近访问" box lists.

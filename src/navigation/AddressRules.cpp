@@ -41,11 +41,12 @@ int SpecialFolderId(std::string_view Name) {
 }
 
 bool IsPathLike(std::string_view Text) {
-  return Text.starts_with('/') || Text.starts_with("~/") || StartsWithNoCase(Text, "file:");
+  return Text.starts_with('/') || Text == "~" || Text.starts_with("~/") || StartsWithNoCase(Text, "file:");
 }
 
 std::optional<std::string> LocalPathOf(std::string_view Text) {
   if (Text.starts_with('/')) return std::string(Text);
+  if (Text == "~") return std::string(g_get_home_dir());
   if (Text.starts_with("~/")) return std::string(g_get_home_dir()) + std::string(Text.substr(1));
   if (!StartsWithNoCase(Text, "file:")) return std::nullopt;
   std::string Uri(Text);
@@ -63,6 +64,72 @@ std::string WithDefaultProtocol(const std::string& Text, const std::string& Defa
   if (DefaultProtocol.empty() || Text.find("://") != std::string::npos) return Text;
   if (IsPathLike(Text) && Kind != PathKind::Missing) return Text;
   return DefaultProtocol + Text;
+}
+
+namespace {
+
+int HexDigit(char C) {
+  if (C >= '0' && C <= '9') return C - '0';
+  if (C >= 'a' && C <= 'f') return C - 'a' + 10;
+  if (C >= 'A' && C <= 'F') return C - 'A' + 10;
+  return -1;
+}
+
+// The byte an escape at Text[At] spells, or -1.
+int EscapedByte(const std::string& Text, size_t At) {
+  if (At + 2 >= Text.size() || Text[At] != '%') return -1;
+  int High = HexDigit(Text[At + 1]), Low = HexDigit(Text[At + 2]);
+  return High < 0 || Low < 0 ? -1 : High * 16 + Low;
+}
+
+// Where the part after the host begins: after "scheme://authority", or after "scheme:".
+size_t PathStart(const std::string& Url) {
+  size_t Scheme = Url.find("://");
+  if (Scheme == std::string::npos) {
+    size_t Colon = Url.find(':');
+    return Colon == std::string::npos ? 0 : Colon + 1;
+  }
+  size_t End = Url.find_first_of("/?#", Scheme + 3);
+  return End == std::string::npos ? Url.size() : End;
+}
+
+}  // namespace
+
+std::string DisplayAddress(const std::string& Url) {
+  size_t Start = PathStart(Url);
+  std::string Out = Url.substr(0, Start);
+  for (size_t I = Start; I < Url.size();) {
+    // A run of escapes of non-ASCII bytes is decoded one whole character at a time.
+    std::string Bytes;
+    size_t J = I;
+    for (int B; (B = EscapedByte(Url, J)) >= 0x80; J += 3) Bytes += static_cast<char>(B);
+    if (Bytes.empty()) {
+      Out += Url[I++];
+      continue;
+    }
+    for (size_t K = 0; K < Bytes.size();) {
+      const char* At = Bytes.data() + K;
+      gunichar C = g_utf8_get_char_validated(At, static_cast<gssize>(Bytes.size() - K));
+      size_t Length = C < 0x80000000u ? static_cast<size_t>(g_utf8_skip[static_cast<unsigned char>(*At)]) : 1;
+      if (C < 0x80000000u && g_unichar_isgraph(C))
+        Out.append(At, Length);
+      else
+        Out += Url.substr(I + 3 * K, 3 * Length);
+      K += Length;
+    }
+    I = J;
+  }
+  return Out;
+}
+
+std::string WithWwwCom(const std::string& Raw) {
+  size_t First = Raw.find_first_not_of(" \t"), Last = Raw.find_last_not_of(" \t");
+  if (First == std::string::npos) return Raw;
+  std::string Text = Raw.substr(First, Last - First + 1);
+  size_t Slash = Text.find('/');
+  std::string Word = Text.substr(0, Slash);
+  if (Word.empty() || Word.find_first_of(".: \t") != std::string::npos) return Raw;
+  return "www." + Word + ".com" + (Slash == std::string::npos ? std::string() : Text.substr(Slash));
 }
 
 int IconIndexOf(const std::string& Text, PathKind Kind, platform::SystemIcons& Icons) {
@@ -106,7 +173,7 @@ KeyAction DecideKey(bool ListOpen, AddressKey Key, bool Alt, int Highlighted, in
         return Highlighted < 24 && Highlighted < Count - 1 ? KeyAction::HighlightNext : KeyAction::Consume;
       case AddressKey::Up:
         if (Alt) return KeyAction::CloseList;
-        return Highlighted > 0 ? KeyAction::HighlightPrevious : KeyAction::Consume;
+        return Highlighted >= 0 ? KeyAction::HighlightPrevious : KeyAction::Consume;
       case AddressKey::Other: return KeyAction::PassOn;
     }
   }

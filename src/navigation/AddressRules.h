@@ -17,7 +17,7 @@ namespace vorlane::navigation {
 inline constexpr int NoSpecialFolder = 3000;
 int SpecialFolderId(std::string_view Name);
 
-// Text that names a local path: "/…", "~/…" or "file:…" (any case). Only such text is
+// Text that names a local path: "/…", "~", "~/…" or "file:…" (any case). Only such text is
 // ever looked up on disk, and only off the UI thread.
 bool IsPathLike(std::string_view Text);
 // The local path that path-like text names ("~/" is the home folder, "file:" URIs are
@@ -30,6 +30,16 @@ enum class PathKind { Unknown, Missing, File, Folder };
 // The address committed for typed Text: DefaultProtocol in front unless it is empty, the
 // text has "://", or the text is a path that is not known to be missing.
 std::string WithDefaultProtocol(const std::string& Text, const std::string& DefaultProtocol, PathKind Kind);
+
+// An address as the box shows it: escapes that spell non-ASCII characters after the host
+// ("%E4%B8%AD%E6%96%87") are shown as those characters ("中文"). ASCII escapes ("%20",
+// "%2F", "%25") keep their meaning, and characters that show nothing or could pass for
+// another (spaces, format and bidi controls) stay escaped. The host is never touched.
+std::string DisplayAddress(const std::string& Url);
+
+// Ctrl+Enter: a bare word, optionally with a path ("baidu", "sina/news"), becomes
+// "www.baidu.com", "www.sina.com/news"; other text is returned unchanged.
+std::string WithWwwCom(const std::string& Text);
 
 // The icon of a text, in order: special folder, file (existing, or a "file://" address),
 // folder, web page; NoIcon for empty text.
@@ -68,7 +78,7 @@ enum class KeyAction {
   CloseAndCommitTyped,  // list open, nothing highlighted: close it, commit the text
   CloseList,         // close, writable, all text selected
   HighlightNext,
-  HighlightPrevious,
+  HighlightPrevious, // from the first row: none, and the typed text back
   OpenList,          // read-only, selection cleared, list opened
 };
 // Highlighted is the highlighted entry (-1 for none), Count the number of entries.

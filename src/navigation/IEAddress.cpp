@@ -11,6 +11,9 @@
 #include <gtkmm/gestureclick.h>
 #include <gtkmm/window.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace vorlane::navigation {
 
 TIEAddress::TIEAddress(platform::Registry* Registry) : FRegistry(Registry) {
@@ -28,8 +31,7 @@ TIEAddress::TIEAddress(platform::Registry* Registry) : FRegistry(Registry) {
 }
 
 TIEAddress::~TIEAddress() {
-  FActiveWatch.disconnect();
-  FFocusWatch.disconnect();
+  UnbindWindow();
   FAppend.disconnect();
   FProbe.Cancel();
   FLister.Cancel();
@@ -63,23 +65,25 @@ void TIEAddress::BindSignals() {
 
   signal_icon_release().connect([this](Gtk::Entry::IconPosition Position) {
     if (Position != Gtk::Entry::IconPosition::SECONDARY) return;
-    if (FListOpen) CloseList();
-    else OpenList(false);
+    if (FListOpen) {
+      CloseList();
+      return;
+    }
+    // The arrow works while the page has the focus too; the box takes it, so that Esc
+    // and the focus leaving close the list as they do after Down.
+    if (!HasFocusWithin()) grab_focus();
+    OpenList(false);
   });
   signal_realize().connect([this] { UpdateRegion(); });
   signal_map().connect([this] { BindWindow(); });
-  signal_unmap().connect([this] {
-    FActiveWatch.disconnect();
-    FFocusWatch.disconnect();
-  });
+  signal_unmap().connect([this] { UnbindWindow(); });
 }
 
 // The list goes when the window loses activation or the focus leaves the box (the
 // window's focus widget changes also while the window is inactive, when no focus
 // events are sent).
 void TIEAddress::BindWindow() {
-  FActiveWatch.disconnect();
-  FFocusWatch.disconnect();
+  UnbindWindow();
   auto* Window = dynamic_cast<Gtk::Window*>(get_root());
   if (!Window) return;
   FActiveWatch = Window->property_is_active().signal_changed().connect([this, Window] {
@@ -88,6 +92,34 @@ void TIEAddress::BindWindow() {
   FFocusWatch = Window->property_focus_widget().signal_changed().connect([this] {
     if (!HasFocusWithin()) CloseList();
   });
+  // A click anywhere else closes the list too, also on what takes no focus (a tool bar,
+  // the status bar). The window sees every click first and lets it go on.
+  FOutsideClicks = Gtk::GestureClick::create();
+  FOutsideClicks->set_button(0);
+  FOutsideClicks->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  FOutsideClicks->signal_pressed().connect(
+      [this, Window](int, double X, double Y) { ClickedInWindow(*Window, X, Y); });
+  Window->add_controller(FOutsideClicks);
+}
+
+void TIEAddress::UnbindWindow() {
+  FActiveWatch.disconnect();
+  FFocusWatch.disconnect();
+  if (!FOutsideClicks) return;
+  if (auto* Owner = FOutsideClicks->get_widget()) Owner->remove_controller(FOutsideClicks);
+  FOutsideClicks.reset();
+}
+
+void TIEAddress::ClickedInWindow(Gtk::Window& Window, double X, double Y) {
+  if (!FListOpen && !FSuggesting) return;
+  // A click on the list arrives on the list's own surface; one on the box leaves it to
+  // the box (the arrow toggles, text clicks place the caret).
+  GdkEvent* Event = gtk_event_controller_get_current_event(GTK_EVENT_CONTROLLER(FOutsideClicks->gobj()));
+  GdkSurface* ListSurface = FPopup.get_realized() ? gtk_native_get_surface(GTK_NATIVE(FPopup.gobj())) : nullptr;
+  if (Event && ListSurface && gdk_event_get_surface(Event) == ListSurface) return;
+  Gtk::Widget* Target = Window.pick(X, Y);
+  if (Target && (Target == this || Target->is_ancestor(*this))) return;
+  CloseList();
 }
 
 void TIEAddress::SetHasBorder(bool Value) {
@@ -142,13 +174,23 @@ void TIEAddress::SetCurrentUrl(const std::string& Url, bool Always) {
   if (Always) CloseList();
   else if ((FUserEdited || FListOpen) && HasFocusWithin()) return;
   FUserEdited = false;
-  SetTextQuietly(Url);
+  FShowingRow = false;
+  std::string Shown = DisplayAddress(Url);
+  int Start = 0, End = 0;
+  bool AllSelected = HasFocusWithin() && (get_text().empty() || (get_selection_bounds(Start, End) && Start == 0 &&
+                                                                 End == static_cast<int>(get_text().length())));
+  if (Shown != get_text().raw()) SetTextQuietly(Shown);
+  else UpdateBoxIcon();
+  if (AllSelected) SelectAll();
   FProbe.Probe(Url);
 }
+
+bool TIEAddress::ShowsCurrentUrl() const { return get_text().raw() == DisplayAddress(FCurrentUrl); }
 
 void TIEAddress::TextChanged() {
   if (FQuiet) return;
   FUserEdited = true;
+  FShowingRow = false;
   if (FListOpen) CloseList();
   FProbe.Probe(get_text());
   UpdateBoxIcon();
@@ -157,10 +199,13 @@ void TIEAddress::TextChanged() {
 
 void TIEAddress::Commit() {
   CloseList();
+  FLister.Cancel();
   std::string Shown = get_text();
-  FCurrentUrl = WithDefaultProtocol(Shown, DefaultProtocol, FProbe.KindOf(Shown));
+  // The page's own address, untouched, stays as it was loaded (encoded).
+  if (!ShowsCurrentUrl()) FCurrentUrl = WithDefaultProtocol(Shown, DefaultProtocol, FProbe.KindOf(Shown));
   FItems.insert(FItems.begin(), FCurrentUrl);
   FUserEdited = false;
+  FShowingRow = false;
   if (RegistryUpdate) SaveTypedUrls();
   FUrlSelected.emit(Shown);
 }
@@ -172,8 +217,10 @@ void TIEAddress::CommitFromList() {
   FCurrentUrl = FItems.front();
   int Icon = FHighlightIconIndex;
   CloseList();
+  FLister.Cancel();
   SelectAll();
   FUserEdited = false;
+  FShowingRow = false;
   if (RegistryUpdate) SaveTypedUrls();
   FUrlSelected.emit(get_text());
   ApplyIcon(Icon);
@@ -188,8 +235,11 @@ void TIEAddress::DoubleClicked() {
 bool TIEAddress::HandleKey(unsigned KeyVal, Gdk::ModifierType State) {
   // While the input method composes, Enter confirms and arrows pick candidates: all its.
   if (Composing()) return false;
-  bool Alt = (State & Gdk::ModifierType::ALT_MASK) == Gdk::ModifierType::ALT_MASK;
-  bool Ctrl = (State & Gdk::ModifierType::CONTROL_MASK) == Gdk::ModifierType::CONTROL_MASK;
+  auto Held = [State](Gdk::ModifierType M) { return (State & M) == M; };
+  bool Alt = Held(Gdk::ModifierType::ALT_MASK), Ctrl = Held(Gdk::ModifierType::CONTROL_MASK);
+  bool Shift = Held(Gdk::ModifierType::SHIFT_MASK);
+  if ((KeyVal == GDK_KEY_Delete || KeyVal == GDK_KEY_KP_Delete) && Shift && !Ctrl && !Alt)
+    return RemoveHighlightedTyped();
   AddressKey Key = AddressKey::Other;
   switch (KeyVal) {
     case GDK_KEY_Return: case GDK_KEY_KP_Enter: case GDK_KEY_ISO_Enter: Key = AddressKey::Enter; break;
@@ -198,29 +248,57 @@ bool TIEAddress::HandleKey(unsigned KeyVal, Gdk::ModifierType State) {
     case GDK_KEY_Down: case GDK_KEY_KP_Down: Key = AddressKey::Down; break;
     default: return false;
   }
-  if (Ctrl) return false;
+  if (Ctrl) {
+    if (Key != AddressKey::Enter || Alt) return false;
+    // Ctrl+Enter: a word typed becomes "www.WORD.com".
+    std::string Completed = WithWwwCom(get_text());
+    if (Completed != get_text().raw()) {
+      SetTextQuietly(Completed);
+      FUserEdited = true;
+    }
+    Commit();
+    return true;
+  }
 
   if (FSuggesting) {
     // The suggestions take the arrows; Enter commits what the box now shows.
     int Count = static_cast<int>(FModel->get_n_items()), Index = Highlighted();
     switch (Key) {
-      case AddressKey::Down: Highlight(std::min(Index + 1, Count - 1)); return true;
+      case AddressKey::Down:
+        if (Alt) {
+          if (!FItems.empty()) OpenList(true);
+          return true;
+        }
+        Highlight(std::min(Index + 1, Count - 1));
+        return true;
       case AddressKey::Up: Highlight(Index - 1); return true;
       case AddressKey::Escape:
+        RestoreTyped();
         CloseList();
-        SelectAll();
+        set_position(-1);
         return true;
       case AddressKey::Enter: Commit(); return true;
       default: return false;
     }
   }
   switch (DecideKey(FListOpen, Key, Alt, Highlighted(), static_cast<int>(FItems.size()))) {
-    case KeyAction::PassOn: return false;
+    case KeyAction::PassOn:
+      // Esc with no list: the page's address comes back over what was typed; when it
+      // shows already, Esc is the window's (stop loading).
+      if (Key == AddressKey::Escape && !ShowsCurrentUrl()) {
+        FUserEdited = false;
+        FShowingRow = false;
+        SetTextQuietly(DisplayAddress(FCurrentUrl));
+        SelectAll();
+        return true;
+      }
+      return false;
     case KeyAction::Consume: return true;
     case KeyAction::CommitTyped:
     case KeyAction::CloseAndCommitTyped: Commit(); return true;
     case KeyAction::CommitFromList: CommitFromList(); return true;
     case KeyAction::CloseList:
+      if (Key == AddressKey::Escape) RestoreTyped();
       CloseList();
       SelectAll();
       return true;
@@ -229,6 +307,34 @@ bool TIEAddress::HandleKey(unsigned KeyVal, Gdk::ModifierType State) {
     case KeyAction::OpenList: OpenList(true); return true;
   }
   return false;
+}
+
+void TIEAddress::RestoreTyped() {
+  if (!std::exchange(FShowingRow, false)) return;
+  SetTextQuietly(FTypedText);
+  set_position(-1);
+}
+
+bool TIEAddress::RemoveHighlightedTyped() {
+  int Index = Highlighted();
+  if ((!FListOpen && !FSuggesting) || Index < 0) return false;
+  std::string Row = FModel->get_string(Index);
+  auto Kept = std::remove(FItems.begin(), FItems.end(), Row);
+  if (Kept == FItems.end()) return false;  // a visited address, not a typed one
+  std::size_t Before = FItems.size();
+  FItems.erase(Kept, FItems.end());
+  if (RegistryUpdate) {
+    SaveTypedUrls();
+    // Saving leaves the values past the list alone: the removed entry's old place goes.
+    for (std::size_t N = FItems.size() + 1; N <= std::min<std::size_t>(Before, MaxTypedUrls); ++N)
+      FRegistry->DeleteValue(platform::RootKey::CurrentUser, TypedUrlsKey, "Url" + std::to_string(N));
+  }
+  FModel->remove(static_cast<guint>(Index));
+  RestoreTyped();
+  int Left = static_cast<int>(FModel->get_n_items());
+  if (Left == 0) CloseList();
+  else Highlight(std::min(Index, Left - 1));
+  return true;
 }
 
 void TIEAddress::LoadTypedUrls() {

@@ -15,13 +15,17 @@
 #include "navigation/PathLookup.h"
 
 #include <gtkmm/entry.h>
+#include <gtkmm/gestureclick.h>
 #include <gtkmm/listview.h>
 #include <gtkmm/popover.h>
 #include <gtkmm/singleselection.h>
 #include <gtkmm/stringlist.h>
 #include <sigc++/signal.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -59,7 +63,12 @@ public:
   // (it has the focus and was edited since the last set or commit, or the list is open):
   // then what they typed stays. With Always, the box shows Url whatever was typed and
   // the list closes (another page came forward).
+  // The box shows an address decoded (DisplayAddress); CurrentUrl keeps it as loaded.
+  // While the box has the focus with all its text selected (a new page), the new address
+  // is selected too, so that typing replaces it.
   void SetCurrentUrl(const std::string& Url, bool Always = false);
+  // The box shows CurrentUrl (as it displays it), not text of the user's.
+  bool ShowsCurrentUrl() const;
   // The user changed the text since the last set or commit.
   bool UserEdited() const { return FUserEdited; }
   const std::string& CurrentUrl() const { return FCurrentUrl; }
@@ -87,6 +96,15 @@ public:
   void SetHistorySource(const ICompletionSource* Source) { FHistory = Source ? Source : &FNoHistory; }
   uint32_t CompletionFlagsWord() const { return CompletionFlags(FileOptions, AutoSuggest, AutoComplete); }
 
+  // ---- the disk, looked at off the UI thread -----------------------------------------
+  // What an earlier look-up found for path-like Text.
+  PathKind PathKindOf(const std::string& Text) const { return FProbe.KindOf(Text); }
+  // Calls Then with what Text names once that is known (at once when it is, or when Text
+  // is no path: Unknown). A later call replaces one still waiting.
+  void LookUpPath(const std::string& Text, std::function<void(PathKind)> Then) {
+    FProbe.Resolve(Text, std::move(Then));
+  }
+
   // ---- icons ------------------------------------------------------------------------
   int IconIndexOf(const std::string& Text) const;
   int ShownIconIndex() const { return FShownIconIndex; }
@@ -97,7 +115,10 @@ public:
   void SetUntrusted(bool Untrusted);
   bool ShowsUntrusted() const { return FShowsUntrusted; }
 
-  // Key handling as the key controller runs it; true when the key was consumed.
+  // Key handling as the key controller runs it; true when the key was consumed. Besides
+  // the list's keys: Esc and Up past the first row give back what was typed, Esc with
+  // the list closed the page's address; Ctrl+Enter goes to "www.WORD.com"; Shift+Delete
+  // removes the highlighted typed address from the list.
   bool HandleKey(unsigned KeyVal, Gdk::ModifierType State);
   // Whether the keyboard focus is in the box.
   bool HasFocusWithin() const;
@@ -113,7 +134,7 @@ private:
   void SetTextQuietly(const std::string& Text);
   void TextChanged();
   void UpdateSuggestions();
-  void ShowRows(const std::vector<std::string>& Rows, bool Suggestions);
+  void ShowRows(const std::vector<std::string>& Rows, bool Suggestions, bool KeepHighlight = false);
   void AppendFileSuggestions(std::vector<std::string> Rows);
   void Highlight(int Index);
   void CommitFromList();
@@ -123,6 +144,13 @@ private:
   void ApplyIcon(int Index);
   void SelectAll() { select_region(0, -1); }
   void BindWindow();
+  void UnbindWindow();
+  void ClickedInWindow(Gtk::Window& Window, double X, double Y);
+  void RestoreTyped();
+  bool RemoveHighlightedTyped();
+  int RowAt(double X, double Y);
+  void PointerMoved(double X, double Y);
+  std::optional<std::pair<double, double>> PointerInWindow();
 
   platform::Registry* FRegistry;
   std::unique_ptr<platform::Registry> FOwnRegistry;
@@ -136,6 +164,13 @@ private:
   int FQuiet = 0;            // >0 while our code sets the text
   std::string FPreedit;
   int FShownIconIndex = -1, FHighlightIconIndex = -1;
+  // What the user had typed when the keys first put a row's text into the box.
+  std::string FTypedText;
+  bool FShowingRow = false;
+  // Where the pointer was (in the window) when the list opened or last reported it:
+  // only a move away from there highlights.
+  std::optional<std::pair<double, double>> FPointerRest;
+  Glib::RefPtr<Gtk::GestureClick> FOutsideClicks;
   bool FUntrusted = false, FShowsUntrusted = false;
 
   TStringListSource FTyped{FItems};

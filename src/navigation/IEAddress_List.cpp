@@ -4,10 +4,14 @@
 #include <giomm/themedicon.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <glib.h>
 #include <glibmm/main.h>
+#include <gdkmm/pixbuf.h>
+#include <gdkmm/texture.h>
 #include <gtkmm/box.h>
+#include <gtkmm/eventcontrollermotion.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/listitem.h>
@@ -21,6 +25,17 @@ namespace {
 
 constexpr std::size_t MaxSuggestions = 20;
 constexpr int MaxRowsShown = 12;
+constexpr const char* RowItemKey = "vorlane-list-item";
+
+Glib::RefPtr<Gdk::Paintable> BlankIcon() {
+  static Glib::RefPtr<Gdk::Paintable> Blank = [] {
+    auto Pixels = Gdk::Pixbuf::create(Gdk::Colorspace::RGB, true, 8, platform::SystemIcons::IconSize,
+                                      platform::SystemIcons::IconSize);
+    Pixels->fill(0);
+    return Glib::RefPtr<Gdk::Paintable>(Gdk::Texture::create_for_pixbuf(Pixels));
+  }();
+  return Blank;
+}
 
 }  // namespace
 
@@ -34,6 +49,8 @@ void TIEAddress::BuildList() {
   auto Factory = Gtk::SignalListItemFactory::create();
   Factory->signal_setup().connect([](const Glib::RefPtr<Gtk::ListItem>& Item) {
     auto* Row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 0);
+    // The pointer finds its row's position through this (see RowAt).
+    g_object_set_data(G_OBJECT(Row->gobj()), RowItemKey, Item->gobj());
     Row->set_size_request(-1, RowHeight);
     auto* Icon = Gtk::make_managed<Gtk::Image>();
     Icon->set_pixel_size(platform::SystemIcons::IconSize);
@@ -65,8 +82,23 @@ void TIEAddress::BuildList() {
   FList.set_model(FSelection);
   FList.set_factory(Factory);
   FList.set_focusable(false);
-  FList.set_single_click_activate(true);
+  // Not the list's own single-click mode: that highlights whatever row lies under a
+  // resting pointer when the list opens, and Enter would take it. Only a real motion
+  // highlights (PointerMoved); a click chooses.
+  FList.set_single_click_activate(false);
   FList.signal_activate().connect([this](guint Position) { ChooseRow(Position); });
+  auto Motion = Gtk::EventControllerMotion::create();
+  Motion->signal_enter().connect([this](double X, double Y) { PointerMoved(X, Y); });
+  Motion->signal_motion().connect([this](double X, double Y) { PointerMoved(X, Y); });
+  FList.add_controller(Motion);
+  auto Click = Gtk::GestureClick::create();
+  Click->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  Click->signal_pressed().connect(
+      [Gesture = Click.get()](int, double, double) { Gesture->set_state(Gtk::EventSequenceState::CLAIMED); });
+  Click->signal_released().connect([this](int, double X, double Y) {
+    if (int Row = RowAt(X, Y); Row >= 0) ChooseRow(static_cast<unsigned>(Row));
+  });
+  FList.add_controller(Click);
   FSelection->signal_selection_changed().connect([this](guint, guint) {
     int Index = Highlighted();
     if (Index >= 0) FHighlightIconIndex = IconIndexOf(FModel->get_string(Index));
@@ -113,7 +145,9 @@ std::vector<std::string> TIEAddress::ShownRows() const {
   return Rows;
 }
 
-void TIEAddress::ShowRows(const std::vector<std::string>& Rows, bool Suggestions) {
+void TIEAddress::ShowRows(const std::vector<std::string>& Rows, bool Suggestions, bool KeepHighlight) {
+  int Was = KeepHighlight ? Highlighted() : -1;
+  std::string Kept = Was >= 0 ? std::string(FModel->get_string(Was)) : std::string();
   std::vector<Glib::ustring> Strings(Rows.begin(), Rows.end());
   FModel->splice(0, FModel->get_n_items(), Strings);
   FSelection->set_selected(GTK_INVALID_LIST_POSITION);
@@ -121,11 +155,51 @@ void TIEAddress::ShowRows(const std::vector<std::string>& Rows, bool Suggestions
     CloseList();
     return;
   }
+  if (Was >= 0)
+    if (auto It = std::find(Rows.begin(), Rows.end(), Kept); It != Rows.end())
+      FSelection->set_selected(static_cast<guint>(It - Rows.begin()));
   FPopup.set_size_request(std::max(get_width(), 145), -1);
   FListOpen = !Suggestions;
   FSuggesting = Suggestions;
   FProbe.ProbeRows(Rows);
-  if (!FPopup.get_visible()) FPopup.popup();
+  if (!FPopup.get_visible()) {
+    FPointerRest = PointerInWindow();
+    FPopup.popup();
+  }
+}
+
+int TIEAddress::RowAt(double X, double Y) {
+  // The point may be on the row's own widget or in the padding of the list's row around it.
+  for (Gtk::Widget* W = FList.pick(X, Y); W && W != &FList; W = W->get_parent())
+    for (Gtk::Widget* Candidate : {W, W->get_first_child()})
+      if (auto* Item = Candidate ? static_cast<GtkListItem*>(g_object_get_data(G_OBJECT(Candidate->gobj()), RowItemKey))
+                                 : nullptr) {
+        guint Position = gtk_list_item_get_position(Item);
+        return Position == GTK_INVALID_LIST_POSITION ? -1 : static_cast<int>(Position);
+      }
+  return -1;
+}
+
+std::optional<std::pair<double, double>> TIEAddress::PointerInWindow() {
+  auto* Native = get_native();
+  GdkSurface* Surface = Native ? gtk_native_get_surface(Native->gobj()) : nullptr;
+  GdkSeat* Seat = gdk_display_get_default_seat(gtk_widget_get_display(GTK_WIDGET(gobj())));
+  GdkDevice* Pointer = Seat ? gdk_seat_get_pointer(Seat) : nullptr;
+  double X = NAN, Y = NAN;
+  if (Surface && Pointer) gdk_surface_get_device_position(Surface, Pointer, &X, &Y, nullptr);
+  if (std::isnan(X) || std::isnan(Y)) return std::nullopt;
+  return std::make_pair(X, Y);
+}
+
+void TIEAddress::PointerMoved(double X, double Y) {
+  // The list opening under a still pointer, or changing under it, reports the pointer
+  // too: where it was when the list opened, or at the last report, is no motion.
+  auto Now = PointerInWindow();
+  bool Resting = Now && FPointerRest && std::abs(Now->first - FPointerRest->first) < 1 &&
+                 std::abs(Now->second - FPointerRest->second) < 1;
+  FPointerRest = Now;
+  if (Resting) return;
+  if (int Row = RowAt(X, Y); Row >= 0 && Row != Highlighted()) FSelection->set_selected(static_cast<guint>(Row));
 }
 
 void TIEAddress::OpenList(bool ByKeyboard) {
@@ -148,8 +222,10 @@ void TIEAddress::OpenList(bool ByKeyboard) {
 }
 
 // Every way the popover closes comes through here, so the box is never left read-only.
+// A folder listing in flight goes on: the next keystroke in that folder uses it.
 void TIEAddress::CloseList() {
-  FLister.Cancel();
+  FLister.Drop();
+  FPointerRest.reset();
   FProbe.CancelRows();
   if (FPopup.get_visible()) FPopup.popdown();
   FListOpen = false;
@@ -162,7 +238,12 @@ void TIEAddress::Highlight(int Index) {
   int Count = static_cast<int>(FModel->get_n_items());
   if (Index < 0 || Index >= Count) {
     FSelection->set_selected(GTK_INVALID_LIST_POSITION);
+    RestoreTyped();
     return;
+  }
+  if (!FShowingRow) {
+    FTypedText = get_text();
+    FShowingRow = true;
   }
   FSelection->set_selected(static_cast<guint>(Index));
   FList.activate_action("list.scroll-to-item", Glib::Variant<guint32>::create(static_cast<guint32>(Index)));
@@ -172,7 +253,8 @@ void TIEAddress::Highlight(int Index) {
 }
 
 void TIEAddress::ChooseRow(unsigned Position) {
-  if (Position >= FModel->get_n_items()) return;
+  if ((!FListOpen && !FSuggesting) || Position >= FModel->get_n_items()) return;
+  FShowingRow = false;
   std::string Text = FModel->get_string(Position);
   bool Suggestion = FSuggesting;
   SetTextQuietly(Text);
@@ -185,6 +267,7 @@ void TIEAddress::ChooseRow(unsigned Position) {
   FHighlightIconIndex = Icon;
   FCurrentUrl = Text;
   CloseList();
+  FLister.Cancel();
   SelectAll();
   FUserEdited = false;
   FUrlSelected.emit(Text);
@@ -192,10 +275,10 @@ void TIEAddress::ChooseRow(unsigned Position) {
 }
 
 void TIEAddress::UpdateSuggestions() {
-  FLister.Cancel();
   CompletionPlan Plan = PlanOf(CompletionFlagsWord());
   std::string Text = get_text();
   if (!Plan.Suggest || Text.empty()) {
+    FLister.Drop();
     FLastTypedSize = Text.size();
     FSuggested.clear();
     if (FSuggesting) CloseList();
@@ -224,7 +307,9 @@ void TIEAddress::UpdateSuggestions() {
     });
   }
   ShowRows(FSuggested, true);
-  if (Plan.Files && FSuggested.size() < MaxSuggestions)
+  if (!Plan.Files || FSuggested.size() >= MaxSuggestions)
+    FLister.Drop();
+  else
     FLister.Request(Text, MaxSuggestions - FSuggested.size(),
                     [this](std::vector<std::string> Rows) { AppendFileSuggestions(std::move(Rows)); });
 }
@@ -234,7 +319,8 @@ void TIEAddress::AppendFileSuggestions(std::vector<std::string> Rows) {
   std::vector<std::string> All = FSuggested;
   for (auto& Row : Rows)
     if (std::find(All.begin(), All.end(), Row) == All.end()) All.push_back(std::move(Row));
-  ShowRows(All, true);
+  // Late rows go below: the user's highlighted choice stays where it is.
+  ShowRows(All, true, true);
 }
 
 int TIEAddress::IconIndexOf(const std::string& Text) const {
@@ -251,8 +337,9 @@ void TIEAddress::ApplyIcon(int Index) {
   if (FShowsUntrusted)
     Icon = Gio::ThemedIcon::create(std::vector<Glib::ustring>{"channel-insecure-symbolic", "security-low-symbolic",
                                                               "dialog-warning-symbolic"});
+  // No icon is a blank one: the text never moves sideways as the icon comes and goes.
   if (Icon) set_icon_from_gicon(Icon, Gtk::Entry::IconPosition::PRIMARY);
-  else unset_icon(Gtk::Entry::IconPosition::PRIMARY);
+  else set_icon_from_paintable(BlankIcon(), Gtk::Entry::IconPosition::PRIMARY);
 }
 
 void TIEAddress::SetUntrusted(bool Untrusted) {

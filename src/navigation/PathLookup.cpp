@@ -11,7 +11,6 @@ namespace vorlane::navigation {
 namespace {
 
 constexpr std::size_t MaxKnownPaths = 512;
-constexpr std::size_t MaxListedNames = 20000;
 constexpr int NamesPerBatch = 200;
 
 }  // namespace
@@ -29,6 +28,7 @@ TPathProbe::~TPathProbe() {
   FState->Owner = nullptr;
   Cancel();
   CancelRows();
+  if (FResolving) FResolving->cancel();
 }
 
 void TPathProbe::Cancel() {
@@ -59,13 +59,26 @@ PathKind TPathProbe::Probe(const std::string& Text) {
   return KindOf(Text);
 }
 
-void TPathProbe::Start(const std::string& Text, const Glib::RefPtr<Gio::Cancellable>& Cancellable) {
+void TPathProbe::Resolve(const std::string& Text, std::function<void(PathKind)> Then) {
+  if (FResolving) FResolving->cancel();
+  FResolving.reset();
+  PathKind Known = KindOf(Text);
+  if (Known != PathKind::Unknown || !LocalPathOf(Text)) {
+    Then(Known);
+    return;
+  }
+  FResolving = Gio::Cancellable::create();
+  Start(Text, FResolving, std::move(Then));
+}
+
+void TPathProbe::Start(const std::string& Text, const Glib::RefPtr<Gio::Cancellable>& Cancellable,
+                       std::function<void(PathKind)> Then) {
   auto Path = LocalPathOf(Text);
   if (!Path) return;
   auto File = Gio::File::create_for_path(*Path);
   std::weak_ptr<State> Weak = FState;
   File->query_info_async(
-      [Weak, File, Text, Cancellable](Glib::RefPtr<Gio::AsyncResult>& Result) {
+      [Weak, File, Text, Cancellable, Then](Glib::RefPtr<Gio::AsyncResult>& Result) {
         PathKind Kind = PathKind::Missing;
         try {
           auto Info = File->query_info_finish(Result);
@@ -77,18 +90,12 @@ void TPathProbe::Start(const std::string& Text, const Glib::RefPtr<Gio::Cancella
         if (S->Known.size() >= MaxKnownPaths) S->Known.clear();
         S->Known[Text] = Kind;
         if (S->Owner->OnKnown) S->Owner->OnKnown(Text, Kind);
+        if (Then && S->Owner && !Cancellable->is_cancelled()) Then(Kind);
       },
       Cancellable, "standard::type");
 }
 
 // ---- TPathLister ---------------------------------------------------------------------
-
-struct TPathLister::State {
-  TPathLister* Owner = nullptr;
-  std::string Folder;  // the local folder listed last
-  bool Complete = false;
-  std::vector<std::pair<std::string, bool>> Names;  // name, is a folder
-};
 
 namespace {
 
@@ -129,8 +136,33 @@ std::vector<std::string> Matching(const std::vector<std::pair<std::string, bool>
   return Out;
 }
 
+}  // namespace
+
+struct TPathLister::State {
+  TPathLister* Owner = nullptr;
+  std::string Folder;  // the local folder listed (or being listed) last
+  bool Complete = false;
+  std::vector<std::pair<std::string, bool>> Names;  // name, is a folder
+  // The latest request, answered when the listing is complete.
+  struct Waiting {
+    Split Text;
+    std::size_t Limit;
+    Done OnDone;
+  };
+  std::optional<Waiting> Next;
+
+  void Answer() {
+    if (!Next) return;
+    auto W = std::move(*Next);
+    Next.reset();
+    W.OnDone(Matching(Names, W.Text, W.Limit));
+  }
+};
+
+namespace {
+
 void NextBatch(std::weak_ptr<TPathLister::State>, Glib::RefPtr<Gio::FileEnumerator>,
-               Glib::RefPtr<Gio::Cancellable>, Split, std::size_t, TPathLister::Done);
+               Glib::RefPtr<Gio::Cancellable>);
 
 }  // namespace
 
@@ -141,37 +173,52 @@ TPathLister::~TPathLister() {
   Cancel();
 }
 
+void TPathLister::Drop() { FState->Next.reset(); }
+
 void TPathLister::Cancel() {
   if (FPending) FPending->cancel();
   FPending.reset();
+  FState->Next.reset();
+  FState->Folder.clear();
+  FState->Complete = false;
+  FState->Names.clear();
 }
 
 bool TPathLister::Request(const std::string& Text, std::size_t Limit, Done OnDone) {
-  Cancel();
+  Drop();
   auto S = SplitPath(Text);
   if (!S) return false;
-  if (FState->Complete && FState->Folder == S->Local) {
-    OnDone(Matching(FState->Names, *S, Limit));
+  bool Same = FState->Folder == S->Local;
+  FState->Next = State::Waiting{*S, Limit, std::move(OnDone)};
+  if (Same && FState->Complete) {
+    FState->Answer();
     return true;
   }
+  // Typing on within the folder being listed only changes what the answer is filtered by.
+  if (Same && FPending) return true;
+  if (FPending) FPending->cancel();
   FState->Folder = S->Local;
   FState->Complete = false;
   FState->Names.clear();
   FPending = Gio::Cancellable::create();
+  ++FListings;
   auto Folder = Gio::File::create_for_path(S->Local);
   std::weak_ptr<State> Weak = FState;
   auto Cancellable = FPending;
   Folder->enumerate_children_async(
-      [Weak, Folder, Cancellable, S = *S, Limit, OnDone](Glib::RefPtr<Gio::AsyncResult>& Result) {
+      [Weak, Folder, Cancellable](Glib::RefPtr<Gio::AsyncResult>& Result) {
         Glib::RefPtr<Gio::FileEnumerator> Enumerator;
         try {
           Enumerator = Folder->enumerate_children_finish(Result);
         } catch (const Glib::Error&) {
+          // An unreadable folder has no names, for the rest of the run too.
           auto St = Weak.lock();
-          if (St && St->Owner && !Cancellable->is_cancelled()) OnDone({});
+          if (!St || !St->Owner || Cancellable->is_cancelled()) return;
+          St->Complete = true;
+          St->Answer();
           return;
         }
-        NextBatch(Weak, Enumerator, Cancellable, S, Limit, OnDone);
+        NextBatch(Weak, Enumerator, Cancellable);
       },
       Cancellable, "standard::name,standard::type");
   return true;
@@ -180,7 +227,7 @@ bool TPathLister::Request(const std::string& Text, std::size_t Limit, Done OnDon
 namespace {
 
 void NextBatch(std::weak_ptr<TPathLister::State> Weak, Glib::RefPtr<Gio::FileEnumerator> Enumerator,
-               Glib::RefPtr<Gio::Cancellable> Cancellable, Split S, std::size_t Limit, TPathLister::Done OnDone) {
+               Glib::RefPtr<Gio::Cancellable> Cancellable) {
   Enumerator->next_files_async(
       [=](Glib::RefPtr<Gio::AsyncResult>& Result) {
         std::vector<Glib::RefPtr<Gio::FileInfo>> Infos;
@@ -193,15 +240,15 @@ void NextBatch(std::weak_ptr<TPathLister::State> Weak, Glib::RefPtr<Gio::FileEnu
         auto St = Weak.lock();
         if (!St || !St->Owner || Cancellable->is_cancelled()) return;
         for (const auto& Info : Infos)
-          if (St->Names.size() < MaxListedNames)
-            St->Names.emplace_back(Info->get_name(), Info->get_file_type() == Gio::FileType::DIRECTORY);
+          St->Names.emplace_back(Info->get_name(), Info->get_file_type() == Gio::FileType::DIRECTORY);
         if (!Failed && !Infos.empty()) {
-          NextBatch(Weak, Enumerator, Cancellable, S, Limit, OnDone);
+          NextBatch(Weak, Enumerator, Cancellable);
           return;
         }
-        St->Complete = !Failed;
+        // What was read before a failure is what the folder shows for this run.
+        St->Complete = true;
         std::sort(St->Names.begin(), St->Names.end());
-        OnDone(Matching(St->Names, S, Limit));
+        St->Answer();
       },
       Cancellable, NamesPerBatch);
 }

@@ -217,6 +217,7 @@ private:
   void ShowCommandError(const std::string& Text);
   void Ac_BlankExecute();
   void Ac_GoExecute();
+  void GoTo(const std::string& Text, TGoTarget Kind);
   void Ac_BackExecute();
   void Ac_ForwardExecute();
   void Ac_StopExecute();

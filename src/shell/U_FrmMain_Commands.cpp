@@ -2,6 +2,7 @@
 // buttons and keys only trigger them.
 #include "shell/U_FrmMain.h"
 #include "shell/U_FrmMain_Favorites.h"
+#include "browser/UrlFixup.h"
 
 #include "platform/Dialogs.h"
 #include "shell/U_CommandTable.h"
@@ -125,7 +126,7 @@ void TFrmMain::Ac_BlankExecute() {
 void TFrmMain::Ac_GoExecute() {
   // What is typed and not yet committed is committed first: the commit raises the
   // address box's selection event once, and that runs Go on the committed text.
-  if (!FCommittingTypedText && cobAddress.Text() != cobAddress.CurrentUrl()) {
+  if (!FCommittingTypedText && !cobAddress.ShowsCurrentUrl()) {
     FCommittingTypedText = true;
     try {
       cobAddress.Commit();
@@ -137,7 +138,26 @@ void TFrmMain::Ac_GoExecute() {
     return;
   }
   std::string Text = cobAddress.CurrentUrl();
-  std::string Target = GoTargetOf(Text) == TGoTarget::Search ? FSite.SearchPage(Text) : Text;
+  std::optional<std::string> Path = browser::LocalPathText(Text);
+  std::optional<bool> Exists;
+  if (Path) {
+    navigation::PathKind Kind = cobAddress.PathKindOf(*Path);
+    if (Kind != navigation::PathKind::Unknown) Exists = Kind != navigation::PathKind::Missing;
+  }
+  TGoTarget Target = GoTargetOf(Text, Exists);
+  if (Target != TGoTarget::AskDisk) return GoTo(Text, Target);
+  // Whether a typed path exists is asked off the UI thread (a dead network mount must not
+  // freeze the window); Go goes on when the answer comes, unless another address was
+  // committed meanwhile.
+  cobAddress.LookUpPath(*Path, [this, Text](navigation::PathKind Kind) {
+    if (cobAddress.CurrentUrl() != Text) return;
+    bool Found = Kind != navigation::PathKind::Missing && Kind != navigation::PathKind::Unknown;
+    GoTo(Text, GoTargetOf(Text, Found));
+  });
+}
+
+void TFrmMain::GoTo(const std::string& Text, TGoTarget Kind) {
+  std::string Target = Kind == TGoTarget::Search ? FSite.SearchPage(Text) : Text;
   TFrmWeb* Page = ActivePage();
   if (!Page)
     Page = NewPage(Target, true);
@@ -151,6 +171,9 @@ void TFrmMain::FocusAddressBar() {
   // does not exist yet gives up its wish to take the focus.
   unset_focus();
   cobAddress.grab_focus();
+  // The whole address, so that typing replaces it (the page's address keeps it selected
+  // as it arrives).
+  cobAddress.select_region(0, -1);
 }
 
 void TFrmMain::cobAddressNavigateUrl(const std::string&) { ActionList["Ac_Go"].Execute(); }

@@ -157,8 +157,12 @@ void TFrmMain::CreateFamiliarKeys() {
     cobAddress.select_region(0, -1);
     return true;
   });
-  // Select All is the page's even from the address box: the box must not take the key.
-  Add("<Control>a", [this] { return AddressHasFocus() && ActionList["Ac_SelectAll"].Execute(); });
+  // Ctrl+A in the address box selects its text; in the page, the page's own.
+  Add("<Control>a", [this] {
+    if (!AddressHasFocus()) return false;
+    cobAddress.select_region(0, -1);
+    return true;
+  });
   for (const char* Next : {"<Control>Tab", "<Control>Page_Down", "<Control>KP_Page_Down"})
     Add(Next, [this] { SelectNeighbourTab(1); return PageControl.Count() > 0; });
   for (const char* Previous : {"<Control><Shift>Tab", "<Control><Shift>ISO_Left_Tab", "<Control>Page_Up",

@@ -45,9 +45,10 @@ int32_t LoadStateOf(int32_t Progress, int32_t ProgressMax) {
   return State > 4 ? 4 : State;
 }
 
-TGoTarget GoTargetOf(const std::string& Text, bool (*PathExists)(const std::string&)) {
+TGoTarget GoTargetOf(const std::string& Text, std::optional<bool> PathExists) {
   if (platform::StartsWithGbkLeadByte(Text)) return TGoTarget::Search;
-  return browser::LooksLikeAddress(Text, PathExists) ? TGoTarget::Address : TGoTarget::Search;
+  if (browser::LocalPathText(Text) && !PathExists) return TGoTarget::AskDisk;
+  return browser::LooksLikeAddress(Text, PathExists.value_or(false)) ? TGoTarget::Address : TGoTarget::Search;
 }
 
 std::string TProductSite::SearchPage(const std::string& Text) const {

@@ -2,6 +2,7 @@
 // Small rules the shell shares: which addresses the address bar shows, the load state of
 // a progress report, and the addresses on the product's web site.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vorlane::platform { class Registry; }
@@ -18,10 +19,11 @@ int32_t LoadStateOf(int32_t Progress, int32_t ProgressMax);
 
 // What Go does with typed text: text that begins with a Chinese character (its first
 // byte a GBK lead byte) and text that is no address (words, a lone name, a path that does
-// not exist) is searched on the product's site; addresses are loaded. PathExists answers
-// for absolute paths (the file system when null).
-enum class TGoTarget { Address, Search };
-TGoTarget GoTargetOf(const std::string& Text, bool (*PathExists)(const std::string&) = nullptr);
+// not exist) is searched on the product's site; addresses are loaded. PathExists tells
+// whether the local path the text names exists; while that is not known, a local path
+// gets AskDisk: look it up off the UI thread, then ask again.
+enum class TGoTarget { Address, Search, AskDisk };
+TGoTarget GoTargetOf(const std::string& Text, std::optional<bool> PathExists = std::nullopt);
 
 // Addresses on the product's web site. The base address is the registry value "SiteUrl"
 // of HKCU "Software\Vorlane" when present and not empty, else the built-in site.

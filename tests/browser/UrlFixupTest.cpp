@@ -27,7 +27,17 @@ TEST(UrlFixup, AddressesWithASchemeAreKept) {
     EXPECT_EQ(FixupUrl(Url), Url);
 }
 
-TEST(UrlFixup, ExistingLocalPathsBecomeFileAddresses) {
+TEST(UrlFixup, SpacesInAnAddressWithASchemeAreEncoded) {
+  const std::pair<const char*, const char*> Cases[] = {
+      {"http://host/a b", "http://host/a%20b"},
+      {"file:///tmp/my page.html", "file:///tmp/my%20page.html"},
+      {" https://host/a  b?q=c d ", "https://host/a%20%20b?q=c%20d"},
+      {"note: buy milk", "note: buy milk"},
+  };
+  for (const auto& [Text, Fixed] : Cases) EXPECT_EQ(FixupUrl(Text), Fixed) << Text;
+}
+
+TEST(UrlFixup, LocalPathsBecomeFileAddressesWithoutALookAtTheDisk) {
   auto Dir = std::filesystem::path(g_get_home_dir()) / "fixup dir";
   std::filesystem::create_directories(Dir);
   std::ofstream(Dir / "page.html") << "<p>x</p>";
@@ -35,9 +45,9 @@ TEST(UrlFixup, ExistingLocalPathsBecomeFileAddresses) {
   EXPECT_EQ(FixupUrl("~/fixup dir/page.html"), FixupUrl((Dir / "page.html").string()));
   EXPECT_EQ(FixupUrl("/"), "file:///");
   // A path that does not exist is the engine's to refuse.
-  EXPECT_EQ(FixupUrl("/no/such/file.html"), "/no/such/file.html");
-  EXPECT_EQ(FixupUrl("~/missing.html"), "~/missing.html");
-  // A GBK name, as a Windows zip leaves it: found as it is, its bytes escaped.
+  EXPECT_EQ(FixupUrl("/no/such/file.html"), "file:///no/such/file.html");
+  EXPECT_EQ(FixupUrl("~/missing.html"), FixupUrl(std::string(g_get_home_dir()) + "/missing.html"));
+  // A GBK name, as a Windows zip leaves it: its bytes escaped.
   std::ofstream(Dir / "\xd6\xd0\xce\xc4.html") << "<p>x</p>";
   EXPECT_EQ(FixupUrl((Dir / "\xd6\xd0\xce\xc4.html").string()),
             "file://" + Dir.string().replace(Dir.string().find(' '), 1, "%20") + "/%D6%D0%CE%C4.html");

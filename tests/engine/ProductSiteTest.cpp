@@ -39,6 +39,13 @@ TEST_F(ProductSiteTest, StartAndProductPagesLoadWithTheirSections) {
 }
 
 TEST_F(ProductSiteTest, SearchShowsTheWordsAsTextAndOffersBaidu) {
+  // The page as it shows before it forwards (see ASearchForwardsAtOnceAndBackSkipsIt).
+  engine::SiteContent Content;
+  Content.ForwardSearch = false;
+  engine::SetProductSiteContent(Content);
+  struct Reset {
+    ~Reset() { engine::SetProductSiteContent({}); }
+  } ResetContent;
   TestPage& P = NewPage();
   // Markup in the words stays text.
   ASSERT_TRUE(Load(P, Site + "/search.html?word=%3Cscript%3Edocument.title%3D'x'%3C%2Fscript%3E%22%3E"));
@@ -50,7 +57,7 @@ TEST_F(ProductSiteTest, SearchShowsTheWordsAsTextAndOffersBaidu) {
   const std::string Typed = Site + "/search.html?word=中文 搜索";
   P.Log->Clear();
   P->Navigate2(Typed);
-  ASSERT_TRUE(PumpUntil([&] { return P.Log->Count("Complete ") > 0; }));
+  ASSERT_TRUE(WaitFor(*P.Log, "Complete " + Site + "/search.html?word=%E4%B8%AD%E6%96%87%20%E6%90%9C%E7%B4%A2"));
   EXPECT_EQ(Eval(P, "document.querySelector('.word').textContent"), "中文 搜索");
   EXPECT_EQ(Eval(P, "document.getElementById('baidu').href"),
             "https://www.baidu.com/s?wd=%E4%B8%AD%E6%96%87%20%E6%90%9C%E7%B4%A2");
@@ -61,6 +68,25 @@ TEST_F(ProductSiteTest, SearchShowsTheWordsAsTextAndOffersBaidu) {
   Eval(P, "document.querySelector('input[name=word]').value = 'a b&c+d'; document.querySelector('form').submit()");
   ASSERT_TRUE(WaitFor(*P.Log, "Complete " + Site + "/search.html?word=a+b%26c%2Bd"));
   EXPECT_EQ(Eval(P, "document.querySelector('.word').textContent"), "a b&c+d");
+}
+
+TEST_F(ProductSiteTest, ASearchForwardsAtOnceAndBackSkipsIt) {
+  Server.Serve("/s", "<title>results</title>");
+  engine::SiteContent Content;
+  Content.SearchResults = Server.Url("/s?wd=");
+  engine::SetProductSiteContent(Content);
+  TestPage& P = NewPage();
+  ASSERT_TRUE(Load(P, Site + "/sea.html?ver=2.x"));
+  P.Log->Clear();
+  P->Navigate2(Site + "/search.html?word=中文 x");
+  bool Arrived = WaitFor(*P.Log, "Complete " + Server.Url("/s?wd=%E4%B8%AD%E6%96%87%20x"));
+  engine::SetProductSiteContent({});
+  ASSERT_TRUE(Arrived) << P.Log->Dump();
+  // The search was a page of its own (the history records it) that Back steps over.
+  EXPECT_TRUE(P.Log->Has("Navigated " + Site + "/search.html?word=%E4%B8%AD%E6%96%87%20x")) << P.Log->Dump();
+  auto Back = P->BackEntries(5);
+  ASSERT_EQ(Back.size(), 1u);
+  EXPECT_EQ(Back[0].Url, Site + "/sea.html?ver=2.x");
 }
 
 TEST_F(ProductSiteTest, UnknownPagesFailAndTheEngineCarriesOn) {

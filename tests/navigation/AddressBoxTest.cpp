@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
+#include <gtkmm/eventcontrollermotion.h>
+#include <gtkmm/label.h>
 #include <gtkmm/listview.h>
 #include <gtkmm/window.h>
 
@@ -40,8 +42,10 @@ protected:
     auto* Row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL);
     Row->append(*Box);
     Row->append(Other);
+    Plain.set_size_request(-1, 300);
+    Row->append(Plain);
     Window.set_child(*Row);
-    Window.set_default_size(400, 100);
+    Window.set_default_size(400, 400);
     Window.present();
     ASSERT_TRUE(PumpUntil([&] { return Box->get_width() > 0; }));
   }
@@ -62,6 +66,7 @@ protected:
   std::unique_ptr<platform::Registry> FRegistry;
   Gtk::Window Window;
   Gtk::Button Other{"other"};
+  Gtk::Label Plain{"plain"};
   std::unique_ptr<TIEAddress> Box;
   std::vector<std::string> Selected;
 };
@@ -96,11 +101,13 @@ TEST_F(AddressBoxTest, KeyTableWithRealKeys) {
   ASSERT_TRUE(PressKeys("Escape"));
   ASSERT_TRUE(PumpUntil([&] { return !Box->ListOpen(); }));
   EXPECT_TRUE(Box->get_editable());
+  EXPECT_EQ(Box->Text(), "typed");  // what was typed comes back
   int Start = 0, End = 0;
   EXPECT_TRUE(Box->get_selection_bounds(Start, End));
-  EXPECT_EQ(End - Start, static_cast<int>(Entries[1].size()));
+  EXPECT_EQ(End - Start, 5);
   EXPECT_TRUE(Selected.empty());
 
+  Box->SetItems({Entries[0], "typed", Entries[2]});
   ASSERT_TRUE(PressKeys("alt+Down"));
   ASSERT_TRUE(PumpUntil([&] { return Box->ListOpen(); }));
   EXPECT_EQ(Box->Highlighted(), 1);  // the entry the box shows
@@ -126,6 +133,25 @@ TEST_F(AddressBoxTest, EveryWayOfClosingTheListMakesTheBoxWritable) {
     EXPECT_FALSE(Box->ListOpen()) << Name;
     EXPECT_TRUE(Box->get_editable()) << Name;
   }
+  // A click on what takes no focus, with the list opened by the arrow while the focus
+  // was elsewhere.
+  ASSERT_TRUE(Focused());
+  Other.grab_focus();
+  ASSERT_TRUE(MovePointerTo(*Box, Box->get_width() / 2 - 12));  // the arrow
+  PressButton(true), PressButton(false);
+  ASSERT_TRUE(PumpUntil([&] { return Box->ListOpen(); }));
+  EXPECT_TRUE(Box->HasFocusWithin());
+  ASSERT_TRUE(MovePointerTo(Plain));
+  PressButton(true), PressButton(false);
+  EXPECT_TRUE(PumpUntil([&] { return !Box->ListOpen(); }));
+  // Esc, after the arrow opened it from the page.
+  Other.grab_focus();
+  ASSERT_TRUE(MovePointerTo(*Box, Box->get_width() / 2 - 12));
+  PressButton(true), PressButton(false);
+  ASSERT_TRUE(PumpUntil([&] { return Box->ListOpen(); }));
+  ASSERT_TRUE(PressKeys("Escape"));
+  EXPECT_TRUE(PumpUntil([&] { return !Box->ListOpen(); }));
+
   // The window losing activation: another window takes the focus.
   ASSERT_TRUE(Focused());
   Box->HandleKey(GDK_KEY_Down, Gdk::ModifierType());
@@ -211,6 +237,119 @@ TEST_F(AddressBoxTest, PathTextSuggestsNamesFromTheDiskAfterTypedOnes) {
   Box->set_text(Dir.string() + "/one");
   ASSERT_TRUE(PumpUntil([&] { return Box->ShownRows().size() == 2; }));
   EXPECT_EQ(Box->ShownRows(), (std::vector<std::string>{Dir.string() + "/one.typed", Dir.string() + "/one.example/"}));
+}
+
+TEST_F(AddressBoxTest, TypedTextComesBackOnEscAndUpPastTheTopAndThenThePagesAddress) {
+  ASSERT_TRUE(Focused());
+  Box->SetCurrentUrl("http://page.example/?q=%E4%B8%AD");
+  EXPECT_EQ(Box->Text(), "http://page.example/?q=中");  // shown decoded, kept as loaded
+  EXPECT_EQ(Box->CurrentUrl(), "http://page.example/?q=%E4%B8%AD");
+  Box->set_text("http://t");
+  ASSERT_TRUE(PumpUntil([&] { return Box->SuggestionsShown(); }));
+  ASSERT_TRUE(PressKeys("Down"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->Text() == Entries[1]; }));
+  ASSERT_TRUE(PressKeys("Up"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->Highlighted() == -1; }));
+  EXPECT_EQ(Box->Text(), "http://t");
+  ASSERT_TRUE(PressKeys("Down Down"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->Text() == Entries[2]; }));
+  ASSERT_TRUE(PressKeys("Escape"));
+  ASSERT_TRUE(PumpUntil([&] { return !Box->SuggestionsShown(); }));
+  EXPECT_EQ(Box->Text(), "http://t");
+  ASSERT_TRUE(PressKeys("Escape"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->Text() == "http://page.example/?q=中"; }));
+  EXPECT_FALSE(Box->UserEdited());
+  EXPECT_TRUE(Selected.empty());
+}
+
+TEST_F(AddressBoxTest, TheNewKeysAltDownCtrlEnterAndShiftDelete) {
+  ASSERT_TRUE(Focused());
+  Box->set_text("");
+  // Alt+Down while suggestions show: the typed list.
+  ASSERT_TRUE(PressKeys("h t t p colon slash slash t"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->SuggestionsShown() && Box->Text() == "http://t"; }));
+  ASSERT_TRUE(PressKeys("alt+Down"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->ListOpen(); }));
+  EXPECT_EQ(Box->ShownRows().size(), 3u);
+  // Shift+Delete on a highlighted typed address takes it out.
+  ASSERT_TRUE(PressKeys("Down Down shift+Delete"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->Items().size() == 2; }));
+  EXPECT_EQ(Box->Items(), (std::vector<std::string>{Entries[0], Entries[2]}));
+  EXPECT_EQ(Box->ShownRows(), Box->Items());
+  ASSERT_TRUE(PressKeys("Escape"));
+  ASSERT_TRUE(PumpUntil([&] { return !Box->ListOpen(); }));
+  EXPECT_EQ(Box->Text(), "http://t");
+  // Ctrl+Enter on a word.
+  Box->set_text("");
+  ASSERT_TRUE(PressKeys("b a i d u ctrl+Return"));
+  ASSERT_TRUE(PumpUntil([&] { return !Selected.empty(); }));
+  EXPECT_EQ(Selected, std::vector<std::string>{"www.baidu.com"});
+}
+
+TEST_F(AddressBoxTest, TheTextKeepsItsPlaceWhenTheBoxEmptiesOrFills) {
+  ASSERT_TRUE(Focused());
+  auto* Text = GTK_WIDGET(gtk_editable_get_delegate(GTK_EDITABLE(Box->gobj())));
+  auto TextLeft = [&] {
+    graphene_rect_t Bounds;
+    return gtk_widget_compute_bounds(Text, GTK_WIDGET(Box->gobj()), &Bounds) ? Bounds.origin.x : -1.0f;
+  };
+  Box->set_text("");
+  ASSERT_TRUE(PumpUntil([&] { return TextLeft() > 0; }));
+  PumpPending();
+  float Empty = TextLeft();
+  ASSERT_TRUE(PressKeys("a"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->Text() == "a"; }));
+  PumpPending();
+  EXPECT_EQ(TextLeft(), Empty);
+}
+
+TEST_F(AddressBoxTest, OnlyARealPointerMotionHighlightsAndLateRowsKeepTheChoice) {
+  auto Dir = platform::ShellFolders::ConfigHome() / "address-late";
+  std::filesystem::remove_all(Dir);
+  std::filesystem::create_directories(Dir / "one.folder");
+  const std::string Typed = Dir.string() + "/one.typed";
+  Box->SetItems({Typed, Entries[0], Entries[1], Entries[2]});
+  ASSERT_TRUE(Focused());
+  // The pointer rests where the list will open.
+  ASSERT_TRUE(MovePointerTo(*Box, 0, Box->get_height() + 8));
+  Box->set_text(Dir.string() + "/on");
+  ASSERT_TRUE(PumpUntil([&] { return Box->SuggestionsShown(); }));
+  ASSERT_TRUE(PressKeys("Down"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->Text() == Typed; }));
+  // The folder's names arrive after the key: the choice and the text stay.
+  ASSERT_TRUE(PumpUntil([&] { return Box->ShownRows().size() == 2; }));
+  EXPECT_EQ(Box->Highlighted(), 0);
+  EXPECT_EQ(Box->Text(), Typed);
+
+  // A real motion highlights, and the list opening again under the pointer left there
+  // highlights nothing until it moves.
+  ASSERT_TRUE(PressKeys("Escape"));
+  ASSERT_TRUE(PumpUntil([&] { return !Box->SuggestionsShown(); }));
+  Box->set_text("x");
+  Gtk::ListView* List = ListIn(*Box);
+  ASSERT_NE(List, nullptr);
+  ASSERT_TRUE(PressKeys("Down"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->ListOpen() && List->get_height() > 0; }));
+  // Away from where the pointer rested when the list opened.
+  int Wiggle = 0;
+  auto MoveOver = [&](int DX, int DY) {  // a pointer that keeps moving a little, as a hand does
+    MovePointerTo(*List, DX + Wiggle++ % 2, -List->get_height() / 2 + DY);
+    PumpPending();
+  };
+  ASSERT_TRUE(PumpUntil([&] { return MoveOver(-60, 10), Box->Highlighted() == 0; }));
+  EXPECT_EQ(Box->Text(), "x");  // a highlight by the pointer is no text
+  auto Seen = Gtk::EventControllerMotion::create();
+  bool Entered = false;
+  Seen->signal_enter().connect([&](double, double) { Entered = true; });
+  List->add_controller(Seen);
+  ASSERT_TRUE(PressKeys("Escape"));
+  ASSERT_TRUE(PumpUntil([&] { return !Box->ListOpen(); }));
+  ASSERT_TRUE(PressKeys("Down"));
+  ASSERT_TRUE(PumpUntil([&] { return Box->ListOpen() && Entered; }));
+  PumpPending();
+  EXPECT_EQ(Box->Highlighted(), -1);
+  EXPECT_TRUE(PumpUntil([&] { return MoveOver(-30, 40), Box->Highlighted() > 0; }));
+  List->remove_controller(Seen);
 }
 
 }  // namespace

@@ -119,13 +119,37 @@ TEST(AddressRules, KeyTable) {
       {true, AddressKey::Down, false, -1, KeyAction::HighlightNext},
       {true, AddressKey::Down, false, 2, KeyAction::Consume},  // last of three
       {true, AddressKey::Up, false, 2, KeyAction::HighlightPrevious},
-      {true, AddressKey::Up, false, 0, KeyAction::Consume},
+      {true, AddressKey::Up, false, 0, KeyAction::HighlightPrevious},  // back to the typed text
+      {true, AddressKey::Up, false, -1, KeyAction::Consume},
       {true, AddressKey::Other, false, 0, KeyAction::PassOn},
   };
   for (const auto& C : Cases)
     EXPECT_EQ(DecideKey(C.Open, C.Key, C.Alt, C.Highlighted, 3), C.Expected)
         << C.Open << " " << static_cast<int>(C.Key) << " " << C.Alt << " " << C.Highlighted;
   EXPECT_EQ(DecideKey(true, AddressKey::Down, false, 24, 30), KeyAction::Consume);
+}
+
+TEST(AddressRules, AddressesShowDecodedWhereThatIsSafe) {
+  const std::pair<const char*, const char*> Cases[] = {
+      {"vorlane://home.vorlane/search.html?word=%E4%B8%AD%E6%96%87", "vorlane://home.vorlane/search.html?word=中文"},
+      {"http://h.example/%e4%b8%ad/%20%2F%25#%E6%96%87", "http://h.example/中/%20%2F%25#文"},
+      {"http://%E4%B8%AD.example/", "http://%E4%B8%AD.example/"},            // the host as it came
+      {"http://h.example/%E4%B8", "http://h.example/%E4%B8"},                // a broken character
+      {"http://h.example/%E2%80%AEtxt%E3%80%80", "http://h.example/%E2%80%AEtxt%E3%80%80"},  // bidi, wide space
+      {"http://h.example/%C3%A9%FF%E4%B8%AD", "http://h.example/é%FF中"},
+      {"about:%E4%B8%AD", "about:中"},
+      {"http://h.example/100%", "http://h.example/100%"},
+  };
+  for (const auto& [Url, Shown] : Cases) EXPECT_EQ(DisplayAddress(Url), Shown) << Url;
+}
+
+TEST(AddressRules, CtrlEnterMakesABareWordACom) {
+  const std::pair<const char*, const char*> Cases[] = {
+      {"baidu", "www.baidu.com"}, {" sina/news?a b ", "www.sina.com/news?a b"}, {"baidu.com", "baidu.com"},
+      {"http://x", "http://x"},   {"two words", "two words"},                   {"", ""},
+      {"/tmp", "/tmp"},           {"localhost:8080", "localhost:8080"},
+  };
+  for (const auto& [Text, Completed] : Cases) EXPECT_EQ(WithWwwCom(Text), Completed) << Text;
 }
 
 TEST(Completion, SourcesMatchAfterSchemeAndWwwAndDropDuplicates) {
@@ -178,6 +202,33 @@ TEST(PathLookup, ListsTheFolderBeingTypedIntoAsTheTextSpellsIt) {
   EXPECT_TRUE(Done);
   EXPECT_EQ(Got, std::vector<std::string>{"file://" + Dir.string() + "/.nope/"});
   EXPECT_FALSE(Lister.Request("example.com/no", 10, [&](std::vector<std::string>) { ADD_FAILURE(); }));
+}
+
+TEST(PathLookup, AFolderIsListedOnceWhileTypingAndWhole) {
+  auto Dir = FreshDir("big-folder");
+  constexpr int Count = 20050;
+  for (int I = 0; I < Count; ++I) {
+    char Name[16];
+    std::snprintf(Name, sizeof Name, "f%05d", I);
+    std::ofstream(Dir / Name).put('x');
+  }
+  TPathLister Lister;
+  std::vector<std::string> Got;
+  int Answers = 0;
+  auto Keep = [&](std::vector<std::string> R) { Got = std::move(R), ++Answers; };
+  // Keystrokes while the folder is being listed, the list closing between two of them.
+  ASSERT_TRUE(Lister.Request(Dir.string() + "/f", Count, Keep));
+  Lister.Drop();
+  ASSERT_TRUE(Lister.Request(Dir.string() + "/f2", Count, Keep));
+  ASSERT_TRUE(Lister.Request(Dir.string() + "/f200", Count, Keep));
+  ASSERT_TRUE(test::PumpUntil([&] { return Answers > 0; }));
+  EXPECT_EQ(Lister.ListingsStarted(), 1u);
+  EXPECT_EQ(Answers, 1);
+  EXPECT_EQ(Got.size(), 50u);  // f20000 … f20049: the names past 20,000 too
+  Lister.Request(Dir.string() + "/", Count + 1, Keep);
+  EXPECT_EQ(Got.size(), static_cast<size_t>(Count));
+  EXPECT_EQ(Lister.ListingsStarted(), 1u);
+  std::filesystem::remove_all(Dir);
 }
 
 }  // namespace

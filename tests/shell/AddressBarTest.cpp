@@ -4,6 +4,8 @@
 #include "support/RealKeys.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 namespace vorlane::test {
 namespace {
@@ -66,6 +68,56 @@ TEST_F(AddressBarTest, EnterConfirmsACompositionAndNavigatesOnlyOnTheNextEnter) 
   Keys("Return");
   ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).CallCount("Navigate2") > Before; }));
   EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, std::string(Site) + "/search.html?word=%E4%B8%AD");
+}
+
+TEST_F(AddressBarTest, ANewPagesAddressIsSelectedSoTypingReplacesIt) {
+  FocusBox();
+  int Before = Tabs();
+  Keys("ctrl+t");
+  ASSERT_TRUE(PumpUntil([&] { return Tabs() == Before + 1; }));
+  shell::TFrmWeb* Page = Active();
+  EngineOf(Page).CompletePending("Vorlane 首页");
+  ASSERT_EQ(AddressText(), StartPage);
+  Keys("a b c");
+  ASSERT_TRUE(PumpUntil([&] { return AddressText() == "abc"; })) << AddressText();
+  // Ctrl+A in the box is the box's.
+  Box().select_region(1, 1);
+  int CallsBefore = EngineOf(Page).CallCount("Edit");
+  Keys("ctrl+a");
+  int Start = 0, End = 0;
+  ASSERT_TRUE(PumpUntil([&] { return Box().get_selection_bounds(Start, End) && Start == 0 && End == 3; }));
+  EXPECT_EQ(EngineOf(Page).CallCount("Edit"), CallsBefore);
+}
+
+TEST_F(AddressBarTest, AddressesShowDecodedAndLoadAsTheyCame) {
+  shell::TFrmWeb* A = Tab(0);
+  const std::string Encoded = std::string(Site) + "/search.html?word=%E4%B8%AD%E6%96%87";
+  EngineOf(A).CompleteNavigation(Encoded, "中文");
+  EXPECT_EQ(AddressText(), std::string(Site) + "/search.html?word=中文");
+  FocusBox();
+  int Before = EngineOf(A).CallCount("Navigate2");
+  Keys("Return");
+  ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).CallCount("Navigate2") > Before; }));
+  EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, Encoded);
+}
+
+TEST_F(AddressBarTest, ATypedPathIsLookedUpThenLoadedOrSearched) {
+  shell::TFrmWeb* A = Tab(0);
+  auto Dir = std::filesystem::path(g_get_home_dir()) / "typed path";
+  std::filesystem::create_directories(Dir);
+  const std::string Page = (Dir / "my page.html").string(), Missing = (Dir / "gone page.html").string();
+  std::ofstream(Page) << "<p>x</p>";
+  const std::pair<std::string, std::string> Cases[] = {
+      {Page, Page}, {Missing, shell::TProductSite(Site).SearchPage(Missing)}};
+  for (const auto& [Typed, Loaded] : Cases) {
+    FocusBox();
+    Box().set_text(Typed);
+    int Before = EngineOf(A).CallCount("Navigate2");
+    Keys("Return");
+    ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).CallCount("Navigate2") > Before; })) << Typed;
+    EXPECT_EQ(EngineOf(A).LastCall("Navigate2")->Arg, Loaded);
+  }
+  std::filesystem::remove_all(Dir);
 }
 
 }  // namespace

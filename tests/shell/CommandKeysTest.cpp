@@ -56,10 +56,13 @@ TEST_F(CommandKeysTest, CtrlCCopiesFromTheAddressBoxOrFromThePage) {
   Main().unset_focus();
   Press("ctrl+c");
   EXPECT_TRUE(PumpUntil([&] { return EditCalls(A, browser::EditingCommand::Copy) == 1; }));
-  // Select All is the page's, even from the address box.
+  // Ctrl+A in the address box selects the box's text, not the page.
   Main().cobAddress.grab_focus();
+  Main().cobAddress.select_region(2, 2);
   Press("ctrl+a");
-  EXPECT_TRUE(PumpUntil([&] { return EditCalls(A, browser::EditingCommand::SelectAll) == 1; }));
+  int Start = 0, End = 0;
+  EXPECT_TRUE(PumpUntil([&] { return Main().cobAddress.get_selection_bounds(Start, End) && Start == 0 && End == 26; }));
+  EXPECT_EQ(EditCalls(A, browser::EditingCommand::SelectAll), 0);
 }
 
 TEST_F(CommandKeysTest, F1OpensTheAboutBoxAndEnterClosesIt) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 namespace vorlane::test {
 namespace {
@@ -125,17 +126,26 @@ TEST(GoTarget, AddressesAreLoadedAndEverythingElseSearched) {
       {"中文", TGoTarget::Search},          {"中文 C++", TGoTarget::Search},
       {"中国.cn", TGoTarget::Search},       {"C++ 教程", TGoTarget::Search},
       {"hello world", TGoTarget::Search},   {"hello", TGoTarget::Search},
-      {"example.com/a b", TGoTarget::Search}, {"/no/such/file.html", TGoTarget::Search},
+      {"example.com/a b", TGoTarget::Search}, {"note: buy milk", TGoTarget::Search},
       {"example.com", TGoTarget::Address},  {"  example.com  ", TGoTarget::Address},
       {"127.0.0.1:8080/x", TGoTarget::Address}, {"intranet:8080", TGoTarget::Address},
       {"localhost", TGoTarget::Address},    {"LOCALHOST/x", TGoTarget::Address},
-      {"[::1]:80", TGoTarget::Address},     {"http://a b", TGoTarget::Search},
+      {"[::1]:80", TGoTarget::Address},     {"http://a b", TGoTarget::Address},
       {"https://example.com/?q=1", TGoTarget::Address}, {"about:blank", TGoTarget::Address},
-      {"file:///tmp/x.html", TGoTarget::Address}, {"/tmp/my page.html", TGoTarget::Address},
-      {"/srv", TGoTarget::Address},         {"", TGoTarget::Address},
+      {"file:///tmp/x.html", TGoTarget::Address}, {"file:///tmp/my page.html", TGoTarget::Address},
+      {"", TGoTarget::Address},
   };
-  auto Exists = +[](const std::string& Path) { return Path == "/tmp/my page.html" || Path == "/srv"; };
-  for (const auto& [Text, Target] : Cases) EXPECT_EQ(shell::GoTargetOf(Text, Exists), Target) << Text;
+  for (const auto& [Text, Target] : Cases) EXPECT_EQ(shell::GoTargetOf(Text), Target) << Text;
+}
+
+TEST(GoTarget, ALocalPathWaitsForTheDisksAnswer) {
+  const std::tuple<const char*, std::optional<bool>, TGoTarget> Cases[] = {
+      {"/tmp/my page.html", std::nullopt, TGoTarget::AskDisk}, {" ~/a.html", std::nullopt, TGoTarget::AskDisk},
+      {"/tmp/my page.html", true, TGoTarget::Address},         {"/srv", true, TGoTarget::Address},
+      {"/no/such/file.html", false, TGoTarget::Search},        {"~", false, TGoTarget::Search},
+      {"example.com", std::nullopt, TGoTarget::Address},       {"~user", std::nullopt, TGoTarget::Search},
+  };
+  for (const auto& [Text, Exists, Target] : Cases) EXPECT_EQ(shell::GoTargetOf(Text, Exists), Target) << Text;
 }
 
 TEST(GoTarget, SearchWordIsEncodedAsUtf8) {

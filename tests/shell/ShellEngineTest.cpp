@@ -7,6 +7,7 @@
 #include "shell/U_FrmMain.h"
 #include "shell/U_FrmMain_Favorites.h"
 #include "support/LoopbackServer.h"
+#include "engine/ProductSiteScheme.h"
 #include "support/MainLoop.h"
 #include "support/RealInput.h"
 
@@ -345,6 +346,13 @@ TEST_F(ShellEngineTest, RealKeysCtrlZUndoesTypingInAFieldAndElsewhereReopensAPag
 }
 
 TEST_F(ShellEngineTest, TheSearchPageShowsExactlyTheTypedWord) {
+  // The page as it shows before it forwards to the results (nothing goes out).
+  engine::SiteContent Content;
+  Content.ForwardSearch = false;
+  engine::SetProductSiteContent(Content);
+  struct Reset {
+    ~Reset() { engine::SetProductSiteContent({}); }
+  } ResetContent;
   const std::string Word = "中文#a&b+c%25 x";
   Main->cobAddress.set_text(Word);
   Main->ActionList["Ac_Go"].Execute();
