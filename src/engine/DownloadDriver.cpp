@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <locale.h>
 #include <optional>
 
 namespace vorlane::engine {
@@ -19,12 +20,15 @@ namespace {
 
 std::string OrEmpty(const char* Text) { return Text ? Text : ""; }
 
-// WebKit passes on GIO's words for a write error, not its code; GIO words the system's
-// errors as g_strerror does, in the same language.
+// WebKit passes on GIO's words for a write error, not its code. GIO words the system's
+// errors as strerror does, in the network process's language, which need not be ours:
+// both ours and the untranslated words are looked for.
 bool SaysDiskFull(const char* Message) {
   if (!Message) return false;
+  static const locale_t Untranslated = newlocale(LC_ALL_MASK, "C", locale_t(0));
   for (int Code : {ENOSPC, EDQUOT, EFBIG})
-    if (std::strstr(Message, g_strerror(Code))) return true;
+    if (std::strstr(Message, g_strerror(Code)) || (Untranslated && std::strstr(Message, strerror_l(Code, Untranslated))))
+      return true;
   return false;
 }
 
