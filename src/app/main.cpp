@@ -5,23 +5,28 @@
 // "vorlane ADDRESS..." opens the addresses instead of the start page; when an instance
 // already runs on this display, they go to it as new pages and this process ends at once.
 //
-// Two environment switches serve headless runs and benchmarks:
+// Three environment switches serve headless runs and benchmarks:
 //   VORLANE_REPORT_LOADED=1   print "vorlane: start page loaded" once the first page loaded,
 //                             then "vorlane: page loaded ADDRESS" for every later one, and
 //                             what the running-instance server reports
 //   VORLANE_SNAPSHOT=FILE     then save the window as a PNG and quit (exit 1 if that fails)
+//   VORLANE_COMMANDS=1        read commands on standard input (app/HeadlessCommands.h)
+#include "app/HeadlessCommands.h"
 #include "app/Snapshot.h"
 #include "browser/DesktopAddress.h"
 #include "engine/DownloadDriver.h"
 #include "engine/ProductSiteScheme.h"
 #include "engine/WebKitEngine.h"
+#include "favorites/FavoritesTransfer.h"
 #include "framework/AppIcons.h"
 #include "browser/DownloadRecorder.h"
 #include "platform/DownloadFiles.h"
 #include "platform/DownloadRecords.h"
+#include "platform/DurableFile.h"
 #include "platform/HistoryStore.h"
 #include "platform/KeptFiles.h"
 #include "platform/Registry.h"
+#include "platform/SaveTrouble.h"
 #include "shell/U_FrmMain_Favorites.h"
 #include "platform/RendererChoice.h"
 #include "platform/ShellFolders.h"
@@ -128,6 +133,8 @@ int main(int argc, char** argv) {
   // Files that cannot be read are set aside before anything opens them.
   std::vector<vorlane::platform::TResetData> Reset;
   const auto Data = vorlane::platform::ShellFolders::DataHome() / "vorlane";
+  // What a kill in the middle of a save left beside the registry file (the session's go when it is read).
+  vorlane::platform::RemoveStaleTemporaries(vorlane::platform::Registry::DefaultFile(), std::chrono::seconds(60));
   if (auto Aside = vorlane::platform::SetAsideUnreadableRegistry(vorlane::platform::Registry::DefaultFile()))
     Reset.push_back({"设置和输入过的网址", *Aside});
   if (auto Aside = vorlane::platform::SetAsideUnreadableDatabase(Data / "cookies.sqlite"))
@@ -176,10 +183,14 @@ int main(int argc, char** argv) {
   }, [&Unrestored] { return Unrestored; }});
   vorlane::shell::TSessionKeeper Keeper(SessionPath, [&Main] { return Main->SessionSnapshot(); });
   Main->OnPagesChanged = [&Keeper] { Keeper.Changed(); };
-  Keeper.OnSaveFailed = [&Main](const std::string& Why) {
-    Main->Dialogs()->ShowMessage(vorlane::platform::MessageKind::Warning, TFrmMain::ApplicationTitle,
-                                 "无法保存打开的网页：" + Why + "\n浏览器会继续尝试保存。");
-  };
+  // Any kept file that cannot be saved (a full disk): said once, while the writers go on trying.
+  vorlane::platform::SaveTrouble().SetTell([&Main](const std::string& Text, const std::string& Why) {
+    std::fprintf(stderr, "vorlane: %s (%s)\n", Text.c_str(), Why.c_str());
+    Glib::signal_idle().connect_once([&Main, Text] {
+      if (Main)
+        Main->Dialogs()->ShowMessage(vorlane::platform::MessageKind::Warning, TFrmMain::ApplicationTitle, Text);
+    });
+  });
   Main->OnQuit = [Loop] { Loop->quit(); };
   // Downloads of the whole profile; what still runs at the end is cancelled, its part file removed.
   vorlane::browser::TDownloadList Downloads;
@@ -209,6 +220,19 @@ int main(int argc, char** argv) {
       if (Watch.Report) {
         std::printf("vorlane: %s\n", Text.c_str());
         std::fflush(stdout);
+      }
+    });
+  std::unique_ptr<vorlane::app::THeadlessCommandReader> Commands;
+  if (std::getenv("VORLANE_COMMANDS"))
+    Commands = std::make_unique<vorlane::app::THeadlessCommandReader>([&Main](const vorlane::app::THeadlessCommand& C) {
+      using TKind = vorlane::app::THeadlessCommand::TKind;
+      if (C.Kind == TKind::Favorite) {
+        const std::string Root = Main->Favorites().FavoritesMenu.Model.FavoritesFolder();
+        vorlane::favorites::SaveFavorite(*Main->Dialogs(), Root, Root, C.Name, C.Value, [](bool) {});
+      } else if (C.Name == "RestoreLastPages") {
+        Main->Options().SetRestoreLastPages(C.Value == "1");
+      } else if (C.Name == "ConfirmCloseAll") {
+        Main->Options().SetConfirmCloseAll(C.Value == "1");
       }
     });
   Main->OpenStartPages();
@@ -246,7 +270,9 @@ int main(int argc, char** argv) {
   Main->SetDownloads(nullptr);
   Main->OnClearDownloads = nullptr;
   Instance.reset();
+  Commands.reset();
   History.Database()->OnSetAside(nullptr);
+  vorlane::platform::SaveTrouble().SetTell(nullptr);
   Main.reset();
   vorlane::engine::SetProductSiteContent({});
   return Watch.ExitCode;

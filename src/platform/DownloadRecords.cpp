@@ -25,6 +25,7 @@ TDownloadRecords::TDownloadRecords(std::shared_ptr<THistoryDatabase> Database) :
 TDownloadRecords::~TDownloadRecords() { FFresh.disconnect(); }
 
 void TDownloadRecords::Wrote(int Code) {
+  if ((Code & 0xff) == SQLITE_OK || Code == SQLITE_DONE) FBase->Saved();
   if (FBase->Failed(Code)) FBase->Recover();
 }
 

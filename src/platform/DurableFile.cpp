@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -82,6 +83,8 @@ std::optional<std::string> ReplaceFileDurably(const std::filesystem::path& Path,
     Temporary.Keep();  // nothing was created
     return Failure(Folder, Error);
   }
+  // Held while the file is being written: a temporary nobody holds is a leftover.
+  ::flock(File.Get(), LOCK_EX | LOCK_NB);
   if (!WriteAll(File.Get(), Contents) || ::fsync(File.Get()) != 0 || File.Close() != 0)
     return Failure(Path, errno);
   if (::rename(Temporary.Get(), Path.c_str()) != 0) return Failure(Path, errno);
@@ -95,17 +98,24 @@ std::optional<std::string> ReplaceFileDurably(const std::filesystem::path& Path,
   return std::nullopt;
 }
 
+bool IsLeftoverTemporary(const std::filesystem::path& File, std::chrono::seconds OlderThan) {
+  std::error_code Ec;
+  if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(File, Ec))) return false;
+  auto Written = std::filesystem::last_write_time(File, Ec);
+  if (!Ec && std::filesystem::file_time_type::clock::now() - Written > OlderThan) return true;
+  // Its writer holds it locked until the rename; free, the writer died before that.
+  TFileDescriptor Held(::open(File.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+  return Held.Get() >= 0 && ::flock(Held.Get(), LOCK_EX | LOCK_NB) == 0;
+}
+
 void RemoveStaleTemporaries(const std::filesystem::path& Path, std::chrono::seconds OlderThan) {
   const std::string Prefix = Path.filename().string() + ".tmp-";
-  const auto Now = std::filesystem::file_time_type::clock::now();
   std::error_code Ec;
   for (const auto& Entry : std::filesystem::directory_iterator(Path.parent_path(), Ec)) {
     const std::string Name = Entry.path().filename().string();
     // Only what ReplaceFileDurably makes: the prefix and six characters of mkostemp.
     if (Name.size() != Prefix.size() + 6 || Name.compare(0, Prefix.size(), Prefix) != 0) continue;
-    if (!Entry.is_regular_file(Ec)) continue;
-    auto Written = Entry.last_write_time(Ec);
-    if (!Ec && Now - Written > OlderThan) std::filesystem::remove(Entry.path(), Ec);
+    if (IsLeftoverTemporary(Entry.path(), OlderThan)) std::filesystem::remove(Entry.path(), Ec);
   }
 }
 

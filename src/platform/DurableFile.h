@@ -16,8 +16,10 @@ namespace vorlane::platform {
 std::optional<std::string> ReplaceFileDurably(const std::filesystem::path& Path, std::string_view Contents);
 
 // Removes the temporary files of Path ("NAME.tmp-XXXXXX") that a kill in the middle of a
-// replace left behind, when they are older than OlderThan (younger ones may still be
-// under way in another process).
+// replace left behind: those no writer holds locked any more, and any older than
+// OlderThan (where locks do not work, a younger one may still be under way elsewhere).
 void RemoveStaleTemporaries(const std::filesystem::path& Path, std::chrono::seconds OlderThan);
+// Whether File is a temporary file of a writer that is gone (as above).
+bool IsLeftoverTemporary(const std::filesystem::path& File, std::chrono::seconds OlderThan);
 
 }  // namespace vorlane::platform

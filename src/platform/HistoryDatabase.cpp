@@ -1,6 +1,7 @@
 #include "platform/HistoryDatabase.h"
 
 #include "platform/DamagedFile.h"
+#include "platform/SaveTrouble.h"
 
 #include <sqlite3.h>
 
@@ -46,7 +47,15 @@ bool THistoryDatabase::IsDamage(int Code) {
   return Code == SQLITE_CORRUPT || Code == SQLITE_NOTADB;
 }
 
+bool THistoryDatabase::IsWriteFailure(int Code) {
+  Code &= 0xff;
+  return Code == SQLITE_FULL || Code == SQLITE_IOERR || Code == SQLITE_READONLY || Code == SQLITE_CANTOPEN;
+}
+
+void THistoryDatabase::Saved() { SaveTrouble().Report(TKeptData::History, std::nullopt); }
+
 bool THistoryDatabase::Failed(int Code) {
+  if (IsWriteFailure(Code)) SaveTrouble().Report(TKeptData::History, sqlite3_errstr(Code));
   if (!IsDamage(Code)) return false;
   FDamaged = true;
   return true;

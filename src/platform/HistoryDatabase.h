@@ -37,6 +37,10 @@ public:
   // Every failed statement's result code comes here; true when it means a damaged file.
   bool Failed(int Code);
   static bool IsDamage(int Code);
+  // A write the disk refused (full, an I/O error): the user hears of it once (SaveTrouble).
+  static bool IsWriteFailure(int Code);
+  // A write went through: a trouble with saving is over for this file.
+  void Saved();
   // After a damaged file was noticed, and once no statement of the caller's is left (a
   // statement still alive would keep the old connection, which deletes its journal by
   // name when it finally closes): sets the file aside and starts a fresh one. true when a

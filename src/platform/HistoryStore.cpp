@@ -211,6 +211,7 @@ int64_t THistoryStore::InsertVisit(const std::string& Url, const std::string& Ti
     Db().Exec("ROLLBACK");
     return 0;
   }
+  FBase->Saved();
   return Id;
 }
 

@@ -7,7 +7,9 @@
 #include <ctime>
 #include <glib.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -136,16 +138,26 @@ bool WriteAll(int FdValue, std::string_view Bytes) {
 
 enum class Created { Yes, Exists, Failed };
 
+// Writes Bytes to a new temporary file beside Name (Mode for a new file), flushed; the
+// file stays locked while open, so that a cleaner can tell a leftover from a write under
+// way. Its name goes to Temp; on failure nothing is left and errno tells why.
+bool WriteTemporaryBeside(int DirFd, const char* Name, std::string_view Bytes, const mode_t* Keep, std::string& Temp);
+
 Created CreateExclusive(int DirFd, const char* Name, std::string_view Bytes) {
-  Fd New(::openat(DirFd, Name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  if (!New.Valid()) return errno == EEXIST ? Created::Exists : Created::Failed;
-  bool Ok = WriteAll(New.Get(), Bytes);
-  Ok = New.Close() && Ok;
-  if (Ok) return Created::Yes;
+  // Never the file itself first: a kill in the middle would leave it cut short.
+  std::string Temp;
+  if (!WriteTemporaryBeside(DirFd, Name, Bytes, nullptr, Temp)) return Created::Failed;
+  int Result = ::renameat2(DirFd, Temp.c_str(), DirFd, Name, RENAME_NOREPLACE);
+  if (Result != 0 && errno == EINVAL) {
+    // A file system without it: a hard link fails as well when the name is taken.
+    Result = ::linkat(DirFd, Temp.c_str(), DirFd, Name, 0);
+    if (Result == 0) ::unlinkat(DirFd, Temp.c_str(), 0);
+  }
   int Saved = errno;
-  ::unlinkat(DirFd, Name, 0);
+  if (Result != 0) ::unlinkat(DirFd, Temp.c_str(), 0);
   errno = Saved;
-  return Created::Failed;
+  if (Result == 0) return Created::Yes;
+  return Saved == EEXIST ? Created::Exists : Created::Failed;
 }
 
 }  // namespace
@@ -300,7 +312,11 @@ bool RemoveStaleReplaceTemporary(int DirFd, const char* Name, std::chrono::secon
   if (!IsReplaceTemporaryName(Name)) return false;
   struct stat St {};
   if (::fstatat(DirFd, Name, &St, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(St.st_mode)) return false;
-  if (static_cast<int64_t>(St.st_mtime) > static_cast<int64_t>(std::time(nullptr)) - OlderThan.count()) return false;
+  if (static_cast<int64_t>(St.st_mtime) > static_cast<int64_t>(std::time(nullptr)) - OlderThan.count()) {
+    // Young: a leftover only when its writer no longer holds it locked.
+    Fd Held(::openat(DirFd, Name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!Held.Valid() || ::flock(Held.Get(), LOCK_EX | LOCK_NB) != 0) return false;
+  }
   return ::unlinkat(DirFd, Name, 0) == 0;
 }
 
@@ -316,30 +332,44 @@ bool ReplaceFileContentsAt(int DirFd, const char* Name, std::string_view Bytes) 
     errno = EISDIR;
     return false;
   }
+  std::string Temp;
+  const mode_t Mode = Old.st_mode & 07777;
+  if (!WriteTemporaryBeside(DirFd, Name, Bytes, Exists ? &Mode : nullptr, Temp)) return false;
+  if (::renameat(DirFd, Temp.c_str(), DirFd, Name) == 0) return true;
+  int Saved = errno;
+  ::unlinkat(DirFd, Temp.c_str(), 0);
+  errno = Saved;
+  return false;
+}
+
+namespace {
+
+bool WriteTemporaryBeside(int DirFd, const char* Name, std::string_view Bytes, const mode_t* Keep, std::string& Temp) {
   // The temporary file goes into the target's folder, under a short name of our own: the
   // target's name may already be as long as names can be. A new file gets the usual
   // permissions (the umask applies), a replaced one keeps its own.
   std::string Path = Name;
   size_t Slash = Path.rfind('/');
   std::string Folder = Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1);
-  std::string Temp;
   Fd Out;
   for (int Try = 0; Try < 100 && !Out.Valid(); ++Try) {
     char Suffix[16];
     std::snprintf(Suffix, sizeof Suffix, "%08x", g_random_int());
     Temp = Folder + std::string(TemporaryPrefix) + Suffix;
-    Out = Fd(::openat(DirFd, Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Exists ? 0600 : 0666));
+    Out = Fd(::openat(DirFd, Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Keep ? 0600 : 0666));
     if (!Out.Valid() && errno != EEXIST) return false;
   }
   if (!Out.Valid()) return false;
-  bool Ok = WriteAll(Out.Get(), Bytes) && (!Exists || ::fchmod(Out.Get(), Old.st_mode & 07777) == 0) &&
-            ::fsync(Out.Get()) == 0;
+  ::flock(Out.Get(), LOCK_EX | LOCK_NB);
+  bool Ok = WriteAll(Out.Get(), Bytes) && (!Keep || ::fchmod(Out.Get(), *Keep) == 0) && ::fsync(Out.Get()) == 0;
   Ok = Out.Close() && Ok;
-  if (Ok && ::renameat(DirFd, Temp.c_str(), DirFd, Name) == 0) return true;
+  if (Ok) return true;
   int Saved = errno;
   ::unlinkat(DirFd, Temp.c_str(), 0);
   errno = Saved;
   return false;
 }
+
+}  // namespace
 
 }  // namespace vorlane::platform

@@ -1,5 +1,8 @@
 #include "platform/Registry.h"
 
+#include "platform/DurableFile.h"
+#include "platform/SaveTrouble.h"
+
 #include "platform/ShellFolders.h"
 
 #include <unistd.h>
@@ -175,20 +178,9 @@ bool Registry::Save() const {
   }
   // Written beside, flushed to the disk and renamed: a kill or a power cut at any moment
   // leaves the old file or the new one.
-  auto Temp = FFile;
-  Temp += ".tmp";
-  const std::string Text = Out.str();
-  std::FILE* File = std::fopen(Temp.c_str(), "wb");
-  if (!File) return false;
-  bool Written = std::fwrite(Text.data(), 1, Text.size(), File) == Text.size() && std::fflush(File) == 0 &&
-                 fsync(fileno(File)) == 0;
-  Written = std::fclose(File) == 0 && Written;
-  if (!Written) {
-    std::filesystem::remove(Temp, Ec);
-    return false;
-  }
-  std::filesystem::rename(Temp, FFile, Ec);
-  return !Ec;
+  auto Failure = ReplaceFileDurably(FFile, Out.str());
+  SaveTrouble().Report(TKeptData::Settings, Failure);
+  return !Failure;
 }
 
 const Registry::KeyData* Registry::FindKey(RootKey Root, const std::string& Key) const {

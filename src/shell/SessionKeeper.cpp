@@ -1,5 +1,7 @@
 #include "shell/SessionKeeper.h"
 
+#include "platform/SaveTrouble.h"
+
 #include <glib.h>
 #include <glibmm/main.h>
 
@@ -65,6 +67,7 @@ void TSessionKeeper::SaveNow() {
 
 void TSessionKeeper::Saved(const std::optional<std::string>& Error) {
   FWriting = false;
+  platform::SaveTrouble().Report(platform::TKeptData::Session, Error);
   if (Error && !std::exchange(FFailureTold, true) && OnSaveFailed) OnSaveFailed(*Error);
   if (std::exchange(FPending, false)) Changed();
 }

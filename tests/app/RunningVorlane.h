@@ -5,6 +5,7 @@
 #include <gio/gio.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <string>
 #include <utility>
@@ -15,11 +16,14 @@ namespace vorlane::test {
 class RunningVorlane {
 public:
   // WithErrors: standard error is collected too (read it: a full pipe stops the program).
+  // ChildSetup runs in the child before the program starts (limits to set, say).
   explicit RunningVorlane(std::vector<std::string> Args,
-                          std::vector<std::pair<std::string, std::string>> Env = {}, bool WithErrors = false) {
-    GSubprocessLauncher* L = g_subprocess_launcher_new(
-        WithErrors ? GSubprocessFlags(G_SUBPROCESS_FLAGS_STDOUT_PIPE | G_SUBPROCESS_FLAGS_STDERR_MERGE)
-                   : G_SUBPROCESS_FLAGS_STDOUT_PIPE);
+                          std::vector<std::pair<std::string, std::string>> Env = {}, bool WithErrors = false,
+                          GSpawnChildSetupFunc ChildSetup = nullptr) {
+    GSubprocessLauncher* L = g_subprocess_launcher_new(GSubprocessFlags(
+        G_SUBPROCESS_FLAGS_STDIN_PIPE |
+        (WithErrors ? G_SUBPROCESS_FLAGS_STDOUT_PIPE | G_SUBPROCESS_FLAGS_STDERR_MERGE : G_SUBPROCESS_FLAGS_STDOUT_PIPE)));
+    if (ChildSetup) g_subprocess_launcher_set_child_setup(L, ChildSetup, nullptr, nullptr);
     g_subprocess_launcher_setenv(L, "VORLANE_REPORT_LOADED", "1", TRUE);
     // No session bus: start-up and the hand-over must not depend on one.
     g_subprocess_launcher_unsetenv(L, "DBUS_SESSION_BUS_ADDRESS");
@@ -67,6 +71,18 @@ public:
   // Sends Signal and leaves it running (SIGSTOP: an instance that hangs).
   void Signal(int Signal) {
     if (FProcess) g_subprocess_send_signal(FProcess, Signal);
+  }
+  // One line to its standard input (read when VORLANE_COMMANDS is set).
+  bool Send(const std::string& Line) {
+    if (!FProcess) return false;
+    const std::string Text = Line + "\n";
+    return g_output_stream_write_all(g_subprocess_get_stdin_pipe(FProcess), Text.data(), Text.size(), nullptr,
+                                     nullptr, nullptr);
+  }
+  // The process id, 0 when it is not running.
+  pid_t Pid() const {
+    const char* Id = FProcess ? g_subprocess_get_identifier(FProcess) : nullptr;
+    return Id ? static_cast<pid_t>(std::atoi(Id)) : 0;
   }
   const std::string& Output() const { return FOut; }
 

@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vorlane::favorites;
 using vorlane::platform::Registry;
@@ -75,19 +78,26 @@ TEST(FavoritesFolder, ListingRemovesTemporariesThatKilledWritersLeftBehind) {
     const char* Name;
     int AgeSeconds;
     bool Kept;
+    bool Held = false;  // its writer still has it open and locked
   } Cases[] = {
       {".vorlane-0badc0de", 120, false},
-      {".vorlane-12345678", 5, true},    // may still be written
-      {".vorlane-0BADC0DE", 120, true},  // not a name of ours
+      {".vorlane-12345678", 5, true, true},  // still being written
+      {".vorlane-87654321", 5, false},       // its writer was killed a moment ago
+      {".vorlane-0BADC0DE", 120, true},      // not a name of ours
       {".vorlane-0badc0d", 120, true},
       {".vorlane-0badc0de.url", 120, true},
   };
+  std::vector<int> Writers;
   for (const Case& C : Cases) {
     vorlane::test::WriteBytes(Root / C.Name, "[InternetShortcut]\r\n");
     std::filesystem::last_write_time(
         Root / C.Name, std::filesystem::file_time_type::clock::now() - std::chrono::seconds(C.AgeSeconds));
+    if (!C.Held) continue;
+    Writers.push_back(::open((Root / C.Name).c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_EQ(::flock(Writers.back(), LOCK_EX), 0);
   }
   ListFavoritesFolder(Root);
+  for (int Fd : Writers) ::close(Fd);
   for (const Case& C : Cases) EXPECT_EQ(std::filesystem::exists(Root / C.Name), C.Kept) << C.Name;
 }
 

@@ -12,6 +12,8 @@
 #include <csignal>
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -203,15 +205,20 @@ TEST(SessionFile, LoadReadsAGoodFileAndFindsNothingWhereThereIsNone) {
   EXPECT_EQ(Entries(Dir), std::vector<std::string>{"session"});
 }
 
-TEST(SessionFile, LoadRemovesOnlyTheOldTemporariesOfAKilledSave) {
+TEST(SessionFile, LoadRemovesTheTemporariesOfAKilledSaveButNotOneUnderWay) {
   auto Dir = FreshFolder("load-temporaries");
   const auto Old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5);
-  for (const char* Name : {"session.tmp-AbC123", "session.tmp-new123", "session.tmp-toolong", "history.sqlite.tmp-AbC123"})
+  for (const char* Name : {"session.tmp-AbC123", "session.tmp-new123", "session.tmp-busy12", "session.tmp-toolong",
+                           "history.sqlite.tmp-AbC123"})
     WriteAll(Dir / Name, "x");
   for (const char* Name : {"session.tmp-AbC123", "session.tmp-toolong", "history.sqlite.tmp-AbC123"})
     fs::last_write_time(Dir / Name, Old);
+  // A save under way (in another instance) holds its temporary file locked.
+  const int Writer = ::open((Dir / "session.tmp-busy12").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(Writer, LOCK_EX), 0);
   LoadSessionFile(Dir / "session");
-  EXPECT_EQ(Entries(Dir), (std::vector<std::string>{"history.sqlite.tmp-AbC123", "session.tmp-new123",
+  ::close(Writer);
+  EXPECT_EQ(Entries(Dir), (std::vector<std::string>{"history.sqlite.tmp-AbC123", "session.tmp-busy12",
                                                     "session.tmp-toolong"}));
 }
 
