@@ -52,10 +52,21 @@ struct WebKitEngine::TabSignals {
     return TRUE;
   }
 
-  // WebKit's "open link in new window" becomes ours: every window is a tab here.
+  // WebKit's "open link in new window" becomes ours, in its place: every window is a tab here.
   static gboolean ContextMenu(WebKitWebView*, WebKitContextMenu* Menu, WebKitHitTestResult* Hit, gpointer Data) {
     const char* Link = webkit_hit_test_result_get_link_uri(Hit);
-    if (!Link || !webkit_hit_test_result_context_is_link(Hit)) return FALSE;
+    if (!Link) return FALSE;
+    gint Position = 0, At = 0;
+    WebKitContextMenuItem* Replaced = nullptr;
+    for (GList* I = webkit_context_menu_get_items(Menu); I; I = I->next, ++Position) {
+      auto* Old = static_cast<WebKitContextMenuItem*>(I->data);
+      if (webkit_context_menu_item_get_stock_action(Old) == WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW) {
+        Replaced = Old;
+        At = Position;
+        break;
+      }
+    }
+    if (!Replaced) return FALSE;
     WebKitEngine& E = Of(Data);
     GSimpleAction* Open = g_simple_action_new("open-in-new-tab", G_VARIANT_TYPE_STRING);
     g_signal_connect_data(
@@ -65,20 +76,11 @@ struct WebKitEngine::TabSignals {
         }),
         new MenuTarget{&E, E.FLifeToken}, +[](gpointer Target, GClosure*) { delete static_cast<MenuTarget*>(Target); },
         GConnectFlags(0));
-    WebKitContextMenuItem* Item =
-        webkit_context_menu_item_new_from_gaction(G_ACTION(Open), "在新标签页中打开链接", g_variant_new_string(Link));
+    webkit_context_menu_insert(
+        Menu, webkit_context_menu_item_new_from_gaction(G_ACTION(Open), "在新标签页中打开链接", g_variant_new_string(Link)),
+        At);
     g_object_unref(Open);  // the item holds it
-    gint Position = 0;
-    WebKitContextMenuItem* Replaced = nullptr;
-    for (GList* I = webkit_context_menu_get_items(Menu); I; I = I->next, ++Position) {
-      auto* Old = static_cast<WebKitContextMenuItem*>(I->data);
-      if (webkit_context_menu_item_get_stock_action(Old) == WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW) {
-        Replaced = Old;
-        break;
-      }
-    }
-    webkit_context_menu_insert(Menu, Item, Replaced ? Position : 0);
-    if (Replaced) webkit_context_menu_remove(Menu, Replaced);
+    webkit_context_menu_remove(Menu, Replaced);
     return FALSE;
   }
 
