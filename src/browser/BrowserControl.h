@@ -84,6 +84,10 @@ public:
   std::function<void(PagePermission, std::function<void(bool)>)> OnPermissionRequest;
   // Going on past an untrusted certificate of a host; unset: never.
   std::function<void(const std::string&, std::function<void(bool)>)> OnInsecureProceed;
+  // A link the user asked for in a tab of its own (address, shown at once); unset: refused.
+  std::function<void(const std::string&, bool)> OnOpenInNewTab;
+  // The page entered or left its own full screen.
+  std::function<void(bool)> OnFullScreenChange;
 
   // --- Host (BrowserControl_Host.cpp) ---
   bool HideBorders = false;     // forces NO3DBORDER and NO3DOUTERBORDER in or out
@@ -183,6 +187,7 @@ private:
   void DocumentCommitted(const std::string& Url, bool ErrorPage) override;
   void NavigateError(const std::string& Url, bool Committed) override;
   void CertificateStateChange(bool Untrusted) override;
+  void FullScreenChange(bool On) override;  // BrowserControl_Tabs.cpp
 
   bool AllowContextMenu() override;
   bool ShowScriptDialog(const ScriptDialog& Dialog, ScriptDialogAnswer Answer) override;
@@ -193,6 +198,7 @@ private:
   bool AllowNewWindow(const std::string& Url, bool UserGesture) override;
   void RequestPermission(PagePermission Kind, std::function<void(bool)> Answer) override;
   void ConfirmInsecureProceed(const std::string& Host, std::function<void(bool)> Proceed) override;
+  bool OpenInNewTab(const std::string& Url, bool Foreground) override;  // BrowserControl_Tabs.cpp
 
   std::unique_ptr<WebEngine> FEngine;
   std::unique_ptr<TDdeServer> FDde;

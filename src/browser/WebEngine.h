@@ -105,6 +105,8 @@ public:
   // Raised after each commit: whether the document was loaded over a connection whose
   // certificate the user chose to trust though the engine does not.
   virtual void CertificateStateChange(bool Untrusted) {}
+  // The page entered (a video shown on the whole screen) or left its own full screen.
+  virtual void FullScreenChange(bool On) {}
 };
 
 // Questions the engine asks its host (the browser control). Defaults are what a host
@@ -137,6 +139,9 @@ public:
   virtual void ConfirmInsecureProceed(const std::string& Host, std::function<void(bool)> Proceed) {
     Proceed(false);
   }
+  // The user asked for a link in a tab of its own (Ctrl+click, a middle click, the
+  // context menu); Foreground: shown at once. false: nobody took it, nothing opens.
+  virtual bool OpenInNewTab(const std::string& Url, bool Foreground) { return false; }
 };
 
 class WebEngine {
@@ -255,6 +260,10 @@ public:
   }
   // An extra token for the user agent of this page (empty: none).
   virtual void SetUserAgentToken(const std::string& Token) {}
+  // The engine's developer tools for this page (turned on for it when first asked).
+  virtual void ShowInspector() {}
+  // Ends the page's own full screen (a video it showed so), if any.
+  virtual void LeaveFullScreen() {}
 };
 
 using EngineFactory = std::function<std::unique_ptr<WebEngine>()>;

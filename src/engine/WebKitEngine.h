@@ -92,6 +92,8 @@ public:
   void FindFinish() override;
   void ClearBrowsingData(bool Cache, bool Cookies, std::function<void(bool)> Done) override;
   void SetUserAgentToken(const std::string& Token) override;
+  void ShowInspector() override;    // WebKitEngine_Tabs.cpp
+  void LeaveFullScreen() override;
   // The print settings and page setup this engine prints with (shared by a factory's engines).
   void SetPrintSetup(std::shared_ptr<PrintSetup> Setup) { FPrintSetup = std::move(Setup); }
   // Before the view exists: whether WebKit may composite the page with the GPU.
@@ -118,6 +120,8 @@ private:
   friend struct DropHandler;
   struct Questions;  // WebKitEngine_Questions.cpp
   friend struct Questions;
+  struct TabSignals;  // WebKitEngine_Tabs.cpp
+  friend struct TabSignals;
   struct PendingPermission;
   // A page's script dialog while the host asks the user: closed with the answer, or as
   // cancelled once nobody can answer any more.
@@ -138,6 +142,7 @@ private:
 
   void CreateView(WebKitWebView* Opener);
   void ConnectSignals();  // WebKitEngine_Signals.cpp
+  void ConnectTabSignals();  // WebKitEngine_Tabs.cpp; before ConnectSignals, so its decisions come first
   // WebKitEngine_Questions.cpp
   void ConnectQuestions();
   // A new main-frame document committed (ErrorPage: our page about a failed load).

@@ -114,6 +114,7 @@ void WebKitEngine::CreateView(WebKitWebView* Opener) {
   ApplyDownloadFlags();
   ApplyUserAgentToken();
   FollowConnectionState();
+  ConnectTabSignals();
   ConnectSignals();
 
   Gtk::Widget* ViewWidget = Glib::wrap(GTK_WIDGET(FView.Get()));

@@ -27,4 +27,12 @@ int TabLayout::IndexAt(double X, double Y, int Count, int StripWidth) {
   return Index < Count ? Index : -1;
 }
 
+int TabLayout::DropIndexAt(double X, double Y, int Count, int StripWidth) {
+  if (Count <= 0) return -1;
+  int PerRow = TabsPerRow(StripWidth);
+  int Column = std::clamp(static_cast<int>(std::max(X, 0.0)) / TabWidth, 0, PerRow - 1);
+  int Row = std::clamp(static_cast<int>(std::max(Y, 0.0)) / RowHeight, 0, RowCount(Count, StripWidth) - 1);
+  return std::min(Row * PerRow + Column, Count - 1);
+}
+
 }  // namespace vorlane::framework

@@ -20,6 +20,10 @@ public:
   static TabRect RectOf(int Index, int StripWidth);
   // Index of the tab under (X, Y), or -1.
   static int IndexAt(double X, double Y, int Count, int StripWidth);
+  // Where a tab dragged to (X, Y) goes among Count tabs: the place under the point, the
+  // nearest one in the strip's rows when the point is in a gap, past a row's end or
+  // outside the strip; the last place beyond the last tab.
+  static int DropIndexAt(double X, double Y, int Count, int StripWidth);
   // Strip height for a row count: rows × tab height + rows × 2.
   static int HeightFor(int Rows) { return Rows * TabHeight + Rows * 2; }
 };

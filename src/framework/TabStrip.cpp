@@ -28,6 +28,7 @@ TabStrip::TabStrip() {
     queue_draw();
   });
   add_controller(FMotion);
+  InstallDrag();
 }
 
 TabStrip::~TabStrip() { FRowsIdle.disconnect(); }
@@ -35,6 +36,7 @@ TabStrip::~TabStrip() { FRowsIdle.disconnect(); }
 int TabStrip::Insert(int Index, const std::string& Caption, const void* Tag) {
   Index = std::clamp(Index, 0, Count());
   FTabs.insert(FTabs.begin() + Index, Tab{Caption, -1, Tag});
+  FDragFrom = FDragAt = -1;  // a drag under way loses its tab's place
   if (FSelected >= Index) ++FSelected;
   FLastRows = RowCount();  // the owner sees count changes itself
   queue_draw();
@@ -44,6 +46,7 @@ int TabStrip::Insert(int Index, const std::string& Caption, const void* Tag) {
 void TabStrip::Remove(int Index) {
   if (Index < 0 || Index >= Count()) return;
   FTabs.erase(FTabs.begin() + Index);
+  FDragFrom = FDragAt = -1;
   if (FSelected == Index)
     FSelected = -1;
   else if (FSelected > Index)

@@ -4,6 +4,7 @@
 // the selection; what a selection means is the owner's business.
 #include <gtkmm/widget.h>
 #include <gtkmm/gestureclick.h>
+#include <gtkmm/gesturedrag.h>
 #include <gtkmm/eventcontrollermotion.h>
 #include <sigc++/signal.h>
 
@@ -30,6 +31,9 @@ public:
   int Image(int Index) const { return FTabs.at(Index).Image; }
   void SetImage(int Index, int Image);
 
+  // Moves a tab to another place; the selection stays with the tab it was on.
+  void Move(int From, int To);
+
   int Selected() const { return FSelected; }
   // Selects without raising signal_change (a program change, not the user's).
   void Select(int Index);
@@ -44,6 +48,8 @@ public:
   // A mouse button went down: (button, press count, x, y).
   sigc::signal<void(int, int, double, double)>& signal_mouse_down() { return FMouseDown; }
   sigc::signal<void(double, double)>& signal_mouse_move() { return FMouseMove; }
+  // The user dragged a tab from one place to another (the tabs have moved already).
+  sigc::signal<void(int, int)>& signal_moved() { return FMoved; }
   // The number of rows changed because the strip got another width.
   sigc::signal<void()>& signal_rows_changed() { return FRowsChanged; }
 
@@ -66,6 +72,10 @@ private:
 
   void OnPressed(int Button, int PressCount, double X, double Y);
   void OnMotion(double X, double Y);
+  // Dragging a tab along the strip (TabStrip_Drag.cpp).
+  void InstallDrag();
+  void OnDragUpdate(double OffsetX, double OffsetY);
+  void OnDragEnd();
 
   std::vector<Tab> FTabs;
   int FSelected = -1;
@@ -78,6 +88,10 @@ private:
   sigc::signal<void(int, int, double, double)> FMouseDown;
   sigc::signal<void(double, double)> FMouseMove;
   sigc::signal<void()> FRowsChanged;
+  Glib::RefPtr<Gtk::GestureDrag> FDrag;
+  int FDragFrom = -1;  // the dragged tab's place when the drag began; -1: no tab dragged
+  int FDragAt = -1;    // its place now
+  sigc::signal<void(int, int)> FMoved;
   sigc::connection FRowsIdle;
 };
 

@@ -17,6 +17,7 @@
 #include "platform/SessionFile.h"
 #include "shell/BrowserOptions.h"
 #include "shell/DownloadsWindow.h"
+#include "shell/HabitKeys.h"
 #include "shell/U_FrmAbout.h"
 #include "shell/U_PublicInterface.h"
 #include "shell/U_PublicUnit.h"
@@ -138,6 +139,8 @@ public:
   platform::TDdeRouter* DdeRouter() override { return &FDdeRouter; }
   platform::IDialogs* Dialogs() override { return FDialogsOverride ? FDialogsOverride : &FDialogs; }
   browser::TSitePermissions* SitePermissions() override { return &FSitePermissions; }
+  void OpenLinkInNewTab(const std::string& Url, bool Foreground) override;  // U_FrmMain_HabitKeys.cpp
+  void PageFullScreen(TFrmWeb* Page, bool On) override;
 
   // --- desktop (U_FrmMain_Desktop.cpp) ---
   // Addresses the first page opens on instead of the start page; set before the window shows.
@@ -166,6 +169,9 @@ public:
   void ShowTabMenu(int Index, double X, double Y);
   void ApplyDownloadOptionsToAll();
   TAboutBox* AboutBox() const { return FAboutBox.get(); }
+  // Full screen (F11, or a page's own request): only the tab strip and the page show.
+  void SetFullScreen(bool On);
+  bool FullScreen() const { return FFullScreen; }
 
   // --- closed pages ---
   IPageUndoList& UndoList() { return *FUndoList; }
@@ -266,6 +272,9 @@ private:
   // switching and zoom.
   void CreateFamiliarKeys();
   void SelectNeighbourTab(int Step);
+  // Keys users bring from other browsers (U_FrmMain_HabitKeys.cpp).
+  void CreateHabits();
+  bool RunHabit(const THabitKey& Key);
   void ZoomActivePage(int Step);
   void CreateTabMenuActions();
   void ToolButton10Click();
@@ -316,6 +325,8 @@ private:
   std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
   bool FCommittingTypedText = false;
   std::unique_ptr<Gtk::PopoverMenu> FTabMenu;
+  bool FFullScreen = false;
+  std::vector<bool> FBarsBeforeFullScreen;
 
   Gtk::Box FRoot{Gtk::Orientation::VERTICAL};
   Gtk::PopoverMenuBar* FMenuBar = nullptr;

@@ -101,6 +101,7 @@ void TFrmMain::CreateActions() {
   add_controller(ActionList.CreateShortcutController(ShortcutPhase::Capture));
   add_controller(ActionList.CreateShortcutController(ShortcutPhase::Bubble));
   CreateFamiliarKeys();
+  CreateHabits();
 }
 
 void TFrmMain::BindCommand(framework::TAction& Action, void (TFrmMain::*Handler)()) {

@@ -72,6 +72,11 @@ public:
   virtual std::function<void()> DownloadListClearer() { return {}; }
   // The answers remembered for sites; none: every page asks again.
   virtual browser::TSitePermissions* SitePermissions() { return nullptr; }
+  // A link the user asked for in a tab of its own, right of the current tab; Foreground:
+  // shown at once, else it loads behind. Nothing by default.
+  virtual void OpenLinkInNewTab(const std::string& Url, bool Foreground) {}
+  // The page entered or left its own full screen (a video); nothing by default.
+  virtual void PageFullScreen(TFrmWeb* Page, bool On) {}
 };
 
 class IPageUndoList {

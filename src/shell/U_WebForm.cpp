@@ -62,6 +62,7 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
   };
   WebBrowser->OnNavigateError = [this](auto& U, bool Committed) { FVisits.NavigateError(U, Committed); };
   BindQuestions();
+  BindTabRequests();
   WebBrowser->Widget().set_expand(true);
   append(FBars);
   append(WebBrowser->Widget());

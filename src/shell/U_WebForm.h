@@ -89,6 +89,7 @@ public:
 private:
   // U_WebForm_Questions.cpp
   void BindQuestions();
+  void BindTabRequests();  // U_WebForm_Tabs.cpp
   bool NewWindowRequest(const std::string& Url, bool UserGesture);
   void PermissionRequest(browser::PagePermission Kind, std::function<void(bool)> Answer);
   void InsecureProceed(const std::string& Host, std::function<void(bool)> Proceed);

@@ -22,6 +22,20 @@ TEST(TabLayout, RowsAndPlacesOfFixedTabs) {
   EXPECT_EQ(R.Height, 20);
 }
 
+TEST(TabLayout, ADraggedTabLandsOnTheNearestPlace) {
+  // 800 pixels: six tabs a row; 8 tabs make two rows.
+  const struct {
+    double X, Y;
+    int Expected;
+  } Rows[] = {
+      {5, 5, 0},       {250, 5, 2},     {250, 21, 2},  // the gap under a row belongs to it
+      {130, 30, 7},    {600, 30, 7},                  // past the last tab: the last place
+      {-40, -10, 0},   {790, 5, 5},     {5, 500, 6},  // outside the strip: the nearest row's place
+  };
+  for (const auto& R : Rows) EXPECT_EQ(TabLayout::DropIndexAt(R.X, R.Y, 8, 800), R.Expected) << R.X << "," << R.Y;
+  EXPECT_EQ(TabLayout::DropIndexAt(5, 5, 0, 800), -1);
+}
+
 TEST(TabLayout, HitTestingMissesGapsAndEmptyPlaces) {
   EXPECT_EQ(TabLayout::IndexAt(5, 5, 3, 800), 0);
   EXPECT_EQ(TabLayout::IndexAt(125, 5, 3, 800), 1);

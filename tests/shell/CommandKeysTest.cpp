@@ -29,6 +29,18 @@ protected:
     PumpUntil([] { return false; }, std::chrono::milliseconds(150));  // let the events arrive
   }
   void Press(const std::string& Keys) { Xdotool(Main(), {"key", "--clearmodifiers", Keys}); }
+  // xdotool's steps that put the pointer on the middle of tab Index, then Then.
+  std::vector<std::string> PointerAt(int Index, std::vector<std::string> Then) {
+    auto R = framework::TabLayout::RectOf(Index, Main().PageControl.get_width());
+    double X = 0, Y = 0;
+    EXPECT_TRUE(Main().PageControl.translate_coordinates(Main(), R.X + R.Width / 2.0, R.Y + R.Height / 2.0, X, Y));
+    double SurfaceX = 0, SurfaceY = 0;
+    Main().get_surface_transform(SurfaceX, SurfaceY);
+    std::vector<std::string> Steps = {"mousemove", "--window", WindowId(Main()), std::to_string(int(X + SurfaceX)),
+                                      std::to_string(int(Y + SurfaceY))};
+    Steps.insert(Steps.end(), Then.begin(), Then.end());
+    return Steps;
+  }
 
   int EditCalls(shell::TFrmWeb* Page, browser::EditingCommand Command) {
     int N = 0;
@@ -102,17 +114,70 @@ TEST_F(CommandKeysTest, TabKeysAndZoom) {
   EXPECT_TRUE(PumpUntil([&] { return Tabs() == 1; }));
 }
 
+// Keys from other browsers, pressed in turn on three tabs; each row's effect is checked
+// before the next key.
+TEST_F(CommandKeysTest, KeysFromOtherBrowsers) {
+  EngineOf(Tab(0)).CompletePending("A");
+  Open("http://b.example/", false, "B");
+  Open("http://c.example/", false, "C");
+  CloseAndWait(Open("http://closed.example/", false, "Closed"));
+  Main().unset_focus();
+  auto Calls = [&](const char* Name) { return EngineOf(Active()).CallCount(Name); };
+  auto AddDialog = [] {
+    for (Gtk::Window* W : Gtk::Window::list_toplevels())
+      if (W->get_title() == "添加收藏" && W->get_visible()) return W;
+    return static_cast<Gtk::Window*>(nullptr);
+  };
+  auto Bars = [&] { return Main().MainToolBar().get_visible() && Main().StatusText().get_parent()->get_visible(); };
+  const std::pair<const char*, std::function<bool()>> Rows[] = {
+      {"ctrl+2", [&] { return Selected() == 1; }},
+      {"ctrl+9", [&] { return Selected() == 2; }},
+      {"ctrl+1", [&] { return Selected() == 0; }},
+      {"ctrl+r", [&] { return Calls("Refresh2") == 1; }},
+      {"ctrl+u", [&] { return Calls("GetDocumentSource") == 1; }},
+      {"F12", [&] { return Calls("ShowInspector") == 1; }},
+      {"ctrl+shift+i", [&] { return Calls("ShowInspector") == 2; }},
+      {"ctrl+shift+t", [&] { return Tabs() == 4; }},
+      {"F11", [&] { return Main().FullScreen() && !Bars() && Main().PageControl.get_visible(); }},
+      {"F11", [&] { return !Main().FullScreen() && Bars(); }},
+      {"F11", [&] { return Main().FullScreen(); }},
+      {"Escape", [&] { return !Main().FullScreen() && Bars(); }},
+      {"ctrl+d", [&] { return AddDialog() != nullptr; }},
+  };
+  for (const auto& [Keys, Done] : Rows) {
+    Press(Keys);
+    EXPECT_TRUE(PumpUntil(Done)) << Keys;
+  }
+  if (Gtk::Window* W = AddDialog()) W->close();
+  Press("ctrl+1");
+  Press("ctrl+5");  // four tabs: nothing
+  EXPECT_EQ(Selected(), 0);
+}
+
 TEST_F(CommandKeysTest, MiddleClickClosesATab) {
   Open("http://b.example/", false, "B");
   ASSERT_EQ(Tabs(), 2);
-  auto R = framework::TabLayout::RectOf(1, Main().PageControl.get_width());
-  double X = 0, Y = 0;
-  ASSERT_TRUE(Main().PageControl.translate_coordinates(Main(), R.X + R.Width / 2.0, R.Y + R.Height / 2.0, X, Y));
-  double SurfaceX = 0, SurfaceY = 0;
-  Main().get_surface_transform(SurfaceX, SurfaceY);
-  Xdotool(Main(), {"mousemove", "--window", WindowId(Main()), std::to_string(int(X + SurfaceX)),
-                   std::to_string(int(Y + SurfaceY)), "click", "2"});
+  Xdotool(Main(), PointerAt(1, {"click", "2"}));
   EXPECT_TRUE(PumpUntil([&] { return Tabs() == 1; }));
+}
+
+TEST_F(CommandKeysTest, DraggingATabMovesItAndTheSessionSeesTheNewOrder) {
+  shell::TFrmWeb* A = Tab(0);
+  shell::TFrmWeb* C = Open("http://c.example/", false, "C");
+  shell::TFrmWeb* B = Open("http://b.example/", false, "B");
+  int Changes = 0;
+  Main().OnPagesChanged = [&] { ++Changes; };
+  // A onto C's place, passing B's on the way.
+  std::vector<std::string> Drag = PointerAt(0, {"mousedown", "1"}), ToB = PointerAt(1, {}),
+                           ToC = PointerAt(2, {"mouseup", "1"});
+  Drag.insert(Drag.end(), ToB.begin(), ToB.end());
+  Drag.insert(Drag.end(), ToC.begin(), ToC.end());
+  Xdotool(Main(), Drag);
+  ASSERT_TRUE(PumpUntil([&] { return Changes > 0; }));  // reported when the button comes up
+  EXPECT_TRUE(Tab(0) == B && Tab(1) == C && Tab(2) == A && Active() == A && Selected() == 2);
+  EXPECT_EQ(Main().SessionSnapshot().Pages[0].Url, "http://b.example/");
+  Press("ctrl+Tab");  // from the last place to the first
+  EXPECT_TRUE(PumpUntil([&] { return Active() == B; }));
 }
 
 }  // namespace

@@ -137,6 +137,15 @@ public:
   void ClearBrowsingData(bool Cache, bool Cookies, std::function<void(bool)> Done) override;
   void SetInterfaceFlags(uint32_t Flags) override { InterfaceFlags = Flags; }
   void SetUserAgentToken(const std::string& Token) override { UserAgentToken = Token; }
+  void ShowInspector() override { Record("ShowInspector"); }
+  void LeaveFullScreen() override { Record("LeaveFullScreen"); }
+  // The user asks for a link in a tab of its own; true when the host took it.
+  bool FireOpenInNewTab(const std::string& Link, bool Foreground) {
+    return Host && Host->OpenInNewTab(Link, Foreground);
+  }
+  void FireFullScreen(bool On) {
+    if (Events) Events->FullScreenChange(On);
+  }
   uint32_t InterfaceFlags = 0;
 
 private:
