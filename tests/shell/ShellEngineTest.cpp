@@ -333,16 +333,63 @@ TEST_F(ShellEngineTest, RealKeysCtrlZUndoesTypingInAFieldAndElsewhereReopensAPag
   PressKey(GDK_KEY_a);
   PressKey(GDK_KEY_b);
   ASSERT_TRUE(PumpUntil([&] { return Eval(A, "document.getElementById('f').value") == "ab"; }));
+  // Out of the field the typing stays, though the page could still take it back.
+  Eval(A, "document.getElementById('p').focus()");
+  ASSERT_TRUE(PumpUntil([&] { return !A->WebBrowser->Engine().FocusIsEditable(); }));
+  PressKey(GDK_KEY_z, true);
+  EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 2; }));  // the closed page is back
+  EXPECT_EQ(Eval(A, "document.getElementById('f').value"), "ab");
+
+  Main->PageControl.ClickTab(0);
+  Eval(A, "document.getElementById('f').focus()");
+  ASSERT_TRUE(PumpUntil([&] { return ViewHasFocus(A) && A->WebBrowser->Engine().FocusIsEditable(); }));
   PressKey(GDK_KEY_z, true);
   EXPECT_TRUE(PumpUntil([&] { return Eval(A, "document.getElementById('f').value") != "ab"; }));
   PumpPending();
-  EXPECT_EQ(Main->PageControl.Count(), 1);  // the page kept its key
-
-  Eval(A, "document.getElementById('p').focus()");
-  PressKey(GDK_KEY_z, true);
-  EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 2; }));  // the closed page is back
+  EXPECT_EQ(Main->PageControl.Count(), 2);  // the page kept its key
   PressKey(GDK_KEY_n, true);
   EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 3; }));
+}
+
+TEST_F(ShellEngineTest, RealKeysCtrlWAsksAPageWithAHalfFilledFormOnceAndClosesOnlyWhenLeft) {
+  Server.Serve("/form.html",
+               "<title>Form</title><input id=f autofocus>"
+               "<script>onbeforeunload = e => { e.preventDefault(); e.returnValue = ''; };</script>");
+  TFrmWeb* A = Main->ActivePage();
+  ASSERT_TRUE(LoadIn(A, Server.Url("/form.html"), "Form"));
+  ASSERT_TRUE(FocusWindow(*Main));
+  WebKitWebView* View = FindView(*A);
+  ASSERT_NE(View, nullptr);
+  // The page asks only once the user did something in it.
+  ASSERT_TRUE(MovePointerTo(*Glib::wrap(GTK_WIDGET(View))));
+  PressButton(true);
+  PressButton(false);
+  PressKey(GDK_KEY_a);
+  ASSERT_TRUE(PumpUntil([&] { return Eval(A, "document.getElementById('f').value") == "a"; }));
+  // Answers WebKit's question about leaving as the user would.
+  struct Answer {
+    bool Leave = false;
+    int Asked = 0;
+  } Given;
+  gulong Handler = g_signal_connect(
+      View, "script-dialog", G_CALLBACK(+[](WebKitWebView*, WebKitScriptDialog* Dialog, gpointer Data) -> gboolean {
+        if (webkit_script_dialog_get_dialog_type(Dialog) != WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) return FALSE;
+        auto* A = static_cast<Answer*>(Data);
+        ++A->Asked;
+        webkit_script_dialog_confirm_set_confirmed(Dialog, A->Leave);
+        return TRUE;
+      }),
+      &Given);
+  PressKey(GDK_KEY_w, true);
+  ASSERT_TRUE(PumpUntil([&] { return Given.Asked == 1; }));
+  Eval(A, "1");  // the page's answer is through
+  PumpPending();
+  EXPECT_EQ(Main->PageControl.Count(), 1);  // the user stayed
+  Given.Leave = true;
+  PressKey(GDK_KEY_w, true);
+  EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 0; }));
+  EXPECT_EQ(Given.Asked, 2);
+  if (Main->PageControl.Count() > 0) g_signal_handler_disconnect(View, Handler);
 }
 
 TEST_F(ShellEngineTest, TheSearchPageShowsExactlyTheTypedWord) {
