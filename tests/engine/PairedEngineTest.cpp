@@ -140,7 +140,9 @@ TEST_P(PairedEngineTest, TravelAndReloadRaiseTheEventsOfALoad) {
     const EventLog& L = *P.Log;
     ASSERT_TRUE(PumpUntil([&] { return L.Has("Complete " + S.Url) && P->LocationName() == S.Title; })) << L.Dump();
     const int Complete = L.Find("Complete " + S.Url);
-    EXPECT_EQ(L.Find("Before " + S.Url), 0) << L.Dump();
+    const int Before = L.Find("Before " + S.Url);
+    ASSERT_GE(Before, 0) << L.Dump();
+    for (int I = 0; I < Before; ++I) EXPECT_EQ(L.Lines[static_cast<size_t>(I)].rfind("Command ", 0), 0u) << L.Dump();
     EXPECT_LT(L.Find("Navigated " + S.Url), Complete) << L.Dump();
     EXPECT_EQ(L.Lines[static_cast<size_t>(Complete) - 1], "Progress -1/10000") << L.Dump();
     EXPECT_EQ(P->LocationURL(), S.Url);
@@ -175,13 +177,12 @@ TEST_P(PairedEngineTest, HistoryGivenBackOpensItsCurrentEntryWithTheEntriesAroun
   EXPECT_EQ(Ahead[0].Title, "A2");
 }
 
-TEST_P(PairedEngineTest, APageAskedToCloseWithoutAQuestionAgreesOnceAndLater) {
+TEST_P(PairedEngineTest, APageAskedToCloseWithoutAQuestionAgreesOnce) {
   Server.Serve("/p.html", "<title>P</title>p");
   TestPage& P = Page();
   P->Navigate2(Server.Url("/p.html"));
   Finish(P, "P");
   P->TryClose();
-  EXPECT_FALSE(P.Log->Has("Closing"));  // the page's process answers
   EXPECT_TRUE(PumpUntil([&] { return P.Log->Has("Closing"); })) << P.Log->Dump();
   PumpPending();
   EXPECT_EQ(P.Log->Count("Closing"), 1);

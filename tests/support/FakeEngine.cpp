@@ -2,8 +2,6 @@
 
 #include "browser/HostRules.h"
 
-#include <glibmm/main.h>
-
 #include <algorithm>
 #include <string_view>
 
@@ -69,7 +67,13 @@ void TFakeEngine::CompleteNavigation(const std::string& NewUrl, const std::strin
 }
 
 void TFakeEngine::RunLoad(const std::string& NewUrl, const std::string& NewTitle,
-                          const std::function<void()>& MoveHistory) {
+                          const std::function<void()>& MoveHistory, bool Travel) {
+  // Travel moves the Back/Forward list at once and is taken from WebKit's page cache: the
+  // title comes back with the document, before the load ends.
+  if (Travel) {
+    MoveHistory();
+    RaiseCommandStates();
+  }
   // The target is the engine's address from the start of the load, as in WebKit.
   Url = NewUrl;
   Loading = true;
@@ -77,18 +81,25 @@ void TFakeEngine::RunLoad(const std::string& NewUrl, const std::string& NewTitle
   if (Events) Events->ProgressChange(1000, 10000);
   for (auto& Answer : PermissionAnswers)
     if (!Answer) Answer = false;  // the document that asked is gone
-  MoveHistory();
+  if (!Travel) MoveHistory();
   FCommittedUrl = NewUrl;
   Title.clear();
+  if (Travel && Events) Events->TitleChange(Title);
   HasDoc = true;
   PendingUrl.clear();
   FPendingSession.clear();
   if (Events) Events->NavigateComplete2(NewUrl);
   if (Events) Events->DocumentCommitted(NewUrl, FErrorPage);
-  if (Events) Events->ProgressChange(5000, 10000);
-  RaiseCommandStates();
+  if (Travel) {
+    Title = NewTitle;
+    if (Events) Events->TitleChange(NewTitle);
+  } else {
+    if (Events) Events->ProgressChange(5000, 10000);
+    RaiseCommandStates();
+  }
   Loading = false;
   EndLoad(NewUrl);
+  if (Travel) return;
   // The title arrives once the document is complete.
   Title = NewTitle;
   if (Events) Events->TitleChange(NewTitle);
@@ -215,14 +226,13 @@ void TFakeEngine::Refresh2() {
   Record("Refresh2");
   if (!HasDoc || (Host && Host->CancelRefresh(browser::IDM_REFRESH))) return;
   // The same entry loads again: the history stays as it is.
-  RunLoad(FCommittedUrl, Title, [] {});
+  const std::string Again = Title;
+  RunLoad(FCommittedUrl, Again, [] {});
 }
 void TFakeEngine::TryClose() {
   Record("TryClose");
-  if (AsksBeforeLeaving) return;
-  Glib::signal_idle().connect_once([this, Alive = std::weak_ptr<int>(FLife)] {
-    if (!Alive.expired() && Events) Events->WindowClosing();
-  });
+  // As WebKit: a page without a beforeunload handler closes at once.
+  if (!AsksBeforeLeaving && Events) Events->WindowClosing();
 }
 void TFakeEngine::AnswerLeaving(bool Leave) {
   if (Leave && Events) Events->WindowClosing();
@@ -269,7 +279,7 @@ bool TFakeEngine::TravelTo(int Offset) {
       Behind.erase(Behind.begin());
     }
     Behind.erase(Behind.begin());
-  });
+  }, true);
   return true;
 }
 

@@ -96,8 +96,8 @@ public:
   void GoHome() override;
   void Stop() override;
   void Refresh2() override;
-  // As WebKit's: the page answers later, from its own process; one with a question about
-  // leaving (AsksBeforeLeaving) waits for the user's AnswerLeaving.
+  // As WebKit's: a page without a question about leaving agrees at once; one with it
+  // (AsksBeforeLeaving) waits for the user's AnswerLeaving.
   void TryClose() override;
   bool AsksBeforeLeaving = false;
   void AnswerLeaving(bool Leave);
@@ -153,7 +153,8 @@ private:
   void EndLoad(const std::string& CompleteUrl);
   // One main-frame load to a committed document; MoveHistory updates the travel log at the
   // commit.
-  void RunLoad(const std::string& NewUrl, const std::string& NewTitle, const std::function<void()>& MoveHistory);
+  void RunLoad(const std::string& NewUrl, const std::string& NewTitle, const std::function<void()>& MoveHistory,
+               bool Travel = false);
   bool FRestoring = false;  // the pending load opens restored history
   std::vector<uint8_t> FPendingSession;
 
