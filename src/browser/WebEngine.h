@@ -163,6 +163,9 @@ public:
   virtual void GoHome() = 0;
   virtual void Stop() = 0;
   virtual void Refresh2() = 0;
+  // Asks the page whether it may close (its own question about leaving, which may ask the
+  // user) and raises WindowClosing once it may; a page that keeps itself open raises nothing.
+  virtual void TryClose() = 0;
   virtual void ExecWB(int32_t Command, int32_t Option) = 0;
 
   virtual std::string LocationName() const = 0;
@@ -180,6 +183,9 @@ public:
   // Gives the page the keyboard focus. Before the page can show anything, the focus comes
   // once it can, unless another widget of the window took the focus meanwhile.
   virtual void FocusDocument() = 0;
+  // Whether the page's focused content takes typing (a field, an editable region): the
+  // page's own editing keys apply only then.
+  virtual bool FocusIsEditable() const { return false; }
   virtual void ExecuteEditingCommand(EditingCommand Command) = 0;
   // Runs Command only when the page can run it now (Undo: an edit to take back); Done gets
   // whether it ran. Done is never called once the engine is gone.

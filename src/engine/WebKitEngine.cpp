@@ -160,6 +160,17 @@ void WebKitEngine::Refresh2() {
   if (FView) webkit_web_view_reload(FView.Get());
 }
 
+void WebKitEngine::TryClose() {
+  // A page that never started loading has nothing to ask, and a hung one cannot answer (it
+  // must not keep the program from quitting); otherwise WebKit runs the page's
+  // beforeunload and raises its close signal (WindowClosing) once the page lets it go.
+  if (!FView || !webkit_web_view_get_is_web_process_responsive(FView.Get())) {
+    if (FEvents) FEvents->WindowClosing();
+    return;
+  }
+  webkit_web_view_try_close(FView.Get());
+}
+
 std::string WebKitEngine::ViewUri() const {
   return FView ? OrEmpty(webkit_web_view_get_uri(FView.Get())) : std::string();
 }
@@ -261,6 +272,14 @@ void EditingQueryFinished(GObject* Source, GAsyncResult* Result, gpointer Data) 
 }
 
 }  // namespace
+
+// WebKit offers paste exactly when the selection lies in editable content, and the
+// selection follows the focus.
+bool WebKitEngine::FocusIsEditable() const {
+  if (!FView) return false;
+  WebKitEditorState* State = webkit_web_view_get_editor_state(FView.Get());
+  return State && webkit_editor_state_is_paste_available(State);
+}
 
 void WebKitEngine::ExecuteEditingCommand(browser::EditingCommand Command) {
   if (!FView) return;

@@ -49,6 +49,7 @@ public:
   void GoHome() override;
   void Stop() override;
   void Refresh2() override;
+  void TryClose() override;
   void ExecWB(int32_t Command, int32_t Option) override;
 
   std::string LocationName() const override;
@@ -62,6 +63,7 @@ public:
   std::string DocumentUrl() const override;
 
   void FocusDocument() override;
+  bool FocusIsEditable() const override;
   void ExecuteEditingCommand(browser::EditingCommand Command) override;
   void TryEditingCommand(browser::EditingCommand Command, std::function<void(bool)> Done) override;
 

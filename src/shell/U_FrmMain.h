@@ -36,7 +36,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vorlane::platform { class IDialogs; }
@@ -105,6 +107,7 @@ public:
 
   // --- page manager ---
   TFrmWeb* NewPage(const std::string& Url, bool Show) override;
+  TFrmWeb* NewPageFrom(TFrmWeb* Opener, const std::string& Url) override;
   TFrmWeb* ActivePage() const;
   void AdjustTabStripHeight();
   TFrmWeb* PageOfTab(int Index) const;
@@ -131,6 +134,7 @@ public:
   framework::MdiFrame& Frame() override { return FFrame; }
   const TProductSite& Site() const override { return FSite; }
   void ReleasePage(TFrmWeb* Page) override;
+  void PageAgreedToClose(TFrmWeb* Page) override;
   void PageLeftEmptyByDownload(TFrmWeb* Page) override;
   void PostKey(unsigned Key, unsigned Modifiers) override;
   void PageComplete(TFrmWeb* Page) override {
@@ -234,6 +238,17 @@ private:
   void Ac_UnDoExecute();
   void Ac_QuitExecute();
   void Quit();
+  // Asks every page whether it may close and quits once all agreed; a page that stays
+  // keeps the program running.
+  void AskPagesThenQuit();
+  // A close the user asked for: asks the page, and gives up waiting to quit (a page that
+  // stayed then does not end the program when it is closed later).
+  void AskToClose(TFrmWeb* Page);
+  std::vector<TFrmWeb*> FQuitWaiting;
+  // The page whose request for a window opened each page, while both live.
+  std::unordered_map<const TFrmWeb*, const TFrmWeb*> FOpenerOf;
+  // Where the next tab goes instead of right of the selected one.
+  std::optional<int> FInsertAt;
   void Ac_RestoreLastPagesExecute();
   void Ac_DownloadsExecute();
   void Ac_AskWhereToSaveExecute();

@@ -65,12 +65,14 @@ void TFrmMain::CreateActions() {
     auto& Action = ActionList.Add(Row);
     BindCommand(Action, Handlers.at(Row.Name));
   }
-  // Ctrl+Z that the page left alone first takes back typing in the page, as the page's own
-  // undo; only when there is none does it reopen a closed page.
+  // Ctrl+Z in a field of the page first takes back typing, as the page's own undo; only
+  // when there is none does it reopen a closed page. Elsewhere in the page it reopens at
+  // once: the page's undo list outlives the field that was typed in.
   ActionList["Ac_UnDo"].OnShortcut = [this](framework::TAction& Action) {
     TFrmWeb* Page = ActivePage();
     Gtk::Widget* Focus = get_focus();
-    if (!Page || !Action.Enabled() || !Focus || !Focus->is_ancestor(Page->WebBrowser->Widget()))
+    if (!Page || !Action.Enabled() || !Focus || !Focus->is_ancestor(Page->WebBrowser->Widget()) ||
+        !Page->WebBrowser->Engine().FocusIsEditable())
       return Action.Execute();
     Page->WebBrowser->Engine().TryEditingCommand(browser::EditingCommand::Undo, [this](bool Undone) {
       if (!Undone) ActionList["Ac_UnDo"].Execute();
@@ -200,17 +202,19 @@ void TFrmMain::Ac_HomePageExecute() {
 }
 
 void TFrmMain::Ac_CloseExecute() {
-  if (TFrmWeb* Page = ActivePage()) Page->Close();
+  if (TFrmWeb* Page = ActivePage()) AskToClose(Page);
 }
 
 void TFrmMain::Ac_CloseAllExecute() {
   // Only the pages shown now: closing the last of them shows the first background tab,
-  // which must survive the command.
+  // which must survive the command. Each is asked first and goes once it agrees; a page
+  // that stays keeps its tab.
   std::vector<framework::IMdiChild*> Shown = FFrame.Children();
-  while (!Shown.empty()) {
+  std::weak_ptr<int> Alive = FLifeToken;
+  while (!Shown.empty() && !Alive.expired()) {
     auto* Page = dynamic_cast<TFrmWeb*>(Shown.back());
     Shown.pop_back();
-    DestroyPage(Page);
+    if (Page && FFrame.IsChild(Page)) AskToClose(Page);
   }
 }
 

@@ -218,7 +218,7 @@ void TFrmMain::CreateTabMenuActions() {
     } catch (const browser::EngineError&) {
     }
   });
-  OnTab("tab-close", [](TFrmWeb& Page) { Page.Close(); });
+  OnTab("tab-close", [this](TFrmWeb& Page) { AskToClose(&Page); });
   pmnTab = Gio::Menu::create();
 }
 
@@ -238,7 +238,11 @@ void TFrmMain::ShowTabMenu(int Index, double X, double Y) {
     FTabMenu = std::make_unique<Gtk::PopoverMenu>(pmnTab);
     FTabMenu->set_parent(PageControl);
     FTabMenu->set_has_arrow(false);
+    FTabMenu->signal_closed().connect([this] { PageControl.set_has_tooltip(true); });
   }
+  // The tab's tool tip would cover the menu: it goes while the menu is open.
+  PageControl.set_has_tooltip(false);
+  PageControl.trigger_tooltip_query();
   Gdk::Rectangle At(static_cast<int>(X), static_cast<int>(Y), 1, 1);
   FTabMenu->set_pointing_to(At);
   FTabMenu->popup();

@@ -3,10 +3,30 @@
 
 #include "framework/LiteralLabel.h"
 #include "framework/TabLayout.h"
+#include "browser/DownloadList.h"
+#include "shell/TabPlacement.h"
+
+#include <algorithm>
 
 namespace vorlane::shell {
 
 TFrmWeb* TFrmMain::NewPage(const std::string& Url, bool Show) { return AddPage(Url, Show, std::nullopt); }
+
+TFrmWeb* TFrmMain::NewPageFrom(TFrmWeb* Opener, const std::string& Url) {
+  const int OpenerIndex = PageControl.IndexOfTag(Opener);
+  if (OpenerIndex >= 0) {
+    std::vector<const void*> Openers;
+    for (int I = 0; I < PageControl.Count(); ++I) {
+      auto It = FOpenerOf.find(PageOfTab(I));
+      Openers.push_back(It == FOpenerOf.end() ? nullptr : It->second);
+    }
+    FInsertAt = RelatedTabPosition(Openers, Opener, OpenerIndex);
+  }
+  TFrmWeb* Page = NewPage(Url, false);
+  FInsertAt.reset();
+  if (Page) FOpenerOf[Page] = Opener;
+  return Page;
+}
 
 TFrmWeb* TFrmMain::AddPage(const std::string& Url, bool Show, std::optional<TFrmWeb::TDeferredLoad> Deferred) {
   // The first visible page is always shown.
@@ -26,10 +46,12 @@ TFrmWeb* TFrmMain::PageOfTab(int Index) const {
 }
 
 int32_t TFrmMain::AddTab(const std::string& Caption, TFrmWeb* Page) {
-  PageControl.Insert(PageControl.Selected() + 1, Caption, Page);
+  const int At = std::clamp(FInsertAt.value_or(PageControl.Selected() + 1), 0, PageControl.Count());
+  FInsertAt.reset();
+  PageControl.Insert(At, Caption, Page);
   AdjustTabStripHeight();
   PagesChanged();
-  return PageControl.Selected() + 1;
+  return At;
 }
 
 void TFrmMain::AdjustTabStripHeight() {
@@ -83,6 +105,9 @@ void TFrmMain::PageActivated() {
   cobAddress.SetUntrusted(Page->Untrusted());
   PageControl.Select(PageControl.IndexOfTag(Page));
   FProgressGauge.SetPosition(Page->Progress());
+  // A link the last page showed under the pointer is not this page's; running downloads
+  // keep their word.
+  FStatusText.set_text(browser::DownloadingStatusText(FDownloads ? FDownloads->RunningCount() : 0));
   UpdateWindowTitle(Page->Caption());
   // Back and Forward follow the page's own history at once, not the last page's.
   CommandStateChanged(browser::CSC_NAVIGATEBACK, Page->CanGoBack() ? -1 : 0);
@@ -99,13 +124,14 @@ void TFrmMain::PageControlMouseDown(int Button, int PressCount, double X, double
   int Index = PageControl.IndexAt(X, Y);
   // A double click or a middle click closes the tab; a right click opens its menu.
   if ((Button == 1 && PressCount == 2) || (Button == 2 && PressCount == 1)) {
-    if (TFrmWeb* Page = PageOfTab(Index)) Page->Close();
+    if (TFrmWeb* Page = PageOfTab(Index)) AskToClose(Page);
   } else if (Button == 3 && PressCount == 1) {
     ShowTabMenu(Index, X, Y);
   }
 }
 
 void TFrmMain::PageControlMouseMove(double X, double Y) {
+  if (FTabMenu && FTabMenu->get_visible()) return;  // no tool tip over the tab's menu
   int Index = PageControl.IndexAt(X, Y);
   if (Index >= 0) PageControl.set_tooltip_text(framework::LiteralLabel(PageControl.Caption(Index)));
 }
@@ -124,15 +150,21 @@ void TFrmMain::DestroyPage(TFrmWeb* Page) {
   // The page still counts among the frame's child windows while it reports its close.
   Page->FormDestroy();
   FFrame.RemoveChild(Page);
+  // A page that went on its own while the others agreed to quit leaves nothing to wait for.
+  const bool WasWaited = std::erase(FQuitWaiting, Page) > 0;
+  FOpenerOf.erase(Page);
+  std::erase_if(FOpenerOf, [Page](const auto& Entry) { return Entry.second == Page; });
   // Take it out of the list before it dies, so nothing finds a half-destroyed page.
   std::unique_ptr<TFrmWeb> Dying = std::move(*It);
   FPages.erase(It);
   if (!ActivePage()) UpdateWindowTitle({});
+  if (WasWaited && FQuitWaiting.empty()) Quit();
 }
 
 void TFrmMain::RecordClosedPage(TFrmWeb* Page) {
   if (FUndoList->Count() == FUndoList->Capacity() && !FUndoMenu.empty()) FUndoMenu.pop_back();
-  TUndoItem Item{Page->GetTitle(), Page->GetUrl(), NowAsDateTime(), Page->WebBrowser->Engine().SessionState()};
+  TUndoItem Item{Page->GetTitle(), Page->GetUrl(), NowAsDateTime(), Page->WebBrowser->Engine().SessionState(),
+                 PageControl.IndexOfTag(Page)};
   TUndoItem* Entry = FUndoList->Add(Item);
   FUndoMenu.insert(FUndoMenu.begin(), {Entry->Title, Entry->Url, Entry});
   RebuildUndoMenu();
@@ -141,7 +173,10 @@ void TFrmMain::RecordClosedPage(TFrmWeb* Page) {
 void TFrmMain::UndoItemClick(int Index) {
   if (Index < 0 || Index >= static_cast<int>(FUndoMenu.size())) return;
   TUndoMenuItem Item = FUndoMenu[static_cast<size_t>(Index)];
-  TFrmWeb* Page = NewPage(Item.Hint, false);
+  // As other browsers do, the page comes back where it was, to the front.
+  if (Item.Tag->Position >= 0) FInsertAt = Item.Tag->Position;
+  TFrmWeb* Page = NewPage(Item.Hint, true);
+  FInsertAt.reset();
   // As other browsers do: the page comes back with its Back/Forward list.
   if (!Item.Tag->History.empty()) Page->WebBrowser->Engine().RestoreSessionState(Item.Tag->History);
   FUndoList->Remove(Item.Tag);

@@ -3,6 +3,8 @@
 
 #include "platform/Dialogs.h"
 
+#include <algorithm>
+
 namespace vorlane::shell {
 
 platform::TSavedSession TFrmMain::SessionSnapshot() const {
@@ -46,14 +48,42 @@ void TFrmMain::RequestQuit() {
 
 void TFrmMain::ConfirmClosingPages() {
   const int Count = PageControl.Count();
-  if (Count <= 1 || FOptions.RestoreLastPages() || !FOptions.ConfirmCloseAll()) return Quit();
+  if (Count <= 1 || FOptions.RestoreLastPages() || !FOptions.ConfirmCloseAll()) return AskPagesThenQuit();
   std::weak_ptr<int> Alive = FLifeToken;
   Dialogs()->Confirm(ApplicationTitle, "要关闭全部 " + std::to_string(Count) + " 个网页吗？", "关闭", "不再询问",
                      [this, Alive](bool Close, bool DontAskAgain) {
                        if (Alive.expired() || !Close) return;
                        if (DontAskAgain) FOptions.SetConfirmCloseAll(false);
-                       Quit();
+                       AskPagesThenQuit();
                      });
+}
+
+void TFrmMain::AskPagesThenQuit() {
+  // Every page is asked once; the pages stay open meanwhile, so the session kept at quit
+  // still holds them all.
+  FQuitWaiting.clear();
+  for (auto& Page : FPages)
+    if (!Page->Closing()) FQuitWaiting.push_back(Page.get());
+  if (FQuitWaiting.empty()) return Quit();
+  std::weak_ptr<int> Alive = FLifeToken;
+  for (TFrmWeb* Page : std::vector<TFrmWeb*>(FQuitWaiting)) {
+    // An answer may come at once and end the wait, or close pages.
+    if (Alive.expired() || FQuitWaiting.empty()) return;
+    if (std::find(FQuitWaiting.begin(), FQuitWaiting.end(), Page) != FQuitWaiting.end())
+      Page->WebBrowser->Engine().TryClose();
+  }
+}
+
+void TFrmMain::AskToClose(TFrmWeb* Page) {
+  FQuitWaiting.clear();
+  Page->RequestClose();
+}
+
+void TFrmMain::PageAgreedToClose(TFrmWeb* Page) {
+  auto It = std::find(FQuitWaiting.begin(), FQuitWaiting.end(), Page);
+  if (It == FQuitWaiting.end()) return Page->Close();
+  FQuitWaiting.erase(It);
+  if (FQuitWaiting.empty()) Quit();
 }
 
 void TFrmMain::Quit() {

@@ -54,7 +54,11 @@ public:
   virtual framework::MdiFrame& Frame() = 0;
   virtual const TProductSite& Site() const = 0;
   virtual TFrmWeb* NewPage(const std::string& Url, bool Show) = 0;
+  // A background page for Opener's request for a window.
+  virtual TFrmWeb* NewPageFrom(TFrmWeb* Opener, const std::string& Url) { return NewPage(Url, false); }
   virtual void ReleasePage(TFrmWeb* Page) = 0;
+  // The page agreed to close when asked, or its script closed its window.
+  virtual void PageAgreedToClose(TFrmWeb* Page) = 0;
   // The page's first load became a download, so it never showed anything; nothing by default.
   virtual void PageLeftEmptyByDownload(TFrmWeb* Page) {}
   // Handles a key as if it had been pressed in the main window, once the current event is

@@ -48,8 +48,9 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
   WebBrowser->OnTitleChange = [this](auto& T) { WebBrowserTitleChange(T); };
   WebBrowser->OnTranslateAccelerator = [this](unsigned K, unsigned M) { return WebBrowserTranslateAccelerator(K, M); };
   WebBrowser->OnDrop = [this](auto& T) { return WebBrowserDrop(T); };
-  // A page whose script closes its window goes away like a closed tab.
-  WebBrowser->OnWindowClosing = [this] { Close(); };
+  // The page agreed to close, or its script closed its window: it goes like a closed tab,
+  // unless the main window waits for every page's word to quit.
+  WebBrowser->OnWindowClosing = [this] { FHost.PageAgreedToClose(this); };
   WebBrowser->OnLoadBecameDownload = [this](bool NothingShown) {
     if (NothingShown) FHost.PageLeftEmptyByDownload(this);
   };
@@ -153,6 +154,10 @@ void TFrmWeb::Close() {
   });
 }
 
+void TFrmWeb::RequestClose() {
+  if (!Closing()) WebBrowser->Engine().TryClose();
+}
+
 void TFrmWeb::FormDestroy() { FMain.GetPageTabHandler().PageClosed(this); }
 
 void TFrmWeb::WebBrowserStatusTextChange(const std::string& Text) {
@@ -182,7 +187,7 @@ void TFrmWeb::WebBrowserBeforeNavigate2(const std::string& Url, bool&) {
 }
 
 void TFrmWeb::WebBrowserNewWindow2(WebEngine*& NewEngine, bool&) {
-  TFrmWeb* Page = FHost.NewPage(FHost.Site().StartPage(), false);
+  TFrmWeb* Page = FHost.NewPageFrom(this, FHost.Site().StartPage());
   NewEngine = Page ? Page->WebBrowser->Application() : nullptr;
 }
 

@@ -47,6 +47,9 @@ public:
 
   // Closes the page: it is destroyed once the current event has been processed.
   void Close();
+  // A close the user asked for: the page is asked first (its question about leaving) and
+  // the main window closes it once it agrees.
+  void RequestClose();
   // Runs the destroy handler: tells the main window, which removes the tab and records
   // the page as closed.
   void FormDestroy();

@@ -110,6 +110,10 @@ TEST_F(CommandKeysTest, TabKeysAndZoom) {
   EXPECT_TRUE(PumpUntil([&] { return EngineOf(Active()).Zoom > 1.05; }));
   Press("ctrl+0");
   EXPECT_TRUE(PumpUntil([&] { return EngineOf(Active()).Zoom == 1.0; }));
+  Press("ctrl+equal");  // the same key without Shift, as other browsers take it
+  EXPECT_TRUE(PumpUntil([&] { return EngineOf(Active()).Zoom > 1.05; }));
+  Press("ctrl+0");
+  EXPECT_TRUE(PumpUntil([&] { return EngineOf(Active()).Zoom == 1.0; }));
   Press("ctrl+w");
   EXPECT_TRUE(PumpUntil([&] { return Tabs() == 1; }));
 }

@@ -105,7 +105,7 @@ TEST_F(MainWindowTest, CloseAllDestroysShownPagesLeastRecentlyActiveFirstAndKeep
   shell::TFrmWeb* B = Open("http://b.example/", true, "B");
   ASSERT_EQ(Active(), B);
   Run("Ac_CloseAll");
-  ASSERT_EQ(PageCount(), 1);
+  ASSERT_TRUE(PumpUntil([&] { return PageCount() == 1; }));  // each page agreed first
   ASSERT_EQ(Tabs(), 1);
   EXPECT_EQ(Tab(0), Bg);
   EXPECT_EQ(Active(), Bg);  // as when the only shown page closes
@@ -127,7 +127,9 @@ TEST_F(MainWindowTest, StripHeightFollowsTheRowCount) {
   Main().PageControl.set_size_request(-1, 50);  // a height the rule did not set
   Open("http://y.example/", false);             // same row count: the height is left alone
   EXPECT_EQ(Main().TabStripHeight(), 50);
-  Run("Ac_CloseAll");
+  const int Before = PageCount();
+  Run("Ac_CloseAll");  // the only shown page, once it agreed
+  ASSERT_TRUE(PumpUntil([&] { return PageCount() == Before - 1; }));
   while (Tabs() > 1) CloseAndWait(Tab(Tabs() - 1));
   EXPECT_EQ(Main().TabStripHeight(), 22);
 }

@@ -125,8 +125,8 @@ TEST_F(ShellEngineTest, BlankTargetsAndWindowOpenOpenBackgroundTabsOnTheRequeste
   EXPECT_EQ(Tab(1)->GetUrl(), Server.Url("/b.html"));
 
   Run(A, "void window.open('/a2.html')");
-  ASSERT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 4 && Caption(1) == "A2"; }));
-  EXPECT_EQ(Caption(2), "B");  // the newest request sits nearest the opener
+  ASSERT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 4 && Caption(2) == "A2"; }));
+  EXPECT_EQ(Caption(1), "B");  // the pages a page opens line up in the order it opened them
   EXPECT_EQ(Server.RequestCount("/sea.html"), StartRequests);
 }
 
@@ -333,16 +333,64 @@ TEST_F(ShellEngineTest, RealKeysCtrlZUndoesTypingInAFieldAndElsewhereReopensAPag
   PressKey(GDK_KEY_a);
   PressKey(GDK_KEY_b);
   ASSERT_TRUE(PumpUntil([&] { return Eval(A, "document.getElementById('f').value") == "ab"; }));
+  // Out of the field the typing stays, though the page could still take it back.
+  Eval(A, "document.getElementById('p').focus()");
+  ASSERT_TRUE(PumpUntil([&] { return !A->WebBrowser->Engine().FocusIsEditable(); }));
+  PressKey(GDK_KEY_z, true);
+  EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 2; }));  // the closed page is back
+  EXPECT_EQ(Eval(A, "document.getElementById('f').value"), "ab");
+
+  Main->PageControl.ClickTab(0);
+  Eval(A, "document.getElementById('f').focus()");
+  ASSERT_TRUE(PumpUntil([&] { return ViewHasFocus(A) && A->WebBrowser->Engine().FocusIsEditable(); }));
   PressKey(GDK_KEY_z, true);
   EXPECT_TRUE(PumpUntil([&] { return Eval(A, "document.getElementById('f').value") != "ab"; }));
   PumpPending();
-  EXPECT_EQ(Main->PageControl.Count(), 1);  // the page kept its key
-
-  Eval(A, "document.getElementById('p').focus()");
-  PressKey(GDK_KEY_z, true);
-  EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 2; }));  // the closed page is back
+  EXPECT_EQ(Main->PageControl.Count(), 2);  // the page kept its key
   PressKey(GDK_KEY_n, true);
   EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 3; }));
+}
+
+TEST_F(ShellEngineTest, ClosingAPageWithAHalfFilledFormAsksItOnceAndClosesOnlyWhenLeft) {
+  Server.Serve("/form.html",
+               "<title>Form</title><input id=f autofocus>"
+               "<script>onbeforeunload = e => { e.preventDefault(); e.returnValue = ''; };</script>");
+  TFrmWeb* A = Main->ActivePage();
+  ASSERT_TRUE(LoadIn(A, Server.Url("/form.html"), "Form"));
+  ASSERT_TRUE(FocusWindow(*Main));
+  WebKitWebView* View = FindView(*A);
+  ASSERT_NE(View, nullptr);
+  // The page asks only once the user did something in it.
+  ASSERT_TRUE(MovePointerTo(*Glib::wrap(GTK_WIDGET(View))));
+  PressButton(true);
+  PressButton(false);
+  PressKey(GDK_KEY_a);
+  ASSERT_TRUE(PumpUntil([&] { return Eval(A, "document.getElementById('f').value") == "a"; }));
+  // Answers WebKit's question about leaving as the user would.
+  struct Answer {
+    bool Leave = false;
+    int Asked = 0;
+  } Given;
+  gulong Handler = g_signal_connect(
+      View, "script-dialog", G_CALLBACK(+[](WebKitWebView*, WebKitScriptDialog* Dialog, gpointer Data) -> gboolean {
+        if (webkit_script_dialog_get_dialog_type(Dialog) != WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) return FALSE;
+        auto* A = static_cast<Answer*>(Data);
+        ++A->Asked;
+        webkit_script_dialog_confirm_set_confirmed(Dialog, A->Leave);
+        return TRUE;
+      }),
+      &Given);
+  // The command, not the key: a key held long on a loaded machine repeats, which asks twice.
+  Main->ActionList["Ac_Close"].Execute();
+  ASSERT_TRUE(PumpUntil([&] { return Given.Asked == 1; }));
+  Eval(A, "1");  // the page's answer is through
+  PumpPending();
+  EXPECT_EQ(Main->PageControl.Count(), 1);  // the user stayed
+  Given.Leave = true;
+  Main->ActionList["Ac_Close"].Execute();
+  EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 0; }));
+  EXPECT_EQ(Given.Asked, 2);
+  if (Main->PageControl.Count() > 0) g_signal_handler_disconnect(View, Handler);
 }
 
 TEST_F(ShellEngineTest, TheSearchPageShowsExactlyTheTypedWord) {

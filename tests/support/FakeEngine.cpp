@@ -1,6 +1,9 @@
 #include "support/FakeEngine.h"
 
+#include "browser/HostRules.h"
+
 #include <algorithm>
+#include <string_view>
 
 namespace vorlane::test {
 
@@ -54,24 +57,49 @@ void TFakeEngine::RaiseCommandStates() {
 }
 
 void TFakeEngine::CompleteNavigation(const std::string& NewUrl, const std::string& NewTitle) {
+  RunLoad(NewUrl, NewTitle, [this] {
+    // A page opened on restored history keeps it; any other new document starts a new
+    // future.
+    if (std::exchange(FRestoring, false)) return;
+    if (HasDoc && !FCommittedUrl.empty()) Back.insert(Back.begin(), {Title, FCommittedUrl});
+    Forward.clear();
+  });
+}
+
+void TFakeEngine::RunLoad(const std::string& NewUrl, const std::string& NewTitle,
+                          const std::function<void()>& MoveHistory, bool Travel) {
+  // Travel moves the Back/Forward list at once and is taken from WebKit's page cache: the
+  // title comes back with the document, before the load ends.
+  if (Travel) {
+    MoveHistory();
+    RaiseCommandStates();
+  }
   // The target is the engine's address from the start of the load, as in WebKit.
   Url = NewUrl;
+  Loading = true;
   FireBeforeNavigate(NewUrl);
   if (Events) Events->ProgressChange(1000, 10000);
   for (auto& Answer : PermissionAnswers)
     if (!Answer) Answer = false;  // the document that asked is gone
-  if (HasDoc && !FCommittedUrl.empty()) Back.insert(Back.begin(), {Title, FCommittedUrl});
-  Forward.clear();
+  if (!Travel) MoveHistory();
   FCommittedUrl = NewUrl;
   Title.clear();
+  if (Travel && Events) Events->TitleChange(Title);
   HasDoc = true;
   PendingUrl.clear();
+  FPendingSession.clear();
   if (Events) Events->NavigateComplete2(NewUrl);
   if (Events) Events->DocumentCommitted(NewUrl, FErrorPage);
-  if (Events) Events->ProgressChange(5000, 10000);
-  RaiseCommandStates();
+  if (Travel) {
+    Title = NewTitle;
+    if (Events) Events->TitleChange(NewTitle);
+  } else {
+    if (Events) Events->ProgressChange(5000, 10000);
+    RaiseCommandStates();
+  }
   Loading = false;
   EndLoad(NewUrl);
+  if (Travel) return;
   // The title arrives once the document is complete.
   Title = NewTitle;
   if (Events) Events->TitleChange(NewTitle);
@@ -97,11 +125,17 @@ void TFakeEngine::DownloadPending() {
 }
 
 void TFakeEngine::FailNavigation(const std::string& FailedUrl) {
+  Url = FailedUrl;
+  Loading = true;
   FireBeforeNavigate(FailedUrl);
+  if (Events) Events->ProgressChange(1000, 10000);
   if (Events) Events->NavigateError(FailedUrl, false);
-  if (Events) Events->DocumentComplete(FailedUrl);  // the attempt ends
+  // The attempt ends as every load does, then the page about the failure loads under the
+  // failed address.
+  if (Events) Events->ProgressChange(-1, 10000);
+  if (Events) Events->DocumentComplete(FailedUrl);
   FErrorPage = true;
-  CompleteNavigation(FailedUrl, "");
+  CompleteNavigation(FailedUrl, ErrorPageTitle);
   FErrorPage = false;
 }
 
@@ -188,7 +222,21 @@ void TFakeEngine::Stop() {
   Url = FCommittedUrl;
   EndLoad(Target);
 }
-void TFakeEngine::Refresh2() { Record("Refresh2"); }
+void TFakeEngine::Refresh2() {
+  Record("Refresh2");
+  if (!HasDoc || (Host && Host->CancelRefresh(browser::IDM_REFRESH))) return;
+  // The same entry loads again: the history stays as it is.
+  const std::string Again = Title;
+  RunLoad(FCommittedUrl, Again, [] {});
+}
+void TFakeEngine::TryClose() {
+  Record("TryClose");
+  // As WebKit: a page without a beforeunload handler closes at once.
+  if (!AsksBeforeLeaving && Events) Events->WindowClosing();
+}
+void TFakeEngine::AnswerLeaving(bool Leave) {
+  if (Leave && Events) Events->WindowClosing();
+}
 void TFakeEngine::ExecWB(int32_t Command, int32_t Option) { Record("ExecWB", std::to_string(Command), Option); }
 void TFakeEngine::FocusDocument() {
   Record("FocusDocument");
@@ -218,17 +266,63 @@ bool TFakeEngine::TravelTo(int Offset) {
   Record("TravelTo", std::to_string(Offset));
   if (Offset == 0) return true;
   auto& From = Offset < 0 ? Back : Forward;
-  auto& To = Offset < 0 ? Forward : Back;
-  size_t Steps = static_cast<size_t>(Offset < 0 ? -Offset : Offset);
+  const size_t Steps = static_cast<size_t>(Offset < 0 ? -Offset : Offset);
   if (Steps > From.size()) return false;
-  for (size_t I = 0; I < Steps; ++I) {
-    To.insert(To.begin(), {Title, FCommittedUrl});
-    Title = From.front().Title;
-    Url = FCommittedUrl = From.front().Url;
-    From.erase(From.begin());
-  }
-  RaiseCommandStates();
+  // A load of the entry, as WebKit travels; the lists move when it commits.
+  const browser::TravelEntry Target = From[Steps - 1];
+  RunLoad(Target.Url, Target.Title, [this, Offset, Steps] {
+    auto& Behind = Offset < 0 ? Back : Forward;
+    auto& Ahead = Offset < 0 ? Forward : Back;
+    Ahead.insert(Ahead.begin(), {Title, FCommittedUrl});
+    for (size_t I = 0; I + 1 < Steps; ++I) {
+      Ahead.insert(Ahead.begin(), Behind.front());
+      Behind.erase(Behind.begin());
+    }
+    Behind.erase(Behind.begin());
+  }, true);
   return true;
+}
+
+// "FAKE1", then one line per entry: kind (b: behind, nearest first; c: current; f: ahead,
+// nearest first), address and title, separated by tabs.
+namespace {
+constexpr std::string_view SessionMagic = "FAKE1\n";
+}
+
+std::vector<uint8_t> TFakeEngine::SessionState() const {
+  if (!FPendingSession.empty()) return FPendingSession;
+  if (!HasDoc) return {};
+  std::string Text(SessionMagic);
+  for (auto It = Back.rbegin(); It != Back.rend(); ++It) Text += "b\t" + It->Url + "\t" + It->Title + "\n";
+  Text += "c\t" + FCommittedUrl + "\t" + Title + "\n";
+  for (auto& E : Forward) Text += "f\t" + E.Url + "\t" + E.Title + "\n";
+  return {Text.begin(), Text.end()};
+}
+
+void TFakeEngine::RestoreSessionState(const std::vector<uint8_t>& State) {
+  Record("RestoreSessionState", std::to_string(State.size()));
+  if (HasDoc) return;  // too late: the page has its own history by now
+  FPendingSession = State;
+  std::string Text(State.begin(), State.end());
+  if (!Text.starts_with(SessionMagic)) return;  // not ours: the plain first request goes ahead
+  std::vector<browser::TravelEntry> Behind, Ahead;
+  std::optional<browser::TravelEntry> Current;
+  size_t Start = SessionMagic.size();
+  for (size_t End; (End = Text.find('\n', Start)) != std::string::npos; Start = End + 1) {
+    std::string Line = Text.substr(Start, End - Start);
+    size_t Tab1 = Line.find('\t'), Tab2 = Line.find('\t', Tab1 + 1);
+    if (Tab1 != 1 || Tab2 == std::string::npos) return;
+    browser::TravelEntry Entry{Line.substr(Tab2 + 1), Line.substr(2, Tab2 - 2)};
+    if (Line[0] == 'b') Behind.insert(Behind.begin(), Entry);
+    else if (Line[0] == 'c') Current = Entry;
+    else Ahead.push_back(Entry);
+  }
+  if (!Current) return;
+  Back = std::move(Behind);
+  Forward = std::move(Ahead);
+  FRestoring = true;
+  PendingUrl = Url = Current->Url;
+  Loading = true;
 }
 
 void TFakeEngine::RunScript(const std::string& Script,

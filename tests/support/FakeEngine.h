@@ -5,7 +5,9 @@
 
 #include <gtkmm/label.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,7 +33,8 @@ public:
   // gains the page. No status texts: WebKit sends those only for links under the pointer.
   void CompleteNavigation(const std::string& Url, const std::string& Title);
   // A main-frame load of Url that fails before its document commits, as WebKit does it:
-  // BeforeNavigate2, NavigateError, then its error page commits under Url.
+  // BeforeNavigate2, NavigateError, the attempt's final progress and DocumentComplete, then
+  // the page about the failure loads under Url with the title ErrorPageTitle.
   void FailNavigation(const std::string& Url);
   // The pending navigation's response goes to a download, as WebKit hands it over: the
   // load starts and ends, and the page keeps what it showed.
@@ -64,6 +67,7 @@ public:
   int CallCount(const std::string& Name) const;
   const Call* LastCall(const std::string& Name) const;
 
+  static constexpr const char* ErrorPageTitle = "无法显示网页";
   std::vector<Call> Calls;
   std::string PendingUrl;
   std::string Url, Title;
@@ -71,6 +75,7 @@ public:
   int32_t ToolBarValue = 1;
   bool Loading = false;
   bool CanUndo = false;  // the page has typing to take back
+  bool EditableFocus = false;  // a field of the page has the focus
   std::vector<browser::TravelEntry> Back, Forward;  // nearest first
   browser::IWebEngineEvents* Events = nullptr;
   browser::IWebEngineHost* Host = nullptr;
@@ -91,6 +96,11 @@ public:
   void GoHome() override;
   void Stop() override;
   void Refresh2() override;
+  // As WebKit's: a page without a question about leaving agrees at once; one with it
+  // (AsksBeforeLeaving) waits for the user's AnswerLeaving.
+  void TryClose() override;
+  bool AsksBeforeLeaving = false;
+  void AnswerLeaving(bool Leave);
   void ExecWB(int32_t Command, int32_t Option) override;
   std::string LocationName() const override { return Title.empty() ? Url : Title; }
   std::string LocationURL() const override { return Url; }
@@ -101,6 +111,7 @@ public:
   std::string DocumentTitle() const override { return Title; }
   std::string DocumentUrl() const override { return Url; }
   void FocusDocument() override;
+  bool FocusIsEditable() const override { return EditableFocus; }
   void ExecuteEditingCommand(browser::EditingCommand Command) override;
   void TryEditingCommand(browser::EditingCommand Command, std::function<void(bool)> Done) override;
   void SetDownloadFlags(uint32_t Flags) override;
@@ -112,14 +123,11 @@ public:
   std::vector<browser::TravelEntry> BackEntries(size_t Limit) const override;
   std::vector<browser::TravelEntry> ForwardEntries(size_t Limit) const override;
   bool TravelTo(int Offset) override;
-  // As WebKit's: the history given back is the history restored ("RestoreSessionState" is
-  // recorded with the byte count).
-  std::vector<uint8_t> SessionState() const override { return History; }
-  void RestoreSessionState(const std::vector<uint8_t>& State) override {
-    Record("RestoreSessionState", std::to_string(State.size()));
-    History = State;
-  }
-  std::vector<uint8_t> History;
+  // As WebKit's: the Back/Forward list and current entry, given back as restored until the
+  // page loads; restoring before the first load opens the restored current entry
+  // ("RestoreSessionState" is recorded with the byte count).
+  std::vector<uint8_t> SessionState() const override;
+  void RestoreSessionState(const std::vector<uint8_t>& State) override;
   void RunScript(const std::string& Script,
                  std::function<void(std::optional<std::string>)> Done) override;
   // Page commands: recorded ("CallScript" with the first argument's value, "Save" with the
@@ -152,6 +160,12 @@ private:
   void Record(std::string Name, std::string Arg = {}, int32_t Flags = 0);
   void RaiseCommandStates();
   void EndLoad(const std::string& CompleteUrl);
+  // One main-frame load to a committed document; MoveHistory updates the travel log at the
+  // commit.
+  void RunLoad(const std::string& NewUrl, const std::string& NewTitle, const std::function<void()>& MoveHistory,
+               bool Travel = false);
+  bool FRestoring = false;  // the pending load opens restored history
+  std::vector<uint8_t> FPendingSession;
 
   TFakeEngineFactory* FFactory;
   Gtk::Label FWidget;

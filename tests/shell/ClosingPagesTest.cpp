@@ -1,0 +1,73 @@
+// Closing pages the user's way: each page is asked first, once, and one that stays stays.
+#include "MainWindowFixture.h"
+#include "framework/TabLayout.h"
+
+#include <algorithm>
+
+namespace vorlane::test {
+namespace {
+
+using shell::TFrmWeb;
+
+bool Alive(shell::TFrmMain& Main, TFrmWeb* Page) {
+  auto& P = Main.Pages();
+  return std::any_of(P.begin(), P.end(), [&](auto& Each) { return Each.get() == Page; });
+}
+
+TEST_F(MainWindowTest, EveryWayOfClosingAsksThePageOnceAndClosesWhenItAgrees) {
+  auto Centre = [&](TFrmWeb* Page) {
+    auto R = framework::TabLayout::RectOf(Main().PageControl.IndexOfTag(Page), Main().PageControl.get_width());
+    return std::pair{R.X + R.Width / 2.0, R.Y + R.Height / 2.0};
+  };
+  struct Way {
+    const char* Name;
+    std::function<void(TFrmWeb*)> Close;
+  } Ways[] = {
+      {"关闭", [&](TFrmWeb*) { Run("Ac_Close"); }},
+      {"double click", [&](TFrmWeb* P) { Main().PageControl.ClickTab(Main().PageControl.IndexOfTag(P), 2); }},
+      {"middle click", [&](TFrmWeb* P) { Main().PageControlMouseDown(2, 1, Centre(P).first, Centre(P).second); }},
+      {"tab menu", [&](TFrmWeb* P) {
+         Main().activate_action("main.tab-close", Glib::Variant<int32_t>::create(Main().PageControl.IndexOfTag(P)));
+       }},
+      {"关闭所有", [&](TFrmWeb*) { Run("Ac_CloseAll"); }},
+  };
+  for (const Way& W : Ways) {
+    SCOPED_TRACE(W.Name);
+    TFrmWeb* Page = Open("http://form.example/", true, "Form");
+    TFakeEngine& Engine = EngineOf(Page);
+    Engine.AsksBeforeLeaving = true;
+    W.Close(Page);
+    PumpPending();
+    EXPECT_EQ(Engine.CallCount("TryClose"), 1);
+    ASSERT_TRUE(Alive(Main(), Page));  // the user has not answered
+    Engine.AnswerLeaving(true);
+    EXPECT_TRUE(PumpUntil([&] { return !Alive(Main(), Page); }));
+  }
+}
+
+TEST_F(MainWindowTest, QuitWaitsForEveryPageAndAPageThatStaysKeepsTheProgramRunning) {
+  ASSERT_TRUE(Main().Options().SetConfirmCloseAll(false));
+  bool Quit = false;
+  Main().OnQuit = [&] { Quit = true; };
+  TFrmWeb* A = Tab(0);
+  EngineOf(A).CompleteNavigation("http://a.example/", "A");
+  TFrmWeb* Form = Open("http://form.example/", false, "Form");
+  EngineOf(Form).AsksBeforeLeaving = true;
+  Run("Ac_Quit");
+  ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).CallCount("TryClose") == 1; }));
+  PumpPending();
+  EXPECT_FALSE(Quit);  // the form's page is still asking, and the user stays
+  EXPECT_EQ(PageCount(), 2);  // nothing closes before all agreed
+  Run("Ac_Close");  // a later close of another page is only that
+  ASSERT_TRUE(PumpUntil([&] { return PageCount() == 1; }));
+  EXPECT_FALSE(Quit);
+  Run("Ac_Quit");
+  EXPECT_EQ(EngineOf(Form).CallCount("TryClose"), 2);
+  EngineOf(Form).AnswerLeaving(true);
+  EXPECT_TRUE(Quit);
+  EXPECT_EQ(PageCount(), 1);  // kept for the session saved at quit
+  EXPECT_TRUE(Main().Options().SetConfirmCloseAll(true));
+}
+
+}  // namespace
+}  // namespace vorlane::test
