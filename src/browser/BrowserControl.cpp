@@ -90,6 +90,7 @@ void TBrowserControl::ProcessTerminated(ProcessEnd Reason) {
   if (OnProcessTerminated) OnProcessTerminated(Reason);
 }
 void TBrowserControl::DocumentCommitted(const std::string& Url, bool ErrorPage) {
+  FScriptDialogs.NewDocument();
   if (OnDocumentCommitted) OnDocumentCommitted(Url, ErrorPage);
 }
 void TBrowserControl::LoadBecameDownload(bool NothingShown) {

@@ -5,6 +5,7 @@
 #include "browser/DdeServer.h"
 #include "browser/DownloadOptions.h"
 #include "browser/PrintOptions.h"
+#include "browser/ScriptDialogLimit.h"
 #include "browser/WebEngine.h"
 
 #include <functional>
@@ -210,6 +211,7 @@ private:
   bool FLoadStarted = false;  // BeforeNavigate2 seen, DocumentComplete not yet
   std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
   std::unique_ptr<TPageWaits> FWaits;
+  TScriptDialogLimit FScriptDialogs;
 };
 
 }  // namespace vorlane::browser

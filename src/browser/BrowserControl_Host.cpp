@@ -66,23 +66,42 @@ bool TBrowserControl::AllowContextMenu() {
 bool TBrowserControl::ShowScriptDialog(const ScriptDialog& Dialog, ScriptDialogAnswer Answer) {
   if (OnShowMessage) return OnShowMessage(Dialog, std::move(Answer));
   if (!Dialogs) return false;
+  const TScriptDialogLimit::Ticket Asked = FScriptDialogs.Next();
+  if (Asked.What == TScriptDialogLimit::Verdict::Refuse) {
+    Answer(false, {});
+    return true;
+  }
   // Our boxes, captioned as every box of ours and answered later: the page waits. The
   // answer goes to the engine, which ignores it once the page is gone.
   using platform::MessageButtons;
   using platform::MessageKind;
   using platform::MessageResult;
+  const std::string Stop = Asked.What == TScriptDialogLimit::Verdict::ShowWithStop ? TScriptDialogLimit::StopText : "";
+  auto Stopped = [this, Alive = std::weak_ptr<int>(FLifeToken), Asked](bool Ticked) {
+    if (!Alive.expired()) FScriptDialogs.Answered(Asked, Ticked);
+  };
   switch (Dialog.Kind) {
     case ScriptDialogKind::Alert:
-      Dialogs->ShowMessage(MessageKind::Warning, ApplicationTitle, Dialog.Message, MessageButtons::Ok,
-                           [Answer](MessageResult) { Answer(true, {}); });
+      Dialogs->ShowMessageWithCheck(MessageKind::Warning, ApplicationTitle, Dialog.Message, MessageButtons::Ok, Stop,
+                                    [Answer, Stopped](MessageResult, bool Ticked) {
+                                      Stopped(Ticked);
+                                      Answer(true, {});
+                                    });
       break;
     case ScriptDialogKind::Confirm:
-      Dialogs->ShowMessage(MessageKind::Confirmation, ApplicationTitle, Dialog.Message, MessageButtons::OkCancel,
-                           [Answer](MessageResult Result) { Answer(Result == MessageResult::Ok, {}); });
+      Dialogs->ShowMessageWithCheck(MessageKind::Confirmation, ApplicationTitle, Dialog.Message,
+                                    MessageButtons::OkCancel, Stop,
+                                    [Answer, Stopped](MessageResult Result, bool Ticked) {
+                                      Stopped(Ticked);
+                                      Answer(Result == MessageResult::Ok, {});
+                                    });
       break;
     case ScriptDialogKind::Prompt:
-      Dialogs->InputBox(ApplicationTitle, Dialog.Message, Dialog.DefaultText,
-                        [Answer](std::optional<std::string> Text) { Answer(Text.has_value(), Text.value_or("")); });
+      Dialogs->InputBoxWithCheck(ApplicationTitle, Dialog.Message, Dialog.DefaultText, Stop,
+                                 [Answer, Stopped](std::optional<std::string> Text, bool Ticked) {
+                                   Stopped(Ticked);
+                                   Answer(Text.has_value(), Text.value_or(""));
+                                 });
       break;
   }
   return true;

@@ -136,10 +136,17 @@ private:
     void Answer(bool Accepted, const std::string& Text);
     // The engine shows the dialog after all: it is not ours to close.
     void Release();
+    // WebKit's signal handler returned. WebKit lets go of the dialog only after that, so
+    // an answer given inside the handler (a host that answers at once) is passed on from
+    // the main loop, and so is the close of a dialog nobody kept the answer of: closed
+    // inside the handler, WebKit would release the dialog twice.
+    static void SignalOver(const std::shared_ptr<HeldScriptDialog>& Self);
 
   private:
     WebKitScriptDialog* FDialog;
     bool FAnswered = false;
+    bool FInSignal = true;
+    std::optional<std::pair<bool, std::string>> FEarly;
   };
 
   void CreateView(WebKitWebView* Opener);

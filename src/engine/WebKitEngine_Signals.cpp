@@ -351,8 +351,10 @@ struct WebKitEngine::Signals {
     Asked.Message = OrEmpty(webkit_script_dialog_get_message(Dialog));
     // Answered later: the page waits until the dialog is closed.
     auto Held = std::make_shared<HeldScriptDialog>(Dialog);
-    if (E.FHost->ShowScriptDialog(Asked, [Held](bool Accepted, const std::string& Text) { Held->Answer(Accepted, Text); }))
+    if (E.FHost->ShowScriptDialog(Asked, [Held](bool Accepted, const std::string& Text) { Held->Answer(Accepted, Text); })) {
+      HeldScriptDialog::SignalOver(Held);
       return TRUE;
+    }
     Held->Release();
     return FALSE;
   }
@@ -366,7 +368,19 @@ WebKitEngine::HeldScriptDialog::~HeldScriptDialog() {
   Release();
 }
 
+void WebKitEngine::HeldScriptDialog::SignalOver(const std::shared_ptr<HeldScriptDialog>& Self) {
+  Self->FInSignal = false;
+  // Held until then also when nobody kept the answer: the dialog closes as cancelled then.
+  Glib::signal_idle().connect_once([Self] {
+    if (auto Early = std::exchange(Self->FEarly, std::nullopt)) Self->Answer(Early->first, Early->second);
+  });
+}
+
 void WebKitEngine::HeldScriptDialog::Answer(bool Accepted, const std::string& Text) {
+  if (FInSignal) {
+    if (!FEarly) FEarly.emplace(Accepted, Text);
+    return;
+  }
   if (!FDialog || std::exchange(FAnswered, true)) return;
   switch (webkit_script_dialog_get_dialog_type(FDialog)) {
     case WEBKIT_SCRIPT_DIALOG_CONFIRM: webkit_script_dialog_confirm_set_confirmed(FDialog, Accepted); break;

@@ -129,15 +129,28 @@ bool GtkDialogs::Finish(Pending& P) {
 
 void GtkDialogs::ShowMessage(MessageKind Kind, const std::string& Caption, const std::string& Text,
                              MessageButtons Buttons, ResultCallback Done) {
+  ShowMessageWithCheck(Kind, Caption, Text, Buttons, {}, [Done = std::move(Done)](MessageResult Result, bool) {
+    if (Done) Done(Result);
+  });
+}
+
+void GtkDialogs::ShowMessageWithCheck(MessageKind Kind, const std::string& Caption, const std::string& Text,
+                                      MessageButtons Buttons, const std::string& CheckText,
+                                      std::function<void(MessageResult, bool)> Done) {
   auto Dialog = std::make_unique<Gtk::MessageDialog>(FParent, Text, false, MessageTypeOf(Kind),
                                                       Gtk::ButtonsType::NONE, true);
   MakeModal(*Dialog, FParent, Caption);
   AddButtons(*Dialog, Buttons);
   SpaceOut(*Dialog, Caption);
+  Gtk::CheckButton* Check = nullptr;
+  if (!CheckText.empty()) {
+    Check = Gtk::make_managed<Gtk::CheckButton>(CheckText);
+    Dialog->get_message_area()->append(*Check);
+  }
   auto* D = Dialog.get();
   Pending& P = Track(std::move(Dialog));
-  D->signal_response().connect([this, &P, Buttons, Done = std::move(Done)](int Response) {
-    if (Finish(P) && Done) Done(ResultOf(Buttons, Response));
+  D->signal_response().connect([this, &P, Buttons, Check, Done = std::move(Done)](int Response) {
+    if (Finish(P) && Done) Done(ResultOf(Buttons, Response), Check && Check->get_active());
   });
   D->show();
 }
@@ -163,6 +176,14 @@ void GtkDialogs::Confirm(const std::string& Caption, const std::string& Text, co
 
 void GtkDialogs::InputBox(const std::string& Caption, const std::string& Prompt,
                           const std::string& Initial, TextCallback Done) {
+  InputBoxWithCheck(Caption, Prompt, Initial, {}, [Done = std::move(Done)](std::optional<std::string> Text, bool) {
+    if (Done) Done(std::move(Text));
+  });
+}
+
+void GtkDialogs::InputBoxWithCheck(const std::string& Caption, const std::string& Prompt,
+                                   const std::string& Initial, const std::string& CheckText,
+                                   std::function<void(std::optional<std::string>, bool)> Done) {
   auto Window = std::make_unique<Gtk::Window>();
   MakeModal(*Window, FParent, Caption);
   Window->set_resizable(false);
@@ -181,6 +202,11 @@ void GtkDialogs::InputBox(const std::string& Caption, const std::string& Prompt,
   Buttons->append(*Cancel);
   Box->append(*Label);
   Box->append(*Entry);
+  Gtk::CheckButton* Check = nullptr;
+  if (!CheckText.empty()) {
+    Check = Gtk::make_managed<Gtk::CheckButton>(CheckText);
+    Box->append(*Check);
+  }
   Box->append(*Buttons);
   Window->set_child(*Box);
   Window->set_default_widget(*Ok);
@@ -192,14 +218,15 @@ void GtkDialogs::InputBox(const std::string& Caption, const std::string& Prompt,
 
   auto* W = Window.get();
   Pending& P = Track(std::move(Window));
-  auto Answer = std::make_shared<TextCallback>(std::move(Done));
-  auto Accept = [this, &P, Entry, Answer] {
-    if (Finish(P) && *Answer) (*Answer)(std::string(Entry->get_text()));
+  auto Answer = std::make_shared<std::function<void(std::optional<std::string>, bool)>>(std::move(Done));
+  auto Ticked = [Check] { return Check && Check->get_active(); };
+  auto Accept = [this, &P, Entry, Answer, Ticked] {
+    if (Finish(P) && *Answer) (*Answer)(std::string(Entry->get_text()), Ticked());
   };
   Ok->signal_clicked().connect(Accept);
   Entry->signal_activate().connect(Accept);
-  auto Reject = [this, &P, Answer] {
-    if (Finish(P) && *Answer) (*Answer)(std::nullopt);
+  auto Reject = [this, &P, Answer, Ticked] {
+    if (Finish(P) && *Answer) (*Answer)(std::nullopt, Ticked());
   };
   Cancel->signal_clicked().connect(Reject);
   W->signal_close_request().connect(

@@ -28,6 +28,12 @@ public:
                const std::string& CheckText, std::function<void(bool, bool)> Done) override;
   void InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Initial,
                 TextCallback Done) override;
+  void ShowMessageWithCheck(platform::MessageKind Kind, const std::string& Caption, const std::string& Text,
+                            platform::MessageButtons Buttons, const std::string& CheckText,
+                            std::function<void(platform::MessageResult, bool)> Done) override;
+  void InputBoxWithCheck(const std::string& Caption, const std::string& Prompt, const std::string& Initial,
+                         const std::string& CheckText,
+                         std::function<void(std::optional<std::string>, bool)> Done) override;
   void OpenFile(const std::string& Title, const std::string& Start,
                 const std::vector<platform::FileFilter>& Filters, TextCallback Done) override;
   void SaveFile(const std::string& Title, const std::string& Start,

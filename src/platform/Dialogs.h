@@ -46,6 +46,25 @@ public:
   }
   virtual void InputBox(const std::string& Caption, const std::string& Prompt,
                         const std::string& Initial, TextCallback Done) = 0;
+  // The message box and the input box with a check box under the text reading CheckText;
+  // Done gets the answer and whether the box was ticked. The defaults show the plain
+  // boxes, whose check box is never ticked.
+  virtual void ShowMessageWithCheck(MessageKind Kind, const std::string& Caption, const std::string& Text,
+                                    MessageButtons Buttons, const std::string& CheckText,
+                                    std::function<void(MessageResult, bool)> Done) {
+    (void)CheckText;
+    ShowMessage(Kind, Caption, Text, Buttons, [Done = std::move(Done)](MessageResult Result) {
+      if (Done) Done(Result, false);
+    });
+  }
+  virtual void InputBoxWithCheck(const std::string& Caption, const std::string& Prompt, const std::string& Initial,
+                                 const std::string& CheckText,
+                                 std::function<void(std::optional<std::string>, bool)> Done) {
+    (void)CheckText;
+    InputBox(Caption, Prompt, Initial, [Done = std::move(Done)](std::optional<std::string> Text) {
+      if (Done) Done(std::move(Text), false);
+    });
+  }
   // Start is the proposed file (folder and name); the answer is the chosen path.
   virtual void OpenFile(const std::string& Title, const std::string& Start,
                         const std::vector<FileFilter>& Filters, TextCallback Done) = 0;

@@ -45,12 +45,34 @@ void ScriptedDialogs::Confirm(const std::string& Caption, const std::string& Tex
                               const std::string&, std::function<void(bool, bool)> Done) {
   FCalls.push_back({CallType::Message, MessageKind::Confirmation, Caption, Text, MessageButtons::OkCancel, {}, {}});
   bool Accepted = NextResult(MessageButtons::OkCancel) == MessageResult::Ok;
-  bool Checked = false;
-  if (!FChecks.empty()) {
-    Checked = FChecks.front();
-    FChecks.pop_front();
-  }
+  bool Checked = NextChecked();
   if (Done) Deliver([Done, Accepted, Checked] { Done(Accepted, Checked); });
+}
+
+bool ScriptedDialogs::NextChecked() {
+  if (FChecks.empty()) return false;
+  bool Checked = FChecks.front();
+  FChecks.pop_front();
+  return Checked;
+}
+
+void ScriptedDialogs::ShowMessageWithCheck(MessageKind Kind, const std::string& Caption, const std::string& Text,
+                                           MessageButtons Buttons, const std::string& CheckText,
+                                           std::function<void(MessageResult, bool)> Done) {
+  FCalls.push_back({CallType::Message, Kind, Caption, Text, Buttons, {}, {}, CheckText});
+  MessageResult R = NextResult(Buttons);
+  bool Checked = !CheckText.empty() && NextChecked();
+  if (Done) Deliver([Done, R, Checked] { Done(R, Checked); });
+}
+
+void ScriptedDialogs::InputBoxWithCheck(const std::string& Caption, const std::string& Prompt,
+                                        const std::string& Initial, const std::string& CheckText,
+                                        std::function<void(std::optional<std::string>, bool)> Done) {
+  FCalls.push_back({CallType::InputBox, MessageKind::Information, Caption, Prompt, MessageButtons::Ok, Initial, {},
+                    CheckText});
+  auto T = NextText();
+  bool Checked = !CheckText.empty() && NextChecked();
+  if (Done) Deliver([Done, T, Checked] { Done(T, Checked); });
 }
 
 void ScriptedDialogs::InputBox(const std::string& Caption, const std::string& Prompt,

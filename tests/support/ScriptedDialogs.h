@@ -23,6 +23,7 @@ public:
     platform::MessageButtons Buttons = platform::MessageButtons::Ok;
     std::string Initial;  // input box text or proposed file
     std::vector<platform::FileFilter> Filters;
+    std::string CheckText;  // the check box offered under the text; empty: none
   };
 
   void ShowMessage(platform::MessageKind Kind, const std::string& Caption, const std::string& Text,
@@ -34,6 +35,13 @@ public:
                const std::string& CheckText, std::function<void(bool, bool)> Done) override;
   void InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Initial,
                 TextCallback Done) override;
+  // As ShowMessage and InputBox; the check box's state comes from QueueChecked.
+  void ShowMessageWithCheck(platform::MessageKind Kind, const std::string& Caption, const std::string& Text,
+                            platform::MessageButtons Buttons, const std::string& CheckText,
+                            std::function<void(platform::MessageResult, bool)> Done) override;
+  void InputBoxWithCheck(const std::string& Caption, const std::string& Prompt, const std::string& Initial,
+                         const std::string& CheckText,
+                         std::function<void(std::optional<std::string>, bool)> Done) override;
   void OpenFile(const std::string& Title, const std::string& Start,
                 const std::vector<platform::FileFilter>& Filters, TextCallback Done) override;
   void SaveFile(const std::string& Title, const std::string& Start,
@@ -62,6 +70,7 @@ private:
   void Deliver(std::function<void()> Answer);
   platform::MessageResult NextResult(platform::MessageButtons Buttons);
   std::optional<std::string> NextText();
+  bool NextChecked();
 
   std::vector<Call> FCalls;
   std::deque<platform::MessageResult> FResults;
