@@ -52,6 +52,8 @@ public:
   bool Previewing() const { return FPreviewing; }
   // A drag of the header strip is under way.
   bool Dragging() const { return static_cast<bool>(FDrag); }
+  // The client area refused the drag where the pointer last was.
+  bool RefusedHere() const { return FRefusedHere; }
 
 private:
   void ApplyPanelWidth();

@@ -146,8 +146,8 @@ TEST_F(SideBarWindowTest, ARefusedDropLeavesTheSidebarDocked) {
   Run("Ac_Favorites");
   ASSERT_TRUE(PumpUntil([&] { return Shows(0) && Bar().get_width() > 0; }));
   Client.set_position(600);
-  ASSERT_TRUE(DragStrip([&](int Wiggle) { MovePointerTo(Client, -100 + Wiggle, 0); }, [] { return true; },
-                        [&] { return !Dock().Dragging(); }));
+  ASSERT_TRUE(DragStrip([&](int Wiggle) { MovePointerTo(Client, -100 + Wiggle, 0); },
+                        [&] { return Dock().RefusedHere(); }, [&] { return !Dock().Dragging(); }));
   EXPECT_TRUE(Dock().Docked() && Shows(0));
   EXPECT_EQ(Client.get_position(), 600);
 }
