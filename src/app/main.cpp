@@ -18,6 +18,7 @@
 #include "engine/ProductSiteScheme.h"
 #include "engine/WebKitEngine.h"
 #include "favorites/FavoritesTransfer.h"
+#include "favorites/IntShCut.h"
 #include "framework/AppIcons.h"
 #include "browser/DownloadRecorder.h"
 #include "platform/DownloadFiles.h"
@@ -107,6 +108,20 @@ void WatchFirstLoad(TFrmMain& Main, const Glib::RefPtr<Glib::MainLoop>& Loop, St
   };
 }
 
+// The start page's "收藏夹" box: the top level of the Favorites folder as the menu lists
+// it (folders first), each favorite with its address.
+std::vector<vorlane::engine::SiteLink> StartPageFavorites(const vorlane::favorites::TFavoritesMenuModel& Model) {
+  std::vector<vorlane::engine::SiteLink> Links;
+  for (const auto& Entry : Model.ListFolder(Model.FavoritesFolder())) {
+    if (Links.size() == vorlane::engine::StartPageFavoriteCount) break;
+    if (Entry.Type == vorlane::favorites::TMenuType::mtItem)
+      Links.push_back({Entry.Caption, vorlane::favorites::ReadShortcutUrl(Entry.Hint, vorlane::favorites::TResolveUrl::IniFile)});
+    else
+      Links.push_back({Entry.Caption, {}, true});
+  }
+  return Links;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -176,11 +191,13 @@ int main(int argc, char** argv) {
   if (Start == vorlane::platform::TSessionStart::OfferLinks)
     for (auto& Page : Saved.Session->Pages)
       if (vorlane::platform::THistoryStore::IsRecordable(Page.Url)) Unrestored.push_back({Page.Title, Page.Url});
-  vorlane::engine::SetProductSiteContent({[&History](size_t Limit) {
+  vorlane::engine::SiteContent SiteData{[&History](size_t Limit) {
     std::vector<vorlane::engine::SiteLink> Links;
     for (auto& Page : History.RecentPages(Limit)) Links.push_back({Page.Title, Page.Url});
     return Links;
-  }, [&Unrestored] { return Unrestored; }});
+  }, [&Unrestored] { return Unrestored; }};
+  SiteData.Favorites = [&Main] { return StartPageFavorites(Main->Favorites().FavoritesMenu.Model); };
+  vorlane::engine::SetProductSiteContent(std::move(SiteData));
   vorlane::shell::TSessionKeeper Keeper(SessionPath, [&Main] { return Main->SessionSnapshot(); });
   Main->OnPagesChanged = [&Keeper] { Keeper.Changed(); };
   // Any kept file that cannot be saved (a full disk): said once, while the writers go on trying.

@@ -71,6 +71,22 @@ std::string LinkItem(const SiteLink& Link) {
          "</a></li>";
 }
 
+// A favorite's address is the file's, not ours: only addresses a page may open become
+// links (a "javascript:" one would run in the start page); the rest show as text.
+bool IsOpenableAddress(std::string_view Url) {
+  for (const char* Scheme : {"http:", "https:", "ftp:", "file:"})
+    if (Url.size() > std::char_traits<char>::length(Scheme) &&
+        g_ascii_strncasecmp(Url.data(), Scheme, std::char_traits<char>::length(Scheme)) == 0)
+      return true;
+  return false;
+}
+
+std::string FavoriteItem(const SiteLink& Link) {
+  if (!Link.Folder && IsOpenableAddress(Link.Url)) return LinkItem(Link);
+  const std::string& Text = Link.Title.empty() ? Link.Url : Link.Title;
+  return std::string("<li class=\"") + (Link.Folder ? "folder" : "plain") + "\">" + HtmlEscape(Text) + "</li>";
+}
+
 SiteReply SearchPage(std::string_view Query, const SiteContent& Content) {
   auto Template = ReadSiteFile("search.html");
   if (!Template) return NotFound();
@@ -123,8 +139,15 @@ SiteReply StartPage(const SiteContent& Content) {
                    "<p>浏览器打开这些网页后又意外退出了，所以这次没有自动打开它们。</p><ul class=\"links\">" +
                    Links + "</ul></section>";
   }
+  std::string Favorites;
+  if (Content.Favorites) {
+    size_t Listed = 0;
+    for (const SiteLink& Link : Content.Favorites())
+      if (Listed++ < StartPageFavoriteCount) Favorites += FavoriteItem(Link);
+  }
   std::string Body = std::move(*Template);
   Fill(Body, "unrestored", Unrestored);
+  Fill(Body, "favorites", Favorites);
   // Nothing at all between the tags when there are no visits, so the box's "暂无内容"
   // (an :empty rule of the style sheet) shows.
   Fill(Body, "recent", Items);

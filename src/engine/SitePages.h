@@ -21,6 +21,7 @@ struct SiteReply {
 struct SiteLink {
   std::string Title;  // shown as text; the address when empty
   std::string Url;
+  bool Folder = false;  // a favorites folder: its name, not a link
 };
 
 // What the site shows of the user's own data; an unset source shows nothing.
@@ -33,7 +34,12 @@ struct SiteContent {
   std::string SearchResults = "https://www.baidu.com/s?wd=";
   // Off: the search page stays, with its link to the results.
   bool ForwardSearch = true;
+  // The top level of the Favorites folder, folders first, as the favorites menu lists it.
+  std::function<std::vector<SiteLink>()> Favorites;
 };
+
+// How many entries of the Favorites folder the start page's "收藏夹" box lists at most.
+inline constexpr size_t StartPageFavoriteCount = 100;
 
 // How many visits the start page's "最近访问" box lists.
 inline constexpr size_t RecentVisitCount = 8;

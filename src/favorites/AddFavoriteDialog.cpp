@@ -3,54 +3,33 @@
 #include <glibmm/main.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
-#include <gtkmm/dropdown.h>
-#include <gtkmm/entry.h>
 #include <gtkmm/label.h>
-#include <gtkmm/stringlist.h>
-
-#include <filesystem>
-
-#include "favorites/IEUtils.h"
-#include "framework/LiteralLabel.h"
 
 namespace vorlane::favorites {
 
 namespace {
-// Every folder below Favorites, depth first, as (shown name, path).
-void CollectFolders(const std::string& Path, const std::string& Shown, std::vector<std::pair<std::string, std::string>>& Out) {
-  if (Out.size() >= 5000) return;  // a pathological tree must not freeze the dialog
-  for (const std::string& Name : ListFavoritesFolder(Path).Folders) {
-    Out.push_back({Shown + Name, Path + "/" + Name});
-    CollectFolders(Path + "/" + Name, Shown + Name + " / ", Out);
-  }
+std::string WithoutTrailingSlash(std::string Path) {
+  while (Path.size() > 1 && Path.back() == '/') Path.pop_back();
+  return Path;
 }
 }  // namespace
 
-void ShowAddFavoriteDialog(Gtk::Window& Parent, platform::IDialogs& Dialogs, const std::string& Favorites,
-                           const TPageSnapshot& Page, std::function<void()> Added) {
-  std::string Root = Favorites;
-  while (Root.size() > 1 && Root.back() == '/') Root.pop_back();
-  auto Folders = std::make_shared<std::vector<std::pair<std::string, std::string>>>();
-  Folders->push_back({"收藏夹", Root});
-  CollectFolders(Root, "", *Folders);
-
-  auto* Win = new Gtk::Window;
-  Win->set_title("添加收藏");
-  Win->set_transient_for(Parent);
-  Win->set_modal(true);
-  Win->set_default_size(360, -1);
+TAddFavoriteDialog::TAddFavoriteDialog(Gtk::Window& Parent, platform::IDialogs& Dialogs, const std::string& Favorites,
+                                       const TPageSnapshot& Page, std::function<void()> Added)
+    : FDialogs(Dialogs), FRoot(WithoutTrailingSlash(Favorites)), FPage(Page), FAdded(std::move(Added)),
+      FFolders(FRoot) {
+  set_title("添加收藏");
+  set_transient_for(Parent);
+  set_modal(true);
+  set_default_size(360, -1);
   auto* Box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
   Box->set_margin(12);
   Box->append(*Gtk::make_managed<Gtk::Label>("名称:", Gtk::Align::START));
-  auto* Name = Gtk::make_managed<Gtk::Entry>();
   const std::string File = FavoriteFileName(Page.Title, Page.Url);
-  Name->set_text(File.empty() ? std::string() : File.substr(0, File.size() - 4));
-  Box->append(*Name);
+  FName.set_text(File.empty() ? std::string() : File.substr(0, File.size() - 4));
+  Box->append(FName);
   Box->append(*Gtk::make_managed<Gtk::Label>("创建到:", Gtk::Align::START));
-  std::vector<Glib::ustring> Shown;
-  for (auto& F : *Folders) Shown.push_back(framework::LiteralLabel(F.first));
-  auto* Folder = Gtk::make_managed<Gtk::DropDown>(Gtk::StringList::create(Shown));
-  Box->append(*Folder);
+  Box->append(FFolders);
   auto* Buttons = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
   Buttons->set_halign(Gtk::Align::END);
   auto* Ok = Gtk::make_managed<Gtk::Button>("确定");
@@ -58,24 +37,40 @@ void ShowAddFavoriteDialog(Gtk::Window& Parent, platform::IDialogs& Dialogs, con
   Buttons->append(*Ok);
   Buttons->append(*Cancel);
   Box->append(*Buttons);
-  Win->set_child(*Box);
+  set_child(*Box);
 
-  auto Close = [Win] {
-    Win->set_visible(false);
-    Glib::signal_idle().connect_once([Win] { delete Win; });
-  };
-  auto Accept = [&Dialogs, Root, Page, Folders, Name, Folder, Added, Close] {
-    const std::string Target = (*Folders)[std::min<std::size_t>(Folder->get_selected(), Folders->size() - 1)].second;
-    const std::string Text = Name->get_text();
-    Close();
-    SaveFavorite(Dialogs, Root, Target, Text, Page.Url, [Added](bool Written) {
-      if (Written && Added) Added();
-    });
-  };
-  Ok->signal_clicked().connect(Accept);
-  Name->signal_activate().connect(Accept);
-  Cancel->signal_clicked().connect(Close);
-  Win->signal_close_request().connect([Close] { Close(); return true; }, false);
+  Ok->signal_clicked().connect([this] { Accept(); });
+  FName.signal_activate().connect([this] { Accept(); });
+  Cancel->signal_clicked().connect([this] { Close(); });
+  signal_close_request().connect([this] { Close(); return true; }, false);
+}
+
+void TAddFavoriteDialog::Accept() {
+  if (FClosed) return;
+  const std::string Target = FFolders.Selected(), Text = FName.get_text();
+  // Nothing of the dialog is needed from here on: it may be freed before the answer to a
+  // question about replacing comes.
+  platform::IDialogs& Dialogs = FDialogs;
+  const std::string Root = FRoot, Url = FPage.Url;
+  auto Added = FAdded;
+  Close();
+  SaveFavorite(Dialogs, Root, Target, Text, Url, [Added](bool Written) {
+    if (Written && Added) Added();
+  });
+}
+
+void TAddFavoriteDialog::Close() {
+  if (FClosed) return;
+  FClosed = true;
+  set_visible(false);
+  if (OnClosed) OnClosed();
+}
+
+void ShowAddFavoriteDialog(Gtk::Window& Parent, platform::IDialogs& Dialogs, const std::string& Favorites,
+                           const TPageSnapshot& Page, std::function<void()> Added) {
+  auto* Win = new TAddFavoriteDialog(Parent, Dialogs, Favorites, Page, std::move(Added));
+  // Freed once the close is over: a window must not go inside its own handler.
+  Win->OnClosed = [Win] { Glib::signal_idle().connect_once([Win] { delete Win; }); };
   Win->present();
 }
 

@@ -1,5 +1,6 @@
 #include "favorites/FavMenu.h"
 
+#include <giomm/menuitem.h>
 #include <giomm/simpleaction.h>
 
 #include "favorites/IEUtils.h"
@@ -11,6 +12,7 @@ namespace vorlane::favorites {
 
 namespace {
 constexpr const char* FolderActionPrefix = "folder";
+constexpr const char* TopAction = "top";
 
 // Where Root stands in Bar, or -1.
 int IndexOf(const Glib::RefPtr<Gio::Menu>& Bar, const Glib::RefPtr<Gio::Menu>& Root) {
@@ -61,22 +63,53 @@ TFavoritesMenu::TFavoritesMenu(platform::IDialogs& Dialogs, std::string Favorite
 
 TFavoritesMenu::~TFavoritesMenu() {
   // The host may hold the action group longer than this menu lives.
-  for (const std::string& Name : FFolderActions)
+  for (const auto& [Name, Level] : FLevels)
     if (GAction* Action = g_action_map_lookup_action(G_ACTION_MAP(FActions->gobj()), Name.c_str()))
       g_signal_handlers_disconnect_by_data(Action, this);
   if (const int I = IndexOf(MainMenu, FRoot); I >= 0) MainMenu->remove(I);
 }
 
+void TFavoritesMenu::AddLevelAction(const std::string& Name) {
+  const std::unique_ptr<GSimpleAction, ObjectUnref> Action(
+      g_simple_action_new_stateful(Name.c_str(), nullptr, g_variant_new_boolean(FALSE)));
+  g_signal_connect(Action.get(), "change-state", G_CALLBACK(FolderStateAsked), this);
+  g_action_map_add_action(G_ACTION_MAP(FActions->gobj()), G_ACTION(Action.get()));
+}
+
+void TFavoritesMenu::DropLevel(const std::string& Name) {
+  if (GAction* Action = g_action_map_lookup_action(G_ACTION_MAP(FActions->gobj()), Name.c_str()))
+    g_signal_handlers_disconnect_by_data(Action, this);
+  FActions->remove_action(Name);
+  if (auto It = FLevels.find(Name); It != FLevels.end()) {
+    FLevelOfFolder.erase(It->second.Path);
+    FLevels.erase(It);
+  }
+}
+
+void TFavoritesMenu::DropAllLevels() {
+  while (!FLevels.empty()) DropLevel(FLevels.begin()->first);
+  FLevelOfFolder.clear();
+}
+
 void TFavoritesMenu::RebuildMenu() {
   const int OldIndex = IndexOf(MainMenu, FRoot);
-  for (const std::string& Name : FFolderActions) FActions->remove_action(Name);
-  FFolderActions.clear();
-  FFolders.clear();
-
+  std::vector<TMenuEntry> Fixed = Model.FixedEntries(IsIE5OrLater());
+  if (MainMenu && OldIndex >= 0 && Fixed == FFixed && OldIndex == Model.InsertIndex(MainMenu->get_n_items() - 1)) {
+    // The same menu in the same place: every level is listed again when it next opens.
+    for (auto& [Name, Level] : FLevels) {
+      Level.Current = false;
+      g_simple_action_set_state(
+          G_SIMPLE_ACTION(g_action_map_lookup_action(G_ACTION_MAP(FActions->gobj()), Name.c_str())),
+          g_variant_new_boolean(FALSE));
+    }
+    return;
+  }
+  DropAllLevels();
+  FFixed = Fixed;
   auto Root = Gio::Menu::create();
   // Separators of a GMenu are section boundaries: each run of entries is one section.
   auto Section = Gio::Menu::create();
-  for (const TMenuEntry& E : Model.FixedEntries(IsIE5OrLater())) {
+  for (const TMenuEntry& E : Fixed) {
     if (!E.Separator) {
       Append(Section, E);
       continue;
@@ -84,69 +117,113 @@ void TFavoritesMenu::RebuildMenu() {
     Root->append_section(Section);
     Section = Gio::Menu::create();
   }
-  Fill(Section, Model.ListFolder(Model.FavoritesFolder()));
+  AddLevelAction(TopAction);
+  TLevel& Top = FLevels[TopAction];
+  Top.Path = Model.FavoritesFolder();
+  Top.Menu = Section;
+  if (!MainMenu) FolderOpened(TopAction);  // no bar to say when it opens
   Root->append_section(Section);
 
   if (MainMenu) {
     if (OldIndex >= 0) MainMenu->remove(OldIndex);
     const int Index = Model.InsertIndex(MainMenu->get_n_items());
-    MainMenu->insert_submenu(Index, MnemonicLabel(Model.Caption), Root);  // our own caption: its mnemonic is meant
+    // Our own caption: its mnemonic is meant.
+    auto Item = Gio::MenuItem::create(MnemonicLabel(Model.Caption), Root);
+    Item->set_attribute_value("submenu-action", Glib::Variant<Glib::ustring>::create(std::string("fav.") + TopAction));
+    MainMenu->insert_item(Index, Item);
   }
   FRoot = Root;
 }
 
-void TFavoritesMenu::Fill(const Glib::RefPtr<Gio::Menu>& Menu, const std::vector<TMenuEntry>& Entries) {
-  for (const TMenuEntry& E : Entries) Append(Menu, E);
+void TFavoritesMenu::Append(const Glib::RefPtr<Gio::Menu>& Menu, const TMenuEntry& E) {
+  const std::unique_ptr<GMenuItem, ObjectUnref> Item(MakeItem(E));
+  if (Item) g_menu_append_item(Menu->gobj(), Item.get());
 }
 
-void TFavoritesMenu::Append(const Glib::RefPtr<Gio::Menu>& Menu, const TMenuEntry& E) {
+GMenuItem* TFavoritesMenu::MakeItem(const TMenuEntry& E) {
   // Plain GIO calls: a level holds thousands of entries, and C++ wrappers for each item,
   // action and handler would cost more than listing the folder did.
   const std::string Label = E.Hint.empty() ? E.Caption : framework::LiteralMenuLabel(E.Caption);
-  const std::unique_ptr<GMenuItem, ObjectUnref> Item(g_menu_item_new(Label.c_str(), nullptr));
+  GMenuItem* Item = g_menu_item_new(Label.c_str(), nullptr);
   switch (E.Type) {
     case TMenuType::mtFolder:
     case TMenuType::mtEmptyFolder: {
       auto Sub = Gio::Menu::create();
-      g_menu_item_set_submenu(Item.get(), G_MENU_MODEL(Sub->gobj()));
+      g_menu_item_set_submenu(Item, G_MENU_MODEL(Sub->gobj()));
       if (E.Type == TMenuType::mtFolder) {
-        const std::string Name = FolderActionPrefix + std::to_string(FFolders.size());
-        FFolders.push_back({E.Hint, Sub});
-        FFolderActions.push_back(Name);
-        const std::unique_ptr<GSimpleAction, ObjectUnref> Action(
-            g_simple_action_new_stateful(Name.c_str(), nullptr, g_variant_new_boolean(FALSE)));
-        g_signal_connect(Action.get(), "change-state", G_CALLBACK(FolderStateAsked), this);
-        g_action_map_add_action(G_ACTION_MAP(FActions->gobj()), G_ACTION(Action.get()));
-        g_menu_item_set_attribute(Item.get(), "submenu-action", "s", ("fav." + Name).c_str());
+        const std::string Name = FolderActionPrefix + std::to_string(FNextFolder++);
+        AddLevelAction(Name);
+        FLevels[Name] = TLevel{E.Hint, Sub, {}, false};
+        FLevelOfFolder[E.Hint] = Name;
+        g_menu_item_set_attribute(Item, "submenu-action", "s", ("fav." + Name).c_str());
       }
       break;
     }
     case TMenuType::mtItem:
       // A bytestring target: file names need not be UTF-8.
-      g_menu_item_set_action_and_target_value(Item.get(), "fav.open", g_variant_new_bytestring(E.Hint.c_str()));
+      g_menu_item_set_action_and_target_value(Item, "fav.open", g_variant_new_bytestring(E.Hint.c_str()));
       break;
-    case TMenuType::mtAddFavorite: g_menu_item_set_detailed_action(Item.get(), "fav.add"); break;
-    case TMenuType::mtOrganizeFavorites: g_menu_item_set_detailed_action(Item.get(), "fav.organize"); break;
-    case TMenuType::mtImportFavorites: g_menu_item_set_detailed_action(Item.get(), "fav.import"); break;
-    case TMenuType::mtExportFavorites: g_menu_item_set_detailed_action(Item.get(), "fav.export"); break;
-    case TMenuType::mtRoot: return;
+    case TMenuType::mtAddFavorite: g_menu_item_set_detailed_action(Item, "fav.add"); break;
+    case TMenuType::mtOrganizeFavorites: g_menu_item_set_detailed_action(Item, "fav.organize"); break;
+    case TMenuType::mtImportFavorites: g_menu_item_set_detailed_action(Item, "fav.import"); break;
+    case TMenuType::mtExportFavorites: g_menu_item_set_detailed_action(Item, "fav.export"); break;
+    case TMenuType::mtRoot: g_object_unref(Item); return nullptr;
   }
   if (E.ImageIndex >= 0 && E.ImageIndex < static_cast<int>(FImages.size()) && FImages[E.ImageIndex])
-    g_menu_item_set_icon(Item.get(), FImages[E.ImageIndex]->gobj());
-  g_menu_append_item(Menu->gobj(), Item.get());
+    g_menu_item_set_icon(Item, FImages[E.ImageIndex]->gobj());
+  return Item;
+}
+
+void TFavoritesMenu::Insert(TLevel& Level, std::size_t Position, const TMenuEntry& E) {
+  const std::unique_ptr<GMenuItem, ObjectUnref> Item(MakeItem(E));
+  if (!Item) return;
+  g_menu_insert_item(Level.Menu->gobj(), static_cast<int>(Position), Item.get());
+  Level.Shown.insert(Level.Shown.begin() + static_cast<std::ptrdiff_t>(Position), E);
+}
+
+void TFavoritesMenu::Remove(TLevel& Level, std::size_t Position) {
+  // The folder's level goes with it (levels below it stay until the next full rebuild).
+  if (auto It = FLevelOfFolder.find(Level.Shown[Position].Hint); It != FLevelOfFolder.end()) {
+    const std::string Name = It->second;
+    DropLevel(Name);
+  }
+  g_menu_remove(Level.Menu->gobj(), static_cast<int>(Position));
+  Level.Shown.erase(Level.Shown.begin() + static_cast<std::ptrdiff_t>(Position));
+}
+
+void TFavoritesMenu::Merge(TLevel& Level, const std::vector<TMenuEntry>& Want) {
+  std::size_t I = 0, J = 0;
+  while (I < Level.Shown.size() || J < Want.size()) {
+    if (I < Level.Shown.size() && J < Want.size() && Level.Shown[I] == Want[J]) {
+      ++I, ++J;
+      continue;
+    }
+    bool Later = false;
+    for (std::size_t K = J; I < Level.Shown.size() && K < Want.size() && !Later; ++K) Later = Level.Shown[I] == Want[K];
+    if (I < Level.Shown.size() && !Later) {
+      Remove(Level, I);
+      continue;
+    }
+    Insert(Level, I++, Want[J++]);
+  }
 }
 
 void TFavoritesMenu::FolderOpened(const std::string& ActionName) {
-  auto Action = std::dynamic_pointer_cast<Gio::SimpleAction>(FActions->lookup_action(ActionName));
-  if (!Action) return;
-  bool Filled = false;
-  Action->get_state(Filled);
-  if (Filled) return;
-  Action->set_state(Glib::Variant<bool>::create(true));  // listed once; it stays on
-  const std::size_t Index = std::stoul(ActionName.substr(std::char_traits<char>::length(FolderActionPrefix)));
-  if (Index >= FFolders.size()) return;
-  const TPendingFolder Folder = FFolders[Index];  // filling adds folders: the vector may move
-  Fill(Folder.Menu, Model.ListFolder(Folder.Path));
+  auto It = FLevels.find(ActionName);
+  if (It == FLevels.end() || It->second.Current) return;
+  It->second.Current = true;  // until the next rebuild
+  g_simple_action_set_state(
+      G_SIMPLE_ACTION(g_action_map_lookup_action(G_ACTION_MAP(FActions->gobj()), ActionName.c_str())),
+      g_variant_new_boolean(TRUE));
+  // Merging may add levels: the map's nodes stay where they are.
+  TLevel& Level = It->second;
+  const std::string Path = Level.Path;
+  Merge(Level, Model.ListFolder(Path));
+}
+
+bool TFavoritesMenu::Listed(const std::string& ActionName) const {
+  auto It = FLevels.find(ActionName);
+  return It != FLevels.end() && It->second.Current;
 }
 
 void TFavoritesMenu::OpenFavorite(const std::string& File) {

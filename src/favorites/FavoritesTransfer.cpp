@@ -6,7 +6,9 @@
 
 #include "favorites/ExportFavorites.h"
 #include "favorites/ImportFavorites.h"
+#include "favorites/IEUtils.h"
 #include "favorites/IntShCut.h"
+#include "favorites/OrganizeFavorites.h"
 #include "platform/Dialogs.h"
 #include "platform/FileNames.h"
 
@@ -77,7 +79,7 @@ void ChooseExportFile(platform::IDialogs& Dialogs, const std::string& Proposed, 
                      if (Name == *Chosen || !fs::exists(Name, Ec)) return Done(Name);
                      // The dialog confirmed another name; this one was never shown to the user.
                      Dialogs.ShowMessage(platform::MessageKind::Confirmation, "导出收藏夹",
-                                         Name + " 已存在。\n要替换它吗？", platform::MessageButtons::YesNo,
+                                         ShownFileName(Name) + " 已存在。\n要替换它吗？", platform::MessageButtons::YesNo,
                                          [Done, Name](platform::MessageResult R) {
                                            Done(R == platform::MessageResult::Yes ? Name : std::string());
                                          });
@@ -141,11 +143,12 @@ void SaveFavorite(platform::IDialogs& Dialogs, const std::string& Favorites, con
   if (!fs::exists(fs::symlink_status(Target, Ec))) return Write();
   Dialogs.ShowMessage(platform::MessageKind::Confirmation, "添加收藏",
                       "收藏夹中已有“" + File.substr(0, File.size() - 4) + "”。\n要替换它吗？",
-                      platform::MessageButtons::YesNo, [Write, Done, Target](platform::MessageResult R) {
+                      platform::MessageButtons::YesNo, [Write, Fail, Done, Target](platform::MessageResult R) {
                         if (R != platform::MessageResult::Yes) return Done(false);
-                        // A new file, not a write through whatever the old name was (a link).
-                        std::error_code Ec;
-                        fs::remove(Target, Ec);
+                        // A new file, not a write through whatever the old name was (a link);
+                        // the old one can still be had back from the trash.
+                        if (std::string E = MoveToTrash(Target.string()); !E.empty())
+                          return Fail("无法把“" + ShownFileName(Target.filename().string()) + "”移到回收站：" + E);
                         Write();
                       });
 }

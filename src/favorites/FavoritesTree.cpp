@@ -5,6 +5,7 @@
 #include <gtkmm/listitem.h>
 #include <gtkmm/signallistitemfactory.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
@@ -40,7 +41,8 @@ Glib::RefPtr<TFavoriteNode> TFavoriteNode::create(std::string Caption, std::stri
 TFavoritesTree::TFavoritesTree(platform::IDialogs& Dialogs, std::string FavoritesFolder, std::uint8_t Options)
     : FDialogs(Dialogs), FFavorites(std::move(FavoritesFolder)), FOptions(Options),
       FTop(Gio::ListStore<TFavoriteNode>::create()) {
-  if (FFavorites.empty() || FFavorites.back() != '/') FFavorites += '/';
+  // No folder stays no folder: "/" would list, and watch, the whole file system.
+  if (!FFavorites.empty() && FFavorites.back() != '/') FFavorites += '/';
   FTreeModel = Gtk::TreeListModel::create(
       FTop,
       [](const Glib::RefPtr<Glib::ObjectBase>& Item) -> Glib::RefPtr<Gio::ListModel> {
@@ -164,7 +166,7 @@ Glib::RefPtr<TFavoriteNode> TFavoritesTree::AddFavoriteNode(TFavoriteNode* Paren
 }
 
 void TFavoritesTree::WatchFavorites() {
-  if (FMonitor) return;
+  if (FMonitor || !WatchChanges || FFavorites.empty()) return;
   // A folder that cannot be watched still gives a tree; it only stays as it is.
   try {
     std::string Path = FFavorites.size() > 1 ? FFavorites.substr(0, FFavorites.size() - 1) : FFavorites;
@@ -221,7 +223,7 @@ void TFavoritesTree::ReloadFavorites() {
 
 void TFavoritesTree::FillNode(TFavoriteNode* Node) {
   if (Node && Node->Type == TNodeType::ntFolder) return;  // each folder is listed once
-  const TFavoritesListing L = ListFavoritesFolder(NodePath(Node));
+  const TFavoritesListing L = FFavorites.empty() ? TFavoritesListing{} : ListFavoritesFolder(NodePath(Node));
   std::vector<Glib::RefPtr<TFavoriteNode>> Nodes;
   Nodes.reserve(L.Folders.size() + L.Shortcuts.size());
   for (const std::string& Name : L.Folders)
@@ -256,6 +258,31 @@ Glib::RefPtr<Gtk::TreeListRow> TFavoritesTree::RowOf(const TFavoriteNode* Node) 
   for (unsigned I = 0; I < FTreeModel->get_n_items(); ++I)
     if (NodeAt(I) == Node) return FTreeModel->get_row(I);
   return {};
+}
+
+std::optional<unsigned> TFavoritesTree::Reveal(const std::string& Item) {
+  if (FTop->get_n_items() == 0) return std::nullopt;  // never loaded
+  TFavoriteNode* Node = (FOptions & foShowRoot) ? FTop->get_item(0).get() : nullptr;
+  for (std::size_t Start = 0; !Item.empty() && Start <= Item.size();) {
+    const std::size_t End = std::min(Item.find('/', Start), Item.size());
+    const std::string Name = Item.substr(Start, End - Start);
+    Start = End + 1;
+    if (Node) {  // its children become rows only while it is expanded
+      if (Node->Type == TNodeType::ntEmptyFolder) FillNode(Node);
+      auto Row = RowOf(Node);
+      if (!Row) return std::nullopt;
+      Row->set_expanded(true);
+    }
+    auto Store = StoreOf(Node);
+    TFavoriteNode* Next = nullptr;
+    for (unsigned I = 0; I < Store->get_n_items() && !Next; ++I)
+      if (auto C = Store->get_item(I); !IsCommand(C->Type) && C->FileName == Name) Next = C.get();
+    if (!Next) return std::nullopt;
+    Node = Next;
+  }
+  auto Row = Node ? RowOf(Node) : nullptr;
+  if (!Row) return std::nullopt;
+  return Row->get_position();
 }
 
 void TFavoritesTree::RemoveNode(TFavoriteNode* Node) {
@@ -321,7 +348,7 @@ void TFavoritesTree::RefreshNode(TFavoriteNode* Node, TRefresh How) {
   // so expansion and selection survive.
   struct TWant { std::string Name; bool Folder; };
   std::vector<TWant> Want;
-  const TFavoritesListing L = ListFavoritesFolder(NodePath(Node));
+  const TFavoritesListing L = FFavorites.empty() ? TFavoritesListing{} : ListFavoritesFolder(NodePath(Node));
   for (const std::string& N : L.Folders) Want.push_back({N, true});
   if (FOptions & foShowItems)
     for (const std::string& N : L.Shortcuts) Want.push_back({N, false});

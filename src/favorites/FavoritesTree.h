@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "favorites/DIRMonitor.h"
@@ -71,6 +72,9 @@ public:
   std::uint8_t Options() const { return FOptions; }
   void SetOptions(std::uint8_t Value) { FOptions = Value; }
   bool Watching() const { return FMonitor != nullptr; }
+  // False: the tree never watches the folder (one that is listed afresh each time it shows).
+  bool WatchChanges = true;
+  void StopWatching() { FMonitor.reset(); }
 
   void ReloadFavorites();
   void FillNode(TFavoriteNode* Node);
@@ -85,6 +89,9 @@ public:
   unsigned RowCount() const { return FTreeModel->get_n_items(); }
   TFavoriteNode* NodeAt(unsigned Position) const;
   Glib::RefPtr<Gtk::TreeListRow> RowOf(const TFavoriteNode* Node) const;
+  // The row of Item (its path below the Favorites folder, "" the root), listing and
+  // expanding the folders on the way; nullopt when there is no such node.
+  std::optional<unsigned> Reveal(const std::string& Item);
   Gtk::ListView& View() { return FView; }
 
 private:
@@ -111,7 +118,7 @@ private:
   bool OnViewKey(guint KeyVal, Gdk::ModifierType State);
 
   platform::IDialogs& FDialogs;
-  std::string FFavorites;  // ends with "/"
+  std::string FFavorites;  // ends with "/"; empty when there is no Favorites folder
   std::uint8_t FOptions;
   std::unique_ptr<TDIRMonitor> FMonitor;
   Glib::RefPtr<Gio::ListStore<TFavoriteNode>> FTop;

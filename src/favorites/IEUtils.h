@@ -39,6 +39,11 @@ TFavoritesListing ListFavoritesFolder(const std::filesystem::path& Folder);
 // The file name without its ".url" extension (any letter case): "a.b.url" gives "a.b".
 std::string FavoriteTitle(const std::string& FileName);
 
+// A name from disk as a message or an input box shows it: bytes that are not UTF-8 go
+// through GLib's display-name conversion, control characters become spaces (as a label
+// shows them), so that a name from an old disk neither shows as garbage nor breaks lines.
+std::string ShownFileName(std::string_view Name);
+
 // True when the name ends with ".url" in any letter case.
 bool HasShortcutExtension(std::string_view FileName);
 

@@ -28,7 +28,8 @@ constexpr const char* Suffix = ".url";
 TOrganizeResult Refuse(std::string Message) { return {TOrganizeStatus::Refused, {}, std::move(Message)}; }
 TOrganizeResult Fail(std::string Message) { return {TOrganizeStatus::Failed, {}, std::move(Message)}; }
 
-std::string Quoted(const std::string& Name) { return "「" + Name + "」"; }
+// Names in messages come from disk: shown as a label shows them.
+std::string Quoted(const std::string& Name) { return "「" + ShownFileName(Name) + "」"; }
 
 // Each component names an entry of its folder: no empty, "." or ".." component, no NUL.
 bool ValidComponents(const std::string& Item) {
@@ -70,17 +71,16 @@ int RenameNoReplace(const fs::path& From, const fs::path& To) {
   return ::rename(From.c_str(), To.c_str()) == 0 ? 0 : errno;
 }
 
-// Moves the entry at P itself (never what a link points to) to the trash.
-std::string TrashEntry(const fs::path& P) {
-  std::unique_ptr<GFile, decltype(&g_object_unref)> File(g_file_new_for_path(P.c_str()), &g_object_unref);
+}  // namespace
+
+std::string MoveToTrash(const std::string& Path) {
+  std::unique_ptr<GFile, decltype(&g_object_unref)> File(g_file_new_for_path(Path.c_str()), &g_object_unref);
   GError* Error = nullptr;
   if (g_file_trash(File.get(), nullptr, &Error)) return {};
   std::string Message = Error ? Error->message : "未知错误";
   if (Error) g_error_free(Error);
   return Message;
 }
-
-}  // namespace
 
 std::string ParentOf(const std::string& Item) {
   const auto Slash = Item.rfind('/');
@@ -162,7 +162,7 @@ TOrganizeResult TOrganizeFavorites::Place(const std::string& Item, const std::st
     // Replacing a folder that holds the item would send the item to the trash with it.
     if (IsRealFolder(Target) && IsInsideFolder(Target.string(), Source.parent_path().string()))
       return Refuse("不能用" + Quoted(DisplayName(Item)) + "替换包含它的文件夹。");
-    if (std::string E = TrashEntry(Target); !E.empty())
+    if (std::string E = MoveToTrash(Target); !E.empty())
       return Fail("无法把" + Quoted(DisplayName(TargetItem)) + "移到回收站：" + E);
   }
   const int Err = SameEntry(Source, Target) ? (::rename(Source.c_str(), Target.c_str()) == 0 ? 0 : errno)
@@ -213,7 +213,7 @@ TOrganizeResult TOrganizeFavorites::NewFolder(const std::string& Folder, const s
 
 TOrganizeResult TOrganizeFavorites::Trash(const std::string& Item) const {
   if (std::string E = CheckItem(Item); !E.empty()) return Refuse(E);
-  if (std::string E = TrashEntry(PathOf(Item)); !E.empty())
+  if (std::string E = MoveToTrash(PathOf(Item)); !E.empty())
     return Fail("无法把" + Quoted(DisplayName(Item)) + "移到回收站：" + E);
   return {TOrganizeStatus::Done, Item, {}};
 }

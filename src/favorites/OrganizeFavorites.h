@@ -67,4 +67,8 @@ private:
 std::string ParentOf(const std::string& Item);
 std::string JoinItem(const std::string& Folder, const std::string& Name);
 
+// Moves the entry at Path itself (never what a link points to) to the trash: empty when
+// done, else the reason.
+std::string MoveToTrash(const std::string& Path);
+
 }  // namespace vorlane::favorites

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "favorites/IEUtils.h"
 #include "framework/LiteralLabel.h"
 
 namespace vorlane::favorites {
@@ -125,6 +126,7 @@ TOrganizeFavoritesDialog::~TOrganizeFavoritesDialog() = default;
 void TOrganizeFavoritesDialog::BuildMovePopover() {
   // Only the folders of the Favorites tree: nothing else can be a destination.
   FFolders = std::make_unique<TFavoritesTree>(FDialogs, FOrg.Root(), foShowRoot);
+  FFolders->WatchChanges = false;  // listed afresh each time it shows; FTree watches for the dialog
   FFolders->set_size_request(260, 300);
   auto* Box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
   Box->append(*Gtk::make_managed<Gtk::Label>("移动到:", Gtk::Align::START));
@@ -162,13 +164,12 @@ std::optional<std::string> TOrganizeFavoritesDialog::SelectedItem() const {
 }
 
 bool TOrganizeFavoritesDialog::Select(const std::string& Item) {
-  for (unsigned I = 0; I < FTree.RowCount(); ++I)
-    if (ItemOf(FTree.NodeAt(I)) == Item) {
-      SelectionOf(FTree)->set_selected(I);
-      UpdateDetails();
-      return true;
-    }
-  return false;
+  // By path, not among the rows shown: the item may sit in a folder closed meanwhile.
+  const auto Position = FTree.Reveal(Item);
+  if (!Position) return false;
+  SelectionOf(FTree)->set_selected(*Position);
+  UpdateDetails();
+  return true;
 }
 
 void TOrganizeFavoritesDialog::UpdateDetails() {
@@ -244,7 +245,7 @@ void TOrganizeFavoritesDialog::RenameClick() {
   const auto Item = SelectedItem();
   if (!FUsable || !Item || Item->empty()) return;
   std::weak_ptr<int> Alive = FAlive;
-  FDialogs.InputBox("重命名", "新名称:", TOrganizeFavorites::DisplayName(*Item),
+  FDialogs.InputBox("重命名", "新名称:", ShownFileName(TOrganizeFavorites::DisplayName(*Item)),
                     [this, Alive, Item = *Item](std::optional<std::string> Name) {
                       if (Alive.expired() || !Name) return;
                       Apply([this, Item, Name = *Name](bool Replace) { return FOrg.Rename(Item, Name, Replace); });
@@ -261,7 +262,7 @@ void TOrganizeFavoritesDialog::DeleteClick() {
   const auto Item = SelectedItem();
   if (!FUsable || !Item || Item->empty()) return;
   std::weak_ptr<int> Alive = FAlive;
-  const std::string Name = TOrganizeFavorites::DisplayName(*Item);
+  const std::string Name = ShownFileName(TOrganizeFavorites::DisplayName(*Item));
   const bool Folder = SelectedNode(FTree)->Type != TNodeType::ntItem;
   FDialogs.ShowMessage(platform::MessageKind::Confirmation, Caption,
                        Folder ? "确实要删除文件夹「" + Name + "」及其中的全部内容吗？\n它们将被移到回收站。"
@@ -283,6 +284,7 @@ void TOrganizeFavoritesDialog::Close() {
   if (!get_visible()) return;
   FMovePopover.popdown();
   set_visible(false);
+  FTree.StopWatching();  // a closed dialog has nothing to show changes in
   auto Done = std::move(FDone);
   FDone.clear();
   for (auto& D : Done) D();

@@ -36,7 +36,7 @@ public:
   // The selected item's path relative to the Favorites folder ("" the folder itself);
   // nullopt when nothing is selected.
   std::optional<std::string> SelectedItem() const;
-  // Selects the row of Item when it is listed; false otherwise.
+  // Selects Item, opening the folders it lies in; false when it is not there.
   bool Select(const std::string& Item);
 
   // The buttons' commands.
@@ -47,6 +47,7 @@ public:
   void MoveTo(const std::string& Folder);
 
   TFavoritesTree& Tree() { return FTree; }
+  TFavoritesTree& MoveTargets() { return *FFolders; }
   const Gtk::Label& ShownName() const { return FName; }
   const Gtk::Label& ShownAddress() const { return FAddress; }
 

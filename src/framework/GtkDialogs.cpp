@@ -250,6 +250,18 @@ void GtkDialogs::SaveFile(const std::string& Title, const std::string& Start,
   ChooseFile(true, Title, Start, Filters, std::move(Done));
 }
 
+Glib::RefPtr<Gtk::FileFilter> MakeFileFilter(const platform::FileFilter& F) {
+  auto Filter = Gtk::FileFilter::create();
+  Filter->set_name(F.Name);
+  for (const auto& Pattern : F.Patterns) {
+    // "*.htm" means any letter case, as on the old platform: a suffix does, a pattern not.
+    const std::string Suffix = Pattern.rfind("*.", 0) == 0 ? Pattern.substr(2) : std::string();
+    if (!Suffix.empty() && Suffix.find_first_of("*?[]") == std::string::npos) Filter->add_suffix(Suffix);
+    else Filter->add_pattern(Pattern);
+  }
+  return Filter;
+}
+
 void GtkDialogs::ChooseFile(bool Save, const std::string& Title, const std::string& Start,
                             const std::vector<platform::FileFilter>& Filters, TextCallback Done) {
   using Action = Gtk::FileChooser::Action;
@@ -259,12 +271,7 @@ void GtkDialogs::ChooseFile(bool Save, const std::string& Title, const std::stri
   Dialog->add_button(Save ? "保存" : "打开", Gtk::ResponseType::ACCEPT);
   Dialog->set_default_response(Gtk::ResponseType::ACCEPT);
 
-  for (const auto& F : Filters) {
-    auto Filter = Gtk::FileFilter::create();
-    Filter->set_name(F.Name);
-    for (const auto& Pattern : F.Patterns) Filter->add_pattern(Pattern);
-    Dialog->add_filter(Filter);
-  }
+  for (const auto& F : Filters) Dialog->add_filter(MakeFileFilter(F));
 
   namespace fs = std::filesystem;
   std::error_code Error;

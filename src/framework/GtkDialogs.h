@@ -4,6 +4,7 @@
 // runs a nested loop. Texts are shown as plain text: they often come from pages and files.
 #include "platform/Dialogs.h"
 
+#include <gtkmm/filefilter.h>
 #include <gtkmm/window.h>
 #include <sigc++/connection.h>
 
@@ -12,6 +13,9 @@
 #include <vector>
 
 namespace vorlane::framework {
+
+// A chooser's filter: "*.ext" patterns match the extension in any letter case.
+Glib::RefPtr<Gtk::FileFilter> MakeFileFilter(const platform::FileFilter& Filter);
 
 class GtkDialogs final : public platform::IDialogs {
 public:

@@ -43,12 +43,22 @@ void TSideBarDock::InstallDragAndDrop() {
   Source->set_content(Gdk::ContentProvider::create(SideBarDragType, Glib::Bytes::create(nullptr, 0)));
   Source->signal_drag_begin().connect([this](const Glib::RefPtr<Gdk::Drag>& Drag) {
     FDrag = Drag;
-    FDroppedOnDock = false;
+    FRefusedHere = FFloatOnEnd = false;
   });
+  // Only a drop where nothing could take it floats the sidebar: Esc, a drop the dock
+  // refused (the client area said no where the pointer was, its own panel included) and a
+  // failed drag leave it where it is. The cancel comes before the end.
+  Source->signal_drag_cancel().connect(
+      [this](const Glib::RefPtr<Gdk::Drag>&, Gdk::DragCancelReason Reason) {
+        FFloatOnEnd = Reason == Gdk::DragCancelReason::NO_TARGET && !FRefusedHere;
+        return false;
+      },
+      false);
   Source->signal_drag_end().connect([this](const Glib::RefPtr<Gdk::Drag>&, bool) {
     FDrag.reset();
     DockLeave();
-    if (!FDroppedOnDock && FDocked) UnDock();  // dropped elsewhere: it floats
+    if (FFloatOnEnd && FDocked) UnDock();
+    FFloatOnEnd = false;
   });
   FSideBar.Header().add_controller(Source);
 
@@ -67,7 +77,8 @@ void TSideBarDock::InstallDragAndDrop() {
     return FDrag && Drop && Drop->get_drag() == FDrag && X <= DockPreviewWidth(FClient.get_width());
   };
   auto Over = [this, InDockZone](const Glib::RefPtr<Gdk::Drop>& Drop, double X, double) {
-    if (!InDockZone(Drop, X)) {
+    FRefusedHere = !InDockZone(Drop, X);
+    if (FRefusedHere) {
       DockLeave();
       return Gdk::DragAction{};
     }
@@ -76,11 +87,13 @@ void TSideBarDock::InstallDragAndDrop() {
   };
   Target->signal_drag_enter().connect(Over, false);
   Target->signal_drag_motion().connect(Over, false);
-  Target->signal_drag_leave().connect([this](const Glib::RefPtr<Gdk::Drop>&) { DockLeave(); });
+  Target->signal_drag_leave().connect([this](const Glib::RefPtr<Gdk::Drop>&) {
+    FRefusedHere = false;
+    DockLeave();
+  });
   Target->signal_drop().connect(
       [this, InDockZone](const Glib::RefPtr<Gdk::Drop>& Drop, double X, double) {
         if (!InDockZone(Drop, X)) return false;
-        FDroppedOnDock = true;
         Drop->finish(Gdk::DragAction::MOVE);
         DockLeave();
         DockDrop();

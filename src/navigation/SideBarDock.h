@@ -3,8 +3,9 @@
 // panel (the start child of the client area's Gtk::Paned); floating, in its own window
 // "FrmSideBar", transient for the main window. GTK has no docking framework, so this is
 // ours: the sidebar's header strip is a drag source; the client area accepts it in its
-// left third and previews the dock there (the empty panel, a third of the width); a drag
-// that ends anywhere else floats the sidebar; a double-click on the strip toggles.
+// left third and previews the dock there (the empty panel, a third of the width); a drop
+// where nothing could take it floats the sidebar, a cancelled or refused one changes
+// nothing; a double-click on the strip toggles.
 #include <gdkmm/drag.h>
 #include <gtkmm/box.h>
 #include <gtkmm/paned.h>
@@ -51,6 +52,8 @@ public:
   bool Previewing() const { return FPreviewing; }
   // A drag of the header strip is under way.
   bool Dragging() const { return static_cast<bool>(FDrag); }
+  // The client area refused the drag where the pointer last was.
+  bool RefusedHere() const { return FRefusedHere; }
 
 private:
   void ApplyPanelWidth();
@@ -64,7 +67,8 @@ private:
   bool FDocked = false;
   bool FWidthApplied = false;
   bool FPreviewing = false;
-  bool FDroppedOnDock = false;
+  bool FRefusedHere = false;  // the client area refused the drag where it last was
+  bool FFloatOnEnd = false;   // the drag ended where nothing could take it
   int FKeptPosition = 0;
   Glib::RefPtr<Gdk::Drag> FDrag;
   guint FWidthTick = 0;

@@ -171,6 +171,21 @@ TEST(SitePages, RoutesAndEscaping) {
   EXPECT_EQ(ServeSitePage("home.vorlane", "/search.html", "").Body.find("baidu"), std::string::npos);
 }
 
+// The "收藏夹" box lists what it is given, escaped; an address no page may open is text.
+TEST(SitePages, TheFavoritesBoxListsFoldersAndFavoritesEscaped) {
+  engine::SiteContent Content;
+  Content.Favorites = [] {
+    return std::vector<engine::SiteLink>{{"<News>", "", true}, {"A & B", "http://a.example/?q=\"x\""},
+                                 {"Bookmarklet", "javascript:alert(1)"}};
+  };
+  const std::string Body = ServeSitePage("home.vorlane", "/sea.html", "ver=2.x", Content).Body;
+  EXPECT_NE(Body.find("<ul class=\"links\"><li class=\"folder\">&lt;News&gt;</li>"
+                      "<li><a href=\"http://a.example/?q=&quot;x&quot;\" title=\"http://a.example/?q=&quot;x&quot;\">"
+                      "A &amp; B</a></li><li class=\"plain\">Bookmarklet</li></ul>"),
+            std::string::npos) << Body;
+  EXPECT_EQ(Body.find("{{favorites}}"), std::string::npos);
+}
+
 TEST(NoticePages, TheAddressIsEscapedAndTheReloadDropsTheFragment) {
   std::string Page = engine::ProcessEndedPage(browser::ProcessEnd::Crashed, "http://x/\"><script>1</script>#top");
   EXPECT_EQ(Page.find("<script>"), std::string::npos);

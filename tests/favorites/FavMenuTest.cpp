@@ -91,4 +91,32 @@ TEST_F(FavMenuTest, AddingWithNoPageSaysSoAndEmptyAddressesOpenNothing) {
   EXPECT_EQ(P.Navigations, 0);
 }
 
+// In a bar, a rebuild keeps the menu (GTK's bar tears a replaced menu down and builds a
+// popover per folder anew) and lists a level again when it next opens, changing only
+// what changed on disk.
+TEST_F(FavMenuTest, InABarARebuildKeepsTheMenuAndTheNextOpeningMergesWhatChanged) {
+  vorlane::test::WriteShortcut(Root, "News/a.url", "http://a.example/");
+  vorlane::test::WriteShortcut(Root, "b.url", "http://b.example/");
+  Menu.MainMenu = Gio::Menu::create();
+  Menu.MainMenu->append("文件(&F)", "");
+  Menu.Model.Options = 0;
+  Menu.RebuildMenu();
+  const auto Top = Menu.Root()->get_item_link(0, Gio::MenuModel::Link::SECTION);
+  EXPECT_EQ(Top->get_n_items(), 0);  // listed when the bar's menu opens
+  auto Open = [&] { Menu.Actions()->change_action_state("top", Glib::Variant<bool>::create(true)); };
+  Open();
+  ASSERT_EQ(Top->get_n_items(), 2);
+  const auto News = Top->get_item_link(0, Gio::MenuModel::Link::SUBMENU);
+  vorlane::test::WriteShortcut(Root, "a.url", "http://c.example/");
+  fs::remove(Root / "b.url");
+  Menu.RebuildMenu();
+  EXPECT_EQ(Menu.Root()->get_item_link(0, Gio::MenuModel::Link::SECTION), Top);
+  EXPECT_EQ(Top->get_n_items(), 2);
+  Open();
+  ASSERT_EQ(Top->get_n_items(), 2);
+  EXPECT_EQ(Top->get_item_link(0, Gio::MenuModel::Link::SUBMENU), News);
+  EXPECT_EQ(LabelAt(Top, 1), "a");
+  EXPECT_EQ(Menu.MainMenu->get_n_items(), 2);
+}
+
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "support/ScriptedDialogs.h"
 #include "TreeHelpers.h"
@@ -66,6 +68,51 @@ TEST(FavoritesTransfer, MovesStayInsideTheFavoritesFolder) {
   EXPECT_TRUE(IsInsideFolder(Root, (Root / "a/new").string()));
   EXPECT_FALSE(IsInsideFolder(Root, (Root / "../x").string()));
   EXPECT_FALSE(IsInsideFolder(Root, (Root / "out/x").string()));
+}
+
+// Replacing asks first; what is replaced, a favorite or an empty folder of that name, can
+// be had back from the trash.
+TEST(FavoritesTransfer, SavingOverAnExistingFavoriteAsksThenSendsTheOldOneToTheTrash) {
+  using vorlane::platform::MessageResult;
+  const fs::path Root = vorlane::test::FreshFavorites("SaveOver");
+  const fs::path Trash = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash/files";
+  vorlane::test::WriteShortcut(Root, "Old A.url", "http://old.example/");
+  fs::create_directory(Root / "Old B.url");
+  struct Case { const char* Name; MessageResult Answer; bool Written; const char* Address; } Cases[] = {
+      {"Old A", MessageResult::No, false, "http://old.example/"}, {"Old A", MessageResult::Yes, true, "http://new.example/"},
+      {"Old B", MessageResult::Yes, true, "http://new.example/"}};
+  for (const Case& C : Cases) {
+    vorlane::test::ScriptedDialogs Dialogs;
+    Dialogs.QueueResult(C.Answer);
+    std::optional<bool> Written;
+    SaveFavorite(Dialogs, Root.string(), Root.string(), C.Name, "http://new.example/", [&](bool W) { Written = W; });
+    EXPECT_EQ(Written, C.Written) << C.Name;
+    EXPECT_EQ(Dialogs.Calls().at(0).Text, std::string("收藏夹中已有“") + C.Name + "”。\n要替换它吗？");
+    EXPECT_EQ(vorlane::test::ReadTree(Root).at(std::string(C.Name) + ".url"), C.Address) << C.Name;
+  }
+  EXPECT_EQ(vorlane::test::ReadBytes(Trash / "Old A.url"), "[InternetShortcut]\r\nURL=http://old.example/\r\n");
+  EXPECT_TRUE(fs::is_directory(Trash / "Old B.url"));
+}
+
+// The ".htm" name was never shown in the save dialog: an existing file of that name is
+// replaced only when the user agrees; a name the dialog confirmed is not asked about again.
+TEST(FavoritesTransfer, AnExportNameMadeHtmAsksBeforeReplacingAFileNobodyConfirmed) {
+  using vorlane::platform::MessageResult;
+  const fs::path Dir = vorlane::test::FreshFavorites("ExportName");
+  vorlane::test::WriteBytes(Dir / "book.htm", "old");
+  const std::string Book = (Dir / "book").string();
+  struct Case { std::string Chosen; std::optional<MessageResult> Answer; std::string Result; } Cases[] = {
+      {Book + ".html", MessageResult::Yes, Book + ".htm"}, {Book + ".html", MessageResult::No, ""},
+      {Book + ".htm", std::nullopt, Book + ".htm"}, {Book + "2.html", std::nullopt, Book + "2.htm"}};
+  for (const Case& C : Cases) {
+    vorlane::test::ScriptedDialogs Dialogs;
+    Dialogs.QueueText(C.Chosen);
+    if (C.Answer) Dialogs.QueueResult(*C.Answer);
+    std::optional<std::string> Result;
+    ChooseExportFile(Dialogs, "", [&](std::string R) { Result = R; });
+    EXPECT_EQ(Result, C.Result) << C.Chosen;
+    EXPECT_EQ(Dialogs.Calls().size(), C.Answer ? 2u : 1u) << C.Chosen;
+  }
 }
 
 }  // namespace

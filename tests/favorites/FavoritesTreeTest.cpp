@@ -1,6 +1,7 @@
 #include "favorites/FavoritesTree.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <gtkmm/window.h>
 
 #include "TreeHelpers.h"
@@ -164,6 +165,37 @@ TEST_F(FavoritesTreeTest, ImportThroughTheTreeRebuildsIt) {
   T->Transfer.OnImportClick = [&](const std::string&, std::function<void(std::string)> Done) { Done(Book.string()); };
   T->ActivateRow(Find(*T, "导入收藏夹"));
   EXPECT_EQ(Rows(*T), (std::vector<std::string>{"收藏夹", "整理收藏夹", "导入收藏夹", "导出收藏夹", "book", "Folder", "A"}));
+}
+
+// Every folder opened one by one gives what one walk of the whole folder gives.
+TEST_F(FavoritesTreeTest, OpeningEveryFolderGivesTheEagerListing) {
+  vorlane::test::WriteShortcut(Root, "Folder/Inner/Deep/d.url", "http://d.example/");
+  fs::create_directories(Root / "Empty");
+  auto T = Make(foShowRoot | foShowItems);
+  for (unsigned I = 0; I < T->RowCount(); ++I)
+    if (T->NodeAt(I)->Type == TNodeType::ntEmptyFolder) T->FillNode(T->NodeAt(I));
+  std::map<std::string, std::string> Lazy;
+  for (unsigned I = 1; I < T->RowCount(); ++I) {
+    const std::string Path = T->NodePath(T->NodeAt(I));
+    Lazy[fs::relative(Path, Root).string()] = T->NodeAt(I)->Type == TNodeType::ntItem ? "http" : "<dir>";
+  }
+  auto Eager = vorlane::test::ReadTree(Root);
+  for (auto& [Path, Value] : Eager)
+    if (Value != "<dir>") Value = "http";
+  EXPECT_EQ(Lazy, Eager);
+}
+
+// No Favorites folder, or a file where it should be: an empty tree that watches nothing,
+// never the file system's root.
+TEST_F(FavoritesTreeTest, AMissingOrUnusableFolderGivesAnEmptyTreeThatWatchesNothing) {
+  vorlane::test::WriteBytes(Root / "NotAFolder", "x");
+  for (const std::string& Folder : {std::string(), (Root / "NotAFolder").string()}) {
+    TFavoritesTree T(Dialogs, Folder, foShowRoot | foShowItems);
+    T.ReloadFavorites();
+    EXPECT_EQ(T.RowCount(), 1u) << Folder;
+    EXPECT_FALSE(T.Watching()) << Folder;
+    EXPECT_NE(T.NodePath(nullptr), "/");
+  }
 }
 
 }  // namespace

@@ -55,9 +55,34 @@ TEST(OrganizeFavoritesDialog, RenamesThroughTheDialogAndRefreshesItsCallersOnClo
   EXPECT_EQ(vorlane::test::ReadTree(Root), (std::map<std::string, std::string>{
       {"新建文件夹", "<dir>"}, {"新建文件夹/新 名.url", "http://old.example/?a=<b>&c"}}));
 
+  // One watcher for the dialog, none for its move targets, and none once it is closed.
+  EXPECT_TRUE(D->Tree().Watching());
+  D->MoveTargets().ReloadFavorites();
+  EXPECT_FALSE(D->MoveTargets().Watching());
   D->close();
+  EXPECT_FALSE(D->Tree().Watching());
   EXPECT_EQ(Done, 2);
   EXPECT_TRUE(vorlane::test::PumpUntil([&] { return Command.Dialog() == nullptr; }));
+}
+
+// A folder opened and closed again: its new subfolder is found and named, not the folder.
+TEST(OrganizeFavoritesDialog, NamesTheNewFolderInsideAFolderThatWasOpenedAndClosed) {
+  const fs::path Root = vorlane::test::FreshFavorites("OrganizeClosed");
+  vorlane::test::WriteShortcut(Root, "News/a.url", "http://a.example/");
+  vorlane::test::ScriptedDialogs Dialogs;
+  Gtk::Window Main;
+  TOrganizeFavoritesCommand Command;
+  Command.Execute(Main, &Dialogs, Root.string(), {});
+  TOrganizeFavoritesDialog* D = Command.Dialog();
+  ASSERT_TRUE(D->Select("News/a.url"));
+  D->Tree().RowOf(D->Tree().NodeAt(1))->set_expanded(false);
+  ASSERT_TRUE(D->Select("News"));
+  Dialogs.QueueText("Sub");
+  D->CreateFolderClick();
+  EXPECT_EQ(D->SelectedItem(), "News/Sub");
+  EXPECT_EQ(vorlane::test::ReadTree(Root), (std::map<std::string, std::string>{
+      {"News", "<dir>"}, {"News/Sub", "<dir>"}, {"News/a.url", "http://a.example/"}}));
+  D->close();
 }
 
 }  // namespace

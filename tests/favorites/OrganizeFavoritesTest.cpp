@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "TreeHelpers.h"
+#include "favorites/IEUtils.h"
 
 namespace fs = std::filesystem;
 using namespace vorlane::favorites;
@@ -120,6 +121,18 @@ TEST_F(OrganizeFavoritesTest, TrashTakesTheLinkAndLeavesItsTarget) {
   EXPECT_TRUE(Org.Trash("News").Ok());
   EXPECT_EQ(Org.Trash("News").Status, TOrganizeStatus::Refused);  // gone already
   EXPECT_EQ(Org.AddressOf("b.url"), "http://b.example/");
+}
+
+// Names from an old disk (GBK bytes) or with control characters show readably in messages.
+TEST_F(OrganizeFavoritesTest, NamesFromDiskShowInMessagesAsALabelShowsThem) {
+  struct Case { std::string Name, Shown; } Cases[] = {
+      {"caf\xe9", "caf\xef\xbf\xbd"}, {"a\nb\tc", "a b c"}, {"新闻", "新闻"}};
+  for (const Case& C : Cases) {
+    EXPECT_EQ(ShownFileName(C.Name), C.Shown);
+    vorlane::test::WriteShortcut(Root, C.Name + ".url", "http://x.example/");
+    vorlane::test::WriteShortcut(Root, "News/" + C.Name + ".url", "http://y.example/");
+    EXPECT_EQ(Org.Move("News/" + C.Name + ".url", "").Message, "「" + C.Shown + "」已存在。\n要替换它吗？");
+  }
 }
 
 }  // namespace

@@ -41,6 +41,19 @@ struct Fixture : testing::Test {
   }
 };
 
+TEST(GtkDialogs, TheBookmarkFilterTakesHtmAndHtmlInAnyLetterCase) {
+  const auto Filters = ParseFileFilter("Html文件(*.htm,*.html)|*.htm;*.html|所有文件(*.*)|*.*");
+  auto Html = MakeFileFilter(Filters.at(0)), All = MakeFileFilter(Filters.at(1));
+  for (auto [Name, Match] : {std::pair{"a.htm", true}, {"B.HTM", true}, {"c.Html", true}, {"d.txt", false},
+                             {"e.htm.bak", false}}) {
+    GFileInfo* Info = g_file_info_new();
+    g_file_info_set_display_name(Info, Name);
+    EXPECT_EQ(gtk_filter_match(GTK_FILTER(Html->gobj()), Info), Match) << Name;
+    EXPECT_TRUE(gtk_filter_match(GTK_FILTER(All->gobj()), Info)) << Name;
+    g_object_unref(Info);
+  }
+}
+
 }  // namespace
 
 struct MessageCase { MessageButtons Buttons; int Response; MessageResult Expected; };

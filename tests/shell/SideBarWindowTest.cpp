@@ -136,5 +136,21 @@ TEST_F(SideBarWindowTest, ARealPointerDragFloatsTheSidebarAndDraggingItBackDocks
   EXPECT_EQ(Client.get_position(), 250);
 }
 
+// A drop the dock refuses (here on the right of its own panel, widened past the third
+// that docks) leaves the docked sidebar as it was. (Esc, which cancels the same way, does
+// not reach GTK's drag grab through XTest here.)
+TEST_F(SideBarWindowTest, ARefusedDropLeavesTheSidebarDocked) {
+  Gtk::Paned& Client = Dock().ClientArea();
+  Main().set_default_size(1200, 700);
+  ASSERT_TRUE(PumpUntil([&] { return Client.get_width() == 1200; }));
+  Run("Ac_Favorites");
+  ASSERT_TRUE(PumpUntil([&] { return Shows(0) && Bar().get_width() > 0; }));
+  Client.set_position(600);
+  ASSERT_TRUE(DragStrip([&](int Wiggle) { MovePointerTo(Client, -100 + Wiggle, 0); },
+                        [&] { return Dock().RefusedHere(); }, [&] { return !Dock().Dragging(); }));
+  EXPECT_TRUE(Dock().Docked() && Shows(0));
+  EXPECT_EQ(Client.get_position(), 600);
+}
+
 }  // namespace
 }  // namespace vorlane::test
