@@ -16,6 +16,7 @@
 #include "platform/Registry.h"
 #include "platform/SessionFile.h"
 #include "shell/BrowserOptions.h"
+#include "shell/PageRef.h"
 #include "shell/DownloadsWindow.h"
 #include "shell/U_FrmAbout.h"
 #include "shell/U_PublicInterface.h"
@@ -316,6 +317,7 @@ private:
   std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
   bool FCommittingTypedText = false;
   std::unique_ptr<Gtk::PopoverMenu> FTabMenu;
+  TPageRef FTabMenuPage;  // the page whose tab menu was opened last
 
   Gtk::Box FRoot{Gtk::Orientation::VERTICAL};
   Gtk::PopoverMenuBar* FMenuBar = nullptr;
