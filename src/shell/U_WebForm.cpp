@@ -172,6 +172,7 @@ void TFrmWeb::WebBrowserCommandStateChange(int32_t Command, bool Enable) {
 
 void TFrmWeb::WebBrowserBeforeNavigate2(const std::string& Url, bool&) {
   if (WebBrowser->ToolBar() == 0) Close();
+  FLoadCommitted = false;
   // The address box shows the address being loaded: until the load commits the engine's
   // document is in between, and the page's stored address is the previous page's.
   UpdateTitle();
@@ -185,9 +186,16 @@ void TFrmWeb::WebBrowserNewWindow2(WebEngine*& NewEngine, bool&) {
   NewEngine = Page ? Page->WebBrowser->Application() : nullptr;
 }
 
-void TFrmWeb::WebBrowserNavigateComplete2(const std::string&) { UpdateCaption(); }
+void TFrmWeb::WebBrowserNavigateComplete2(const std::string&) {
+  FLoadCommitted = true;
+  UpdateCaption();
+}
 
 void TFrmWeb::WebBrowserDocumentComplete(const std::string&) {
+  // A load that ended before its document came (stopped, refused, handed to a download)
+  // leaves the page as it was: the address box shows the page's own address again, not
+  // the target it showed while loading.
+  if (!std::exchange(FLoadCommitted, true)) UpdateCaption();
   SetLoadState(4);
   FHost.PageComplete(this);
 }

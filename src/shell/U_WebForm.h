@@ -113,6 +113,8 @@ private:
   framework::TNoticeBar* FPopupBar = nullptr;
   browser::TPopupsHeldBack FPopups;
   bool FUntrusted = false;
+  // The load under way has committed its document (or there is none under way).
+  bool FLoadCommitted = true;
   std::optional<TDeferredLoad> FDeferred;
 };
 
