@@ -1,5 +1,6 @@
 #include "shell/U_WebForm.h"
 
+#include "shell/DocumentName.h"
 #include "shell/U_PublicUnit.h"
 #include "shell/U_UserConfig.h"
 
@@ -92,8 +93,11 @@ void TFrmWeb::Navigate(const std::string& Url, bool NewWindow) {
 
 std::string TFrmWeb::GetTitle() {
   const WebEngine& E = WebBrowser->Engine();
-  if (E.HasDocument() && E.DocumentIsHtml()) {
-    std::string Title = E.DocumentTitle();
+  if (E.HasDocument()) {
+    // An image or a PDF has no title: it goes by its file name, taken from the address it
+    // committed under (while the next load starts, the engine's address is already that
+    // load's target).
+    std::string Title = E.DocumentIsHtml() ? E.DocumentTitle() : DocumentFileName(FDocumentUrl);
     if (!Title.empty()) FTitle = Title;
   }
   return FTitle;
@@ -101,7 +105,7 @@ std::string TFrmWeb::GetTitle() {
 
 std::string TFrmWeb::GetUrl() {
   const WebEngine& E = WebBrowser->Engine();
-  if (E.HasDocument() && E.DocumentIsHtml()) FUrl = E.DocumentUrl();
+  if (E.HasDocument()) FUrl = E.DocumentUrl();
   return FUrl;
 }
 
@@ -186,8 +190,9 @@ void TFrmWeb::WebBrowserNewWindow2(WebEngine*& NewEngine, bool&) {
   NewEngine = Page ? Page->WebBrowser->Application() : nullptr;
 }
 
-void TFrmWeb::WebBrowserNavigateComplete2(const std::string&) {
+void TFrmWeb::WebBrowserNavigateComplete2(const std::string& Url) {
   FLoadCommitted = true;
+  FDocumentUrl = Url;
   UpdateCaption();
 }
 

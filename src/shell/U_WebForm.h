@@ -115,6 +115,8 @@ private:
   bool FUntrusted = false;
   // The load under way has committed its document (or there is none under way).
   bool FLoadCommitted = true;
+  // The address the shown document committed under.
+  std::string FDocumentUrl;
   std::optional<TDeferredLoad> FDeferred;
 };
 

@@ -20,11 +20,34 @@ TEST_F(MainWindowTest, TabShowsTheAddressFirstThenTheTitleAndAnEmptyTitleChanges
   EngineOf(B).CompleteNavigation("http://b.example/2", "");
   EXPECT_EQ(Main().PageControl.Caption(1), "第一个标题");
   EXPECT_EQ(B->GetUrl(), "http://b.example/2");
-  // A document that is not HTML leaves the stored values alone.
+  // A document that is not HTML goes by its file name and its own address.
   EngineOf(B).IsHtml = false;
   EngineOf(B).CompleteNavigation("http://b.example/plain.txt", "plain");
-  EXPECT_EQ(B->GetTitle(), "第一个标题");
-  EXPECT_EQ(B->GetUrl(), "http://b.example/2");
+  EXPECT_EQ(B->GetTitle(), "plain.txt");
+  EXPECT_EQ(B->GetUrl(), "http://b.example/plain.txt");
+}
+
+TEST_F(MainWindowTest, DocumentsThatAreNoHtmlGoByTheirFileNameInTabWindowAndClosedList) {
+  shell::TFrmWeb* A = Tab(0);
+  Open("http://b.example/", false, "B");
+  EngineOf(A).CompleteNavigation("http://a.example/", "首页");
+  EngineOf(A).IsHtml = false;
+  EngineOf(A).CompleteNavigation("http://a.example/img/%E5%9B%BE.png", "图 (800×600)");
+  EXPECT_EQ(Main().PageControl.Caption(0), "图.png");
+  // From one such document to the next (a redirect, Back), the address follows as well.
+  EngineOf(A).CompleteNavigation("http://a.example/doc/report.pdf", "");
+  EXPECT_EQ(Main().PageControl.Caption(0), "report.pdf");
+  EXPECT_EQ(Main().get_title(), "Vorlane - [report.pdf]");
+  EXPECT_EQ(AddressText(), "http://a.example/doc/report.pdf");
+  // The next load's target is no name for the document still shown.
+  EngineOf(A).Url = "http://a.example/next.html";
+  EngineOf(A).FireBeforeNavigate("http://a.example/next.html");
+  EXPECT_EQ(Main().PageControl.Caption(0), "report.pdf");
+  EngineOf(A).Url = "http://a.example/doc/report.pdf";
+  CloseAndWait(A);
+  ASSERT_FALSE(Main().UndoMenuItems().empty());
+  EXPECT_EQ(Main().UndoMenuItems().front().Caption, "report.pdf");
+  EXPECT_EQ(Main().UndoMenuItems().front().Hint, "http://a.example/doc/report.pdf");
 }
 
 TEST_F(MainWindowTest, TitleArrivingAfterTheLoadStillReachesTheTab) {
@@ -273,6 +296,99 @@ TEST_F(MainWindowTest, ToolButtonTipsStayOnOneLine) {
   int W = 0, H = 0;
   Label->get_layout()->get_pixel_size(W, H);
   EXPECT_EQ(Label->get_layout()->get_line_count(), 1) << W << "x" << H;
+}
+
+}  // namespace
+}  // namespace vorlane::test
+
+namespace vorlane::test {
+namespace {
+
+TEST_F(MainWindowTest, PagesTakeTheDownloadSwitchesCurrentAtTheirCreation) {
+  EXPECT_EQ(EngineOf(Tab(0)).DownloadFlags(), 0x70u);
+  auto& Config = shell::UserConfig();
+  Config.SetAllowScript(false);
+  Config.SetAllowJava(false);
+  shell::TFrmWeb* Later = Main().NewPage("http://later.example/", false);
+  Config = shell::TUserConfig();
+  EXPECT_EQ(EngineOf(Later).DownloadFlags(), 0x70u | 0x80u | 0x100u);
+  // Every step hands the whole set to the engine, before the first navigation.
+  auto& Calls = EngineOf(Later).Calls;
+  auto FirstNavigate = std::find_if(Calls.begin(), Calls.end(), [](auto& C) { return C.Name == "Navigate2"; });
+  EXPECT_GE(std::count_if(Calls.begin(), FirstNavigate, [](auto& C) { return C.Name == "SetDownloadFlags"; }), 6);
+  EXPECT_EQ(EngineOf(Tab(0)).DownloadFlags(), 0x70u);  // pages made before keep theirs
+}
+
+TEST_F(MainWindowTest, PagesAskThroughTheMainWindowsDialogsAndCarryTheirPrintSettings) {
+  auto& Control = *Tab(0)->WebBrowser;
+  auto* Dialogs = dynamic_cast<framework::GtkDialogs*>(Control.Dialogs);
+  ASSERT_NE(Dialogs, nullptr);
+  EXPECT_EQ(Dialogs, Main().Dialogs());
+  Control.ShowError("无法保存 <文件>");
+  ASSERT_EQ(Dialogs->OpenDialogs().size(), 1u);
+  EXPECT_EQ(Dialogs->OpenDialogs()[0]->get_transient_for(), &Main());
+  Dialogs->OpenDialogs()[0]->close();
+  EXPECT_TRUE(Dialogs->OpenDialogs().empty());
+
+  EXPECT_TRUE(Control.ReplaceCaption);
+  EXPECT_EQ(Control.PrintOptions.Margins.Left, 19.05);
+  EXPECT_EQ(Control.PrintOptions.Header, "&w&b页码，&p/&P");
+  EXPECT_EQ(Control.PrintOptions.Footer, "&u&b&d");
+  EXPECT_EQ(EngineOf(Tab(0)).InterfaceFlags, Control.InterfaceFlags());
+}
+
+}  // namespace
+}  // namespace vorlane::test
+
+#include "support/RealInput.h"
+
+namespace vorlane::test {
+namespace {
+
+Gtk::Widget* FindNamed(Gtk::Widget& Root, const std::string& Name) {
+  for (Gtk::Widget* W = Root.get_first_child(); W; W = W->get_next_sibling()) {
+    if (std::string(W->get_name()) == Name) return W;
+    if (auto* Inner = FindNamed(*W, Name)) return Inner;
+  }
+  return nullptr;
+}
+
+Gtk::Label* FirstLabel(Gtk::Widget& Root) {
+  for (Gtk::Widget* W = Root.get_first_child(); W; W = W->get_next_sibling()) {
+    if (auto* Label = dynamic_cast<Gtk::Label*>(W); Label && Label->get_visible()) return Label;
+    if (auto* Inner = FirstLabel(*W)) return Inner;
+  }
+  return nullptr;
+}
+
+// The label of the tool tip shown in Window.
+Gtk::Label* TooltipLabel(Gtk::Window& Window) {
+  for (Gtk::Widget* W = Window.get_first_child(); W; W = W->get_next_sibling())
+    if (GTK_IS_NATIVE(W->gobj()) && W->get_visible()) return FirstLabel(*W);
+  return nullptr;
+}
+
+TEST_F(MainWindowTest, ToolButtonTipsStayOnOneLine) {
+  Gtk::Widget* Button = FindNamed(Main(), "ToolButton3");
+  ASSERT_NE(Button, nullptr);
+  ASSERT_TRUE(MovePointerTo(*Button));
+  Gtk::Label* Label = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (Label = TooltipLabel(Main())) && Label->get_height() > 0; }));
+  EXPECT_EQ(std::string(Label->get_text()), "撤销");
+  int W = 0, H = 0;
+  Label->get_layout()->get_pixel_size(W, H);
+  EXPECT_EQ(Label->get_layout()->get_line_count(), 1) << W << "x" << H;
+}
+
+TEST_F(MainWindowTest, TabTipsStayOnOneLine) {
+  Open("http://b.example/", false, "一个相当长的中文网页标题");
+  auto& Strip = Main().PageControl;
+  auto R = framework::TabLayout::RectOf(1, Strip.get_width());
+  ASSERT_TRUE(MovePointerTo(Strip, R.X + R.Width / 2 - Strip.get_width() / 2, R.Y + R.Height / 2 - Strip.get_height() / 2));
+  Gtk::Label* Label = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (Label = TooltipLabel(Main())) && Label->get_height() > 0; }));
+  EXPECT_EQ(std::string(Label->get_text()), "一个相当长的中文网页标题");
+  EXPECT_EQ(Label->get_layout()->get_line_count(), 1);
 }
 
 }  // namespace
