@@ -1,6 +1,7 @@
 // A page window turns its engine's events into its tab and, while active, the main window.
 #include "MainWindowFixture.h"
 
+#include "framework/TabLayout.h"
 #include "shell/U_UserConfig.h"
 
 #include <gdk/gdkkeysyms.h>
@@ -214,88 +215,6 @@ TEST_F(MainWindowTest, ScriptClosingItsWindowClosesThePage) {
   shell::TFrmWeb* B = Open("http://b.example/", false, "B");
   EngineOf(B).Events->WindowClosing();
   ASSERT_TRUE(PumpUntil([&] { return PageCount() == 1; }));
-}
-
-}  // namespace
-}  // namespace vorlane::test
-
-namespace vorlane::test {
-namespace {
-
-TEST_F(MainWindowTest, PagesTakeTheDownloadSwitchesCurrentAtTheirCreation) {
-  EXPECT_EQ(EngineOf(Tab(0)).DownloadFlags(), 0x70u);
-  auto& Config = shell::UserConfig();
-  Config.SetAllowScript(false);
-  Config.SetAllowJava(false);
-  shell::TFrmWeb* Later = Main().NewPage("http://later.example/", false);
-  Config = shell::TUserConfig();
-  EXPECT_EQ(EngineOf(Later).DownloadFlags(), 0x70u | 0x80u | 0x100u);
-  // Every step hands the whole set to the engine, before the first navigation.
-  auto& Calls = EngineOf(Later).Calls;
-  auto FirstNavigate = std::find_if(Calls.begin(), Calls.end(), [](auto& C) { return C.Name == "Navigate2"; });
-  EXPECT_GE(std::count_if(Calls.begin(), FirstNavigate, [](auto& C) { return C.Name == "SetDownloadFlags"; }), 6);
-  EXPECT_EQ(EngineOf(Tab(0)).DownloadFlags(), 0x70u);  // pages made before keep theirs
-}
-
-TEST_F(MainWindowTest, PagesAskThroughTheMainWindowsDialogsAndCarryTheirPrintSettings) {
-  auto& Control = *Tab(0)->WebBrowser;
-  auto* Dialogs = dynamic_cast<framework::GtkDialogs*>(Control.Dialogs);
-  ASSERT_NE(Dialogs, nullptr);
-  EXPECT_EQ(Dialogs, Main().Dialogs());
-  Control.ShowError("无法保存 <文件>");
-  ASSERT_EQ(Dialogs->OpenDialogs().size(), 1u);
-  EXPECT_EQ(Dialogs->OpenDialogs()[0]->get_transient_for(), &Main());
-  Dialogs->OpenDialogs()[0]->close();
-  EXPECT_TRUE(Dialogs->OpenDialogs().empty());
-
-  EXPECT_TRUE(Control.ReplaceCaption);
-  EXPECT_EQ(Control.PrintOptions.Margins.Left, 19.05);
-  EXPECT_EQ(Control.PrintOptions.Header, "&w&b页码，&p/&P");
-  EXPECT_EQ(Control.PrintOptions.Footer, "&u&b&d");
-  EXPECT_EQ(EngineOf(Tab(0)).InterfaceFlags, Control.InterfaceFlags());
-}
-
-}  // namespace
-}  // namespace vorlane::test
-
-#include "support/RealInput.h"
-
-namespace vorlane::test {
-namespace {
-
-Gtk::Widget* FindNamed(Gtk::Widget& Root, const std::string& Name) {
-  for (Gtk::Widget* W = Root.get_first_child(); W; W = W->get_next_sibling()) {
-    if (std::string(W->get_name()) == Name) return W;
-    if (auto* Inner = FindNamed(*W, Name)) return Inner;
-  }
-  return nullptr;
-}
-
-Gtk::Label* FirstLabel(Gtk::Widget& Root) {
-  for (Gtk::Widget* W = Root.get_first_child(); W; W = W->get_next_sibling()) {
-    if (auto* Label = dynamic_cast<Gtk::Label*>(W); Label && Label->get_visible()) return Label;
-    if (auto* Inner = FirstLabel(*W)) return Inner;
-  }
-  return nullptr;
-}
-
-// The label of the tool tip shown in Window.
-Gtk::Label* TooltipLabel(Gtk::Window& Window) {
-  for (Gtk::Widget* W = Window.get_first_child(); W; W = W->get_next_sibling())
-    if (GTK_IS_NATIVE(W->gobj()) && W->get_visible()) return FirstLabel(*W);
-  return nullptr;
-}
-
-TEST_F(MainWindowTest, ToolButtonTipsStayOnOneLine) {
-  Gtk::Widget* Button = FindNamed(Main(), "ToolButton3");
-  ASSERT_NE(Button, nullptr);
-  ASSERT_TRUE(MovePointerTo(*Button));
-  Gtk::Label* Label = nullptr;
-  ASSERT_TRUE(PumpUntil([&] { return (Label = TooltipLabel(Main())) && Label->get_height() > 0; }));
-  EXPECT_EQ(std::string(Label->get_text()), "撤销");
-  int W = 0, H = 0;
-  Label->get_layout()->get_pixel_size(W, H);
-  EXPECT_EQ(Label->get_layout()->get_line_count(), 1) << W << "x" << H;
 }
 
 }  // namespace
