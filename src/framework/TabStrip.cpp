@@ -2,6 +2,7 @@
 
 #include "framework/LoadStateImages.h"
 #include "framework/TabLayout.h"
+#include "framework/ToolTip.h"
 
 #include <gtkmm/snapshot.h>
 #include <gtkmm/window.h>
@@ -13,7 +14,8 @@ namespace vorlane::framework {
 TabStrip::TabStrip() {
   set_name("PageControl");
   add_css_class("tabstrip");
-  set_has_tooltip(true);
+  // The owner sets the text; Chinese captions must not break after every character.
+  ShowToolTipOnOneLine(*this);
   FClick = Gtk::GestureClick::create();
   FClick->set_button(0);  // any button
   FClick->signal_pressed().connect([this](int N, double X, double Y) {

@@ -16,6 +16,7 @@
 #include "platform/Registry.h"
 #include "platform/SessionFile.h"
 #include "shell/BrowserOptions.h"
+#include "shell/PageRef.h"
 #include "shell/DownloadsWindow.h"
 #include "shell/HabitKeys.h"
 #include "shell/U_FrmAbout.h"
@@ -342,6 +343,7 @@ private:
   std::unique_ptr<Gtk::PopoverMenu> FTabMenu;
   bool FFullScreen = false;
   std::vector<bool> FBarsBeforeFullScreen;
+  TPageRef FTabMenuPage;  // the page whose tab menu was opened last
 
   Gtk::Box FRoot{Gtk::Orientation::VERTICAL};
   Gtk::PopoverMenuBar* FMenuBar = nullptr;

@@ -204,11 +204,12 @@ void TFrmMain::ZoomActivePage(int Step) {
 
 void TFrmMain::CreateTabMenuActions() {
   auto OnTab = [this](const char* Name, std::function<void(TFrmWeb&)> Run) {
-    auto Action = Gio::SimpleAction::create(Name, Glib::VariantType("i"));
-    Action->signal_activate().connect([this, Run](const Glib::VariantBase& Target) {
-      // The tab may have closed while its menu was open: look it up again.
-      int Index = Glib::VariantBase::cast_dynamic<Glib::Variant<int32_t>>(Target).get();
-      if (TFrmWeb* Page = PageOfTab(Index)) Run(*Page);
+    auto Action = Gio::SimpleAction::create(Name);
+    Action->signal_activate().connect([this, Run](const Glib::VariantBase&) {
+      // The menu acts on the page it was opened for, wherever its tab is now; a script may
+      // have opened or closed tabs meanwhile, or closed this very page.
+      TFrmWeb* Page = FTabMenuPage.Get();
+      if (Page && !Page->Closing()) Run(*Page);
     });
     ActionList.Group()->add_action(Action);
   };
@@ -223,16 +224,13 @@ void TFrmMain::CreateTabMenuActions() {
 }
 
 void TFrmMain::ShowTabMenu(int Index, double X, double Y) {
-  if (!PageOfTab(Index)) return;
-  auto Target = Glib::Variant<int32_t>::create(Index);
+  TFrmWeb* Page = PageOfTab(Index);
+  if (!Page) return;
+  FTabMenuPage = TPageRef(Page);
   pmnTab->remove_all();
-  auto Item = [&](const char* Caption, const char* Action) {
-    auto I = Gio::MenuItem::create(Caption, "");
-    I->set_action_and_target(ActionList.GroupName() + "." + Action, Target);
-    pmnTab->append_item(I);
-  };
-  Item("刷新", "tab-refresh");
-  Item("关闭", "tab-close");
+  auto Prefix = ActionList.GroupName() + ".";
+  pmnTab->append("刷新", Prefix + "tab-refresh");
+  pmnTab->append("关闭", Prefix + "tab-close");
   if (!FUndoMenu.empty()) pmnTab->append("撤销", ActionList["Ac_UnDo"].DetailedName());
   if (!FTabMenu) {
     FTabMenu = std::make_unique<Gtk::PopoverMenu>(pmnTab);

@@ -1,5 +1,6 @@
 #include "shell/U_WebForm.h"
 
+#include "shell/DocumentName.h"
 #include "shell/U_PublicUnit.h"
 #include "shell/U_UserConfig.h"
 
@@ -94,8 +95,11 @@ void TFrmWeb::Navigate(const std::string& Url, bool NewWindow) {
 
 std::string TFrmWeb::GetTitle() {
   const WebEngine& E = WebBrowser->Engine();
-  if (E.HasDocument() && E.DocumentIsHtml()) {
-    std::string Title = E.DocumentTitle();
+  if (E.HasDocument()) {
+    // An image or a PDF has no title: it goes by its file name, taken from the address it
+    // committed under (while the next load starts, the engine's address is already that
+    // load's target).
+    std::string Title = E.DocumentIsHtml() ? E.DocumentTitle() : DocumentFileName(FDocumentUrl);
     if (!Title.empty()) FTitle = Title;
   }
   return FTitle;
@@ -103,7 +107,7 @@ std::string TFrmWeb::GetTitle() {
 
 std::string TFrmWeb::GetUrl() {
   const WebEngine& E = WebBrowser->Engine();
-  if (E.HasDocument() && E.DocumentIsHtml()) FUrl = E.DocumentUrl();
+  if (E.HasDocument()) FUrl = E.DocumentUrl();
   return FUrl;
 }
 
@@ -178,6 +182,7 @@ void TFrmWeb::WebBrowserCommandStateChange(int32_t Command, bool Enable) {
 
 void TFrmWeb::WebBrowserBeforeNavigate2(const std::string& Url, bool&) {
   if (WebBrowser->ToolBar() == 0) Close();
+  FLoadCommitted = false;
   // The address box shows the address being loaded: until the load commits the engine's
   // document is in between, and the page's stored address is the previous page's.
   UpdateTitle();
@@ -191,9 +196,17 @@ void TFrmWeb::WebBrowserNewWindow2(WebEngine*& NewEngine, bool&) {
   NewEngine = Page ? Page->WebBrowser->Application() : nullptr;
 }
 
-void TFrmWeb::WebBrowserNavigateComplete2(const std::string&) { UpdateCaption(); }
+void TFrmWeb::WebBrowserNavigateComplete2(const std::string& Url) {
+  FLoadCommitted = true;
+  FDocumentUrl = Url;
+  UpdateCaption();
+}
 
 void TFrmWeb::WebBrowserDocumentComplete(const std::string&) {
+  // A load that ended before its document came (stopped, refused, handed to a download)
+  // leaves the page as it was: the address box shows the page's own address again, not
+  // the target it showed while loading.
+  if (!std::exchange(FLoadCommitted, true)) UpdateCaption();
   SetLoadState(4);
   FHost.PageComplete(this);
 }

@@ -117,6 +117,10 @@ private:
   framework::TNoticeBar* FPopupBar = nullptr;
   browser::TPopupsHeldBack FPopups;
   bool FUntrusted = false;
+  // The load under way has committed its document (or there is none under way).
+  bool FLoadCommitted = true;
+  // The address the shown document committed under.
+  std::string FDocumentUrl;
   std::optional<TDeferredLoad> FDeferred;
 };
 

@@ -120,5 +120,20 @@ TEST_F(AddressBarTest, ATypedPathIsLookedUpThenLoadedOrSearched) {
   std::filesystem::remove_all(Dir);
 }
 
+TEST_F(AddressBarTest, EscStopsALoadAndThePagesOwnAddressComesBack) {
+  shell::TFrmWeb* A = Tab(0);
+  EngineOf(A).CompleteNavigation("http://a.example/", "A");
+  FocusBox();
+  Box().set_text("http://slow.example/");
+  Keys("Return");
+  ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).Loading; }));
+  EngineOf(A).FireBeforeNavigate("http://slow.example/");  // the load starts: its target shows
+  ASSERT_EQ(AddressText(), "http://slow.example/");
+  Keys("Escape");
+  ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).CallCount("Stop") > 0; }));
+  EXPECT_EQ(AddressText(), "http://a.example/");
+  EXPECT_EQ(A->GetUrl(), "http://a.example/");
+}
+
 }  // namespace
 }  // namespace vorlane::test

@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, MiddleClickClosesATabAndRightClickOffersItsMenu) {
   auto [X, Y] = Centre(1);
   Main().PageControlMouseDown(3, 1, X, Y);
   ASSERT_EQ(Main().pmnTab->get_n_items(), 2);  // nothing to reopen yet
-  Main().activate_action("main.tab-close", Glib::Variant<int32_t>::create(1));
+  Main().activate_action("main.tab-close");
   ASSERT_TRUE(PumpUntil([&] { return Tabs() == 1; }));
   Main().PageControlMouseDown(3, 1, Centre(0).first, Centre(0).second);
   EXPECT_EQ(Main().pmnTab->get_n_items(), 3);  // "撤销" now

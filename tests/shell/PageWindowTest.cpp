@@ -1,6 +1,7 @@
 // A page window turns its engine's events into its tab and, while active, the main window.
 #include "MainWindowFixture.h"
 
+#include "framework/TabLayout.h"
 #include "shell/U_UserConfig.h"
 
 #include <gdk/gdkkeysyms.h>
@@ -20,11 +21,34 @@ TEST_F(MainWindowTest, TabShowsTheAddressFirstThenTheTitleAndAnEmptyTitleChanges
   EngineOf(B).CompleteNavigation("http://b.example/2", "");
   EXPECT_EQ(Main().PageControl.Caption(1), "第一个标题");
   EXPECT_EQ(B->GetUrl(), "http://b.example/2");
-  // A document that is not HTML leaves the stored values alone.
+  // A document that is not HTML goes by its file name and its own address.
   EngineOf(B).IsHtml = false;
   EngineOf(B).CompleteNavigation("http://b.example/plain.txt", "plain");
-  EXPECT_EQ(B->GetTitle(), "第一个标题");
-  EXPECT_EQ(B->GetUrl(), "http://b.example/2");
+  EXPECT_EQ(B->GetTitle(), "plain.txt");
+  EXPECT_EQ(B->GetUrl(), "http://b.example/plain.txt");
+}
+
+TEST_F(MainWindowTest, DocumentsThatAreNoHtmlGoByTheirFileNameInTabWindowAndClosedList) {
+  shell::TFrmWeb* A = Tab(0);
+  Open("http://b.example/", false, "B");
+  EngineOf(A).CompleteNavigation("http://a.example/", "首页");
+  EngineOf(A).IsHtml = false;
+  EngineOf(A).CompleteNavigation("http://a.example/img/%E5%9B%BE.png", "图 (800×600)");
+  EXPECT_EQ(Main().PageControl.Caption(0), "图.png");
+  // From one such document to the next (a redirect, Back), the address follows as well.
+  EngineOf(A).CompleteNavigation("http://a.example/doc/report.pdf", "");
+  EXPECT_EQ(Main().PageControl.Caption(0), "report.pdf");
+  EXPECT_EQ(Main().get_title(), "Vorlane - [report.pdf]");
+  EXPECT_EQ(AddressText(), "http://a.example/doc/report.pdf");
+  // The next load's target is no name for the document still shown.
+  EngineOf(A).Url = "http://a.example/next.html";
+  EngineOf(A).FireBeforeNavigate("http://a.example/next.html");
+  EXPECT_EQ(Main().PageControl.Caption(0), "report.pdf");
+  EngineOf(A).Url = "http://a.example/doc/report.pdf";
+  CloseAndWait(A);
+  ASSERT_FALSE(Main().UndoMenuItems().empty());
+  EXPECT_EQ(Main().UndoMenuItems().front().Caption, "report.pdf");
+  EXPECT_EQ(Main().UndoMenuItems().front().Hint, "http://a.example/doc/report.pdf");
 }
 
 TEST_F(MainWindowTest, TitleArrivingAfterTheLoadStillReachesTheTab) {
@@ -273,6 +297,17 @@ TEST_F(MainWindowTest, ToolButtonTipsStayOnOneLine) {
   int W = 0, H = 0;
   Label->get_layout()->get_pixel_size(W, H);
   EXPECT_EQ(Label->get_layout()->get_line_count(), 1) << W << "x" << H;
+}
+
+TEST_F(MainWindowTest, TabTipsStayOnOneLine) {
+  Open("http://b.example/", false, "一个相当长的中文网页标题");
+  auto& Strip = Main().PageControl;
+  auto R = framework::TabLayout::RectOf(1, Strip.get_width());
+  ASSERT_TRUE(MovePointerTo(Strip, R.X + R.Width / 2 - Strip.get_width() / 2, R.Y + R.Height / 2 - Strip.get_height() / 2));
+  Gtk::Label* Label = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (Label = TooltipLabel(Main())) && Label->get_height() > 0; }));
+  EXPECT_EQ(std::string(Label->get_text()), "一个相当长的中文网页标题");
+  EXPECT_EQ(Label->get_layout()->get_line_count(), 1);
 }
 
 }  // namespace
