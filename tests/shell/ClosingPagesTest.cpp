@@ -27,7 +27,8 @@ TEST_F(MainWindowTest, EveryWayOfClosingAsksThePageOnceAndClosesWhenItAgrees) {
       {"double click", [&](TFrmWeb* P) { Main().PageControl.ClickTab(Main().PageControl.IndexOfTag(P), 2); }},
       {"middle click", [&](TFrmWeb* P) { Main().PageControlMouseDown(2, 1, Centre(P).first, Centre(P).second); }},
       {"tab menu", [&](TFrmWeb* P) {
-         Main().activate_action("main.tab-close", Glib::Variant<int32_t>::create(Main().PageControl.IndexOfTag(P)));
+         Main().PageControlMouseDown(3, 1, Centre(P).first, Centre(P).second);  // the menu, for this page
+         Main().activate_action("main.tab-close");
        }},
       {"关闭所有", [&](TFrmWeb*) { Run("Ac_CloseAll"); }},
   };
