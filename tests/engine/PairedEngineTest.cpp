@@ -28,9 +28,11 @@ protected:
   // Lets the engine finish what it was asked to load, the title arriving last.
   void Finish(TestPage& P, const std::string& Title) {
     if (auto* Fake = dynamic_cast<TFakeEngine*>(P.Engine.get())) return Fake->CompletePending(Title);
-    // The title may come before or after the load completes.
-    ASSERT_TRUE(PumpUntil([&] { return P.Log->Has("Title " + Title) && P.Log->Count("Complete ") > 0; }))
-        << P.Log->Dump();
+    // The title may come before or after the load completes; the load's own end is awaited (an
+    // earlier load's end does not count), so no end of it arrives during the next step.
+    ASSERT_TRUE(PumpUntil([&] {
+      return P.Log->Has("Title " + Title) && P->ReadyState() == 4 && P.Log->Has("Complete " + P->LocationURL());
+    })) << P.Log->Dump();
   }
   bool FocusIn(Gtk::Widget& W) {
     Gtk::Widget* Focus = Window.get_focus();
