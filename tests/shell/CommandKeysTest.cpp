@@ -52,11 +52,25 @@ protected:
 TEST_F(CommandKeysTest, CtrlCCopiesFromTheAddressBoxOrFromThePage) {
   shell::TFrmWeb* A = Tab(0);
   EngineOf(A).CompletePending("A");
+  const int Stops = EngineOf(A).CallCount("Stop");
   Press("Escape");  // the window has the X focus before the box gets its text
+  // and the key has been handled (停止): arriving late in the box, it would undo the selection
+  ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).CallCount("Stop") > Stops; }));
   Main().cobAddress.set_text("http://copied.example/rest");
   Main().cobAddress.grab_focus();
+  // The box's own reaction to the focus comes first; then the user's selection.
+  ASSERT_TRUE(PumpUntil([&] {
+    Gtk::Widget* Focus = Main().get_focus();
+    return Focus && (Focus == &Main().cobAddress || Focus->is_ancestor(Main().cobAddress));
+  }));
+  PumpPending();
   Main().cobAddress.select_region(0, 21);
+  int From = 0, To = 0;
+  ASSERT_TRUE(Main().cobAddress.get_selection_bounds(From, To));
   Press("ctrl+c");
+  // The key is handled after xdotool returns: read only once the box has copied.
+  ASSERT_TRUE(PumpUntil([&] { return Main().get_clipboard()->is_local(); }))
+      << "selection " << Main().cobAddress.get_selection_bounds(From, To) << " " << From << "-" << To;
   std::optional<std::string> Text;
   Main().get_clipboard()->read_text_async([&](Glib::RefPtr<Gio::AsyncResult>& R) {
     Text = Main().get_clipboard()->read_text_finish(R);
