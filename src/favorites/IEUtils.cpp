@@ -4,6 +4,7 @@
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "platform/ShellFolders.h"
+#include "platform/TextCodec.h"
 
 #include <glib.h>
 
@@ -106,22 +107,6 @@ bool IsIE5OrLater(const platform::Registry& Reg) {
   return !Version.empty() && Version[0] >= '0' && Version[0] <= '9' && Version[0] - '0' > 4;
 }
 
-std::string ShownFileName(std::string_view Name) {
-  std::string Utf8(Name);
-  if (!g_utf8_validate(Utf8.data(), static_cast<gssize>(Utf8.size()), nullptr)) {
-    std::replace(Utf8.begin(), Utf8.end(), '\0', ' ');  // the conversion would stop there
-    gchar* Display = g_filename_display_name(Utf8.c_str());
-    Utf8 = Display;
-    g_free(Display);
-  }
-  std::string Out;
-  Out.reserve(Utf8.size());
-  for (const char* P = Utf8.data(); P < Utf8.data() + Utf8.size(); P = g_utf8_next_char(P)) {
-    const gunichar C = g_utf8_get_char(P);
-    if (C == 0 || g_unichar_iscntrl(C) || C == 0x2028 || C == 0x2029) Out += ' ';
-    else Out.append(P, static_cast<const char*>(g_utf8_next_char(P)));
-  }
-  return Out;
-}
+std::string ShownFileName(std::string_view Name) { return platform::ShownText(Name); }
 
 }  // namespace vorlane::favorites

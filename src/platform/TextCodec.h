@@ -48,4 +48,9 @@ std::string FirstCharacterGbk(std::string_view Utf8);
 // True when the first byte of Text in GBK is the lead byte of a double-byte character.
 bool StartsWithGbkLeadByte(std::string_view Utf8);
 
+// Text from a page or the disk as one line of plain text to show: bytes that are not UTF-8
+// are converted as a file name is (invalid ones become U+FFFD), control characters and line
+// separators become spaces.
+std::string ShownText(std::string_view Text);
+
 }  // namespace vorlane::platform
