@@ -1,6 +1,7 @@
 // Pages written to annoy, on the real engine in the main window: each keeps to its own tab.
 // The window goes on drawing (a frame follows a key pressed for another tab), what the
 // browser keeps about the page stays bounded, and the user can always get away from it.
+#include "FindWebView.h"
 #include "engine/WebKitEngine.h"
 #include "platform/HistoryStore.h"
 #include "platform/ShellFolders.h"
@@ -34,14 +35,6 @@ double ResidentMiB() {
   while (std::getline(Status, Line))
     if (Line.rfind("VmRSS:", 0) == 0) return std::stod(Line.substr(6)) / 1024.0;
   return 0;
-}
-
-WebKitWebView* FindView(Gtk::Widget& Root) {
-  for (GtkWidget* W = gtk_widget_get_first_child(Root.gobj()); W; W = gtk_widget_get_next_sibling(W)) {
-    if (WEBKIT_IS_WEB_VIEW(W)) return WEBKIT_WEB_VIEW(W);
-    if (auto* Inner = FindView(*Glib::wrap(W))) return Inner;
-  }
-  return nullptr;
 }
 
 class HostilePagesTest : public testing::Test {

@@ -1,4 +1,5 @@
 // The main window on the real engine: pages served from 127.0.0.1 and the built-in site.
+#include "FindWebView.h"
 #include "engine/WebKitEngine.h"
 #include "platform/HistoryStore.h"
 #include "platform/ShellFolders.h"
@@ -20,14 +21,6 @@ namespace vorlane::test {
 namespace {
 
 using shell::TFrmWeb;
-
-WebKitWebView* FindView(Gtk::Widget& Root) {
-  for (GtkWidget* W = gtk_widget_get_first_child(Root.gobj()); W; W = gtk_widget_get_next_sibling(W)) {
-    if (WEBKIT_IS_WEB_VIEW(W)) return WEBKIT_WEB_VIEW(W);
-    if (auto* Inner = FindView(*Glib::wrap(W))) return Inner;
-  }
-  return nullptr;
-}
 
 class ShellEngineTest : public testing::Test {
 protected:
