@@ -173,10 +173,14 @@ int main(int argc, char** argv) {
   Gtk::init_gtkmm_internals();
   vorlane::framework::RegisterAppIcons(Gdk::Display::get_default());
   auto Loop = Glib::MainLoop::create();
+  // Whether what the browser keeps could be saved: heard from every writer, told once.
+  vorlane::platform::TSaveTrouble SaveTrouble;
   // The history outlives the window that records into it.
-  vorlane::platform::THistoryStore History;
+  vorlane::platform::THistoryStore History(vorlane::platform::THistoryStore::DefaultPath(),
+                                           [] { return std::chrono::system_clock::now(); }, &SaveTrouble);
   vorlane::shell::TProductSite Site;
   auto Main = std::make_unique<TFrmMain>(vorlane::engine::WebKitEngineFactory(Site.Base(), !SoftwareGl), Site);
+  Main->SetSaveTrouble(&SaveTrouble);
   Main->SetHistorySink(&History);
   Main->Favorites().HistoryStore = &History;
   vorlane::navigation::THistoryStoreSource HistorySuggestions(History);
@@ -198,10 +202,10 @@ int main(int argc, char** argv) {
   }, [&Unrestored] { return Unrestored; }};
   SiteData.Favorites = [&Main] { return StartPageFavorites(Main->Favorites().FavoritesMenu.Model); };
   vorlane::engine::SetProductSiteContent(std::move(SiteData));
-  vorlane::shell::TSessionKeeper Keeper(SessionPath, [&Main] { return Main->SessionSnapshot(); });
+  vorlane::shell::TSessionKeeper Keeper(SessionPath, [&Main] { return Main->SessionSnapshot(); }, SaveTrouble);
   Main->OnPagesChanged = [&Keeper] { Keeper.Changed(); };
   // Any kept file that cannot be saved (a full disk): said once, while the writers go on trying.
-  vorlane::platform::SaveTrouble().SetTell([&Main](const std::string& Text, const std::string& Why) {
+  SaveTrouble.SetTell([&Main](const std::string& Text, const std::string& Why) {
     std::fprintf(stderr, "vorlane: %s (%s)\n", Text.c_str(), Why.c_str());
     Glib::signal_idle().connect_once([&Main, Text] {
       if (Main)
@@ -289,7 +293,8 @@ int main(int argc, char** argv) {
   Instance.reset();
   Commands.reset();
   History.Database()->OnSetAside(nullptr);
-  vorlane::platform::SaveTrouble().SetTell(nullptr);
+  SaveTrouble.SetTell(nullptr);
+  Main->SetSaveTrouble(nullptr);
   Main.reset();
   vorlane::engine::SetProductSiteContent({});
   return Watch.ExitCode;

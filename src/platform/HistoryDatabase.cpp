@@ -10,8 +10,8 @@
 
 namespace vorlane::platform {
 
-THistoryDatabase::THistoryDatabase(std::filesystem::path File, Clock Now)
-    : FFile(std::move(File)), FNow(std::move(Now)) {
+THistoryDatabase::THistoryDatabase(std::filesystem::path File, Clock Now, TSaveTrouble* Trouble)
+    : FFile(std::move(File)), FNow(std::move(Now)), FTrouble(Trouble) {
   std::error_code Ec;
   std::filesystem::create_directories(FFile.parent_path(), Ec);
   if (Failed(OpenAndMake())) Recover();
@@ -52,10 +52,12 @@ bool THistoryDatabase::IsWriteFailure(int Code) {
   return Code == SQLITE_FULL || Code == SQLITE_IOERR || Code == SQLITE_READONLY || Code == SQLITE_CANTOPEN;
 }
 
-void THistoryDatabase::Saved() { SaveTrouble().Report(TKeptData::History, std::nullopt); }
+void THistoryDatabase::Saved() {
+  if (FTrouble) FTrouble->Report(TKeptData::History, std::nullopt);
+}
 
 bool THistoryDatabase::Failed(int Code) {
-  if (IsWriteFailure(Code)) SaveTrouble().Report(TKeptData::History, sqlite3_errstr(Code));
+  if (IsWriteFailure(Code) && FTrouble) FTrouble->Report(TKeptData::History, sqlite3_errstr(Code));
   if (!IsDamage(Code)) return false;
   FDamaged = true;
   return true;

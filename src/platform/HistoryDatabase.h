@@ -18,13 +18,17 @@
 
 namespace vorlane::platform {
 
+class TSaveTrouble;
+
 class THistoryDatabase {
 public:
   using Clock = std::function<std::chrono::system_clock::time_point()>;
   static constexpr int BusyTimeoutMs = 200;
 
+  // Trouble hears of writes the disk refused and of writes that went through again.
   explicit THistoryDatabase(std::filesystem::path File,
-                            Clock Now = [] { return std::chrono::system_clock::now(); });
+                            Clock Now = [] { return std::chrono::system_clock::now(); },
+                            TSaveTrouble* Trouble = nullptr);
 
   // Adds one user's tables and indexes: made now, and again in every fresh file.
   void AddSchema(std::string Sql);
@@ -37,7 +41,7 @@ public:
   // Every failed statement's result code comes here; true when it means a damaged file.
   bool Failed(int Code);
   static bool IsDamage(int Code);
-  // A write the disk refused (full, an I/O error): the user hears of it once (SaveTrouble).
+  // A write the disk refused (full, an I/O error): the user hears of it once (TSaveTrouble).
   static bool IsWriteFailure(int Code);
   // A write went through: a trouble with saving is over for this file.
   void Saved();
@@ -61,6 +65,7 @@ private:
 
   std::filesystem::path FFile;
   Clock FNow;
+  TSaveTrouble* FTrouble;
   SqliteDb FDb;
   std::vector<std::string> FSchemas;
   std::optional<std::filesystem::path> FSetAside;

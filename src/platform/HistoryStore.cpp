@@ -96,8 +96,8 @@ void CollectPages(SqliteStatement& Rows, std::vector<THistoryPage>& Pages, size_
 
 }  // namespace
 
-THistoryStore::THistoryStore(std::filesystem::path File, Clock Now)
-    : FBase(std::make_shared<THistoryDatabase>(std::move(File), std::move(Now))) {
+THistoryStore::THistoryStore(std::filesystem::path File, Clock Now, TSaveTrouble* Trouble)
+    : FBase(std::make_shared<THistoryDatabase>(std::move(File), std::move(Now), Trouble)) {
   Open();
 }
 

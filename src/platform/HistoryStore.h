@@ -40,7 +40,8 @@ public:
 
   // Opens or creates the database and removes visits older than the retention.
   explicit THistoryStore(std::filesystem::path File = DefaultPath(),
-                         Clock Now = [] { return std::chrono::system_clock::now(); });
+                         Clock Now = [] { return std::chrono::system_clock::now(); },
+                         TSaveTrouble* Trouble = nullptr);
   // The same on a database file shared with others (the downloads list).
   explicit THistoryStore(std::shared_ptr<THistoryDatabase> Database);
   ~THistoryStore() override;

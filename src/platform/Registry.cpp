@@ -179,7 +179,7 @@ bool Registry::Save() const {
   // Written beside, flushed to the disk and renamed: a kill or a power cut at any moment
   // leaves the old file or the new one.
   auto Failure = ReplaceFileDurably(FFile, Out.str());
-  SaveTrouble().Report(TKeptData::Settings, Failure);
+  if (FTrouble) FTrouble->Report(TKeptData::Settings, Failure);
   return !Failure;
 }
 

@@ -11,6 +11,8 @@
 
 namespace vorlane::platform {
 
+class TSaveTrouble;
+
 enum class RootKey { CurrentUser, LocalMachine, ClassesRoot };
 
 // The History folder's class key under HKEY_CLASSES_ROOT; its default value is the
@@ -35,6 +37,9 @@ public:
                    const std::string& Value);
   bool DeleteValue(RootKey Root, const std::string& Key, const std::string& Name);
 
+  // Where a failed or a successful save is reported; none by default.
+  void SetSaveTrouble(TSaveTrouble* Trouble) { FTrouble = Trouble; }
+
   const std::filesystem::path& FilePath() const { return FFile; }
   // The file the default registry reads, without reading it.
   static std::filesystem::path DefaultFile();
@@ -58,6 +63,7 @@ private:
   std::map<std::string, std::string> FKeyNames;  // lower-case full path -> spelling
   Hive FData;       // from the file
   Hive FDefaults;   // built in
+  TSaveTrouble* FTrouble = nullptr;
 };
 
 // Parses the text of a registry file into (full key path, name, value) triples.

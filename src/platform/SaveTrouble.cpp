@@ -44,9 +44,4 @@ bool TSaveTrouble::Troubled() const {
   return !FFailing.empty();
 }
 
-TSaveTrouble& SaveTrouble() {
-  static TSaveTrouble Trouble;
-  return Trouble;
-}
-
 }  // namespace vorlane::platform

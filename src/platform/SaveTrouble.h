@@ -1,8 +1,9 @@
 #pragma once
-// The one place that hears whether the data the browser keeps could be saved. A full disk
-// (or a folder that cannot be written) makes every writer fail at once: the user is told
-// once, not once per file or per write. The writers keep trying at their next change; once
-// each one that failed has saved again, the trouble is over, and a later one is told anew.
+// Hears whether the data the browser keeps could be saved. A full disk (or a folder that
+// cannot be written) makes every writer fail at once: the user is told once, not once per
+// file or per write. The writers keep trying at their next change; once each one that
+// failed has saved again, the trouble is over, and a later one is told anew. The
+// application owns one and hands it to its writers; a writer given none reports nothing.
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -33,8 +34,5 @@ private:
   std::set<TKeptData> FFailing;
   std::function<void(const std::string&, const std::string&)> FTell;
 };
-
-// The process's own.
-TSaveTrouble& SaveTrouble();
 
 }  // namespace vorlane::platform

@@ -7,8 +7,9 @@
 
 namespace vorlane::shell {
 
-TSessionKeeper::TSessionKeeper(std::filesystem::path File, std::function<platform::TSavedSession()> Snapshot)
-    : FFile(std::move(File)), FSnapshot(std::move(Snapshot)) {}
+TSessionKeeper::TSessionKeeper(std::filesystem::path File, std::function<platform::TSavedSession()> Snapshot,
+                               platform::TSaveTrouble& Trouble)
+    : FFile(std::move(File)), FSnapshot(std::move(Snapshot)), FTrouble(Trouble) {}
 
 TSessionKeeper::~TSessionKeeper() {
   FDelay.disconnect();
@@ -67,7 +68,7 @@ void TSessionKeeper::SaveNow() {
 
 void TSessionKeeper::Saved(const std::optional<std::string>& Error) {
   FWriting = false;
-  platform::SaveTrouble().Report(platform::TKeptData::Session, Error);
+  FTrouble.Report(platform::TKeptData::Session, Error);
   if (Error && !std::exchange(FFailureTold, true) && OnSaveFailed) OnSaveFailed(*Error);
   if (std::exchange(FPending, false)) Changed();
 }

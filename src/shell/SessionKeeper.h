@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+namespace vorlane::platform { class TSaveTrouble; }
+
 namespace vorlane::shell {
 
 class TSessionKeeper {
@@ -22,8 +24,9 @@ public:
   // How long a start that restored pages must run before they count as safe again.
   static constexpr std::chrono::seconds SettleTime{30};
 
-  // Snapshot: the open pages now.
-  TSessionKeeper(std::filesystem::path File, std::function<platform::TSavedSession()> Snapshot);
+  // Snapshot: the open pages now. Trouble hears how each write went.
+  TSessionKeeper(std::filesystem::path File, std::function<platform::TSavedSession()> Snapshot,
+                 platform::TSaveTrouble& Trouble);
   ~TSessionKeeper();
   TSessionKeeper(const TSessionKeeper&) = delete;
   TSessionKeeper& operator=(const TSessionKeeper&) = delete;
@@ -48,6 +51,7 @@ private:
 
   std::filesystem::path FFile;
   std::function<platform::TSavedSession()> FSnapshot;
+  platform::TSaveTrouble& FTrouble;
   int FRestoreAttempts = 0;
   sigc::connection FDelay, FSettle;
   bool FWriting = false;   // a write is under way on the worker

@@ -85,6 +85,8 @@ public:
   // start page is left out: the start opened one of its own.
   void RestorePages(const platform::TSavedSession& Saved);
   TBrowserOptions& Options() { return FOptions; }
+  // Where the saves of the options and the sites' answers report how they went.
+  void SetSaveTrouble(platform::TSaveTrouble* Trouble) { FRegistry.SetSaveTrouble(Trouble); }
 
   // --- downloads (U_FrmMain_Downloads.cpp) ---
   // The downloads the window shows and asks about at quit; not owned.

@@ -1,5 +1,8 @@
 #include "platform/SaveTrouble.h"
 
+#include "platform/HistoryStore.h"
+#include "platform/Registry.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,6 +38,32 @@ TEST(SaveTrouble, AFullDiskIsToldOnceUntilEveryFileThatFailedSavedAgain) {
     if (!Told.empty()) {
       EXPECT_NE(Told[0].find("File too large"), std::string::npos) << C.Name;
     }
+  }
+}
+
+// Each writer reports to the trouble it was given, and to no other.
+TEST(SaveTrouble, EachWriterReportsToTheTroubleItWasGiven) {
+  const std::filesystem::path Unwritable = "/proc/vorlane-cannot-exist";
+  struct Case {
+    const char* Name;
+    std::function<void(vorlane::platform::TSaveTrouble*)> FailToSave;
+  } Cases[] = {
+      {"settings", [&](auto* Trouble) {
+         vorlane::platform::Registry Reg(Unwritable);
+         Reg.SetSaveTrouble(Trouble);
+         Reg.WriteString(vorlane::platform::RootKey::CurrentUser, "Software\\Vorlane", "X", "1");
+       }},
+      {"history", [&](auto* Trouble) {
+         vorlane::platform::THistoryStore Store(Unwritable / "history.sqlite",
+                                                [] { return std::chrono::system_clock::now(); }, Trouble);
+       }},
+  };
+  for (const Case& C : Cases) {
+    vorlane::platform::TSaveTrouble Given, Other;
+    C.FailToSave(&Given);
+    EXPECT_TRUE(Given.Troubled()) << C.Name;
+    EXPECT_FALSE(Other.Troubled()) << C.Name;
+    C.FailToSave(nullptr);  // a writer given none just goes on
   }
 }
 
