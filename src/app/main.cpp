@@ -26,6 +26,7 @@
 #include "platform/DurableFile.h"
 #include "platform/HistoryStore.h"
 #include "platform/KeptFiles.h"
+#include "platform/LeftoverProcesses.h"
 #include "platform/Registry.h"
 #include "platform/SaveTrouble.h"
 #include "shell/U_FrmMain_Favorites.h"
@@ -145,9 +146,14 @@ int main(int argc, char** argv) {
     if (HandOff == vorlane::platform::THandOff::NoAnswer)
       std::fprintf(stderr, "vorlane: the running instance does not answer; starting a new one\n");
   }
+  const auto Data = vorlane::platform::ShellFolders::DataHome() / "vorlane";
+  // A run killed a moment ago leaves its network process ending, the cookie file still
+  // open: this run's would find it locked and lose the logins. It is let go first.
+  const auto Leftovers = vorlane::platform::LeftoverProcessesHolding(Data / "cookies.sqlite", "WebKitNetwork", "vorlane");
+  if (!vorlane::platform::WaitForProcessesToEnd(Leftovers, std::chrono::seconds(5)))
+    std::fprintf(stderr, "vorlane: the network process of an earlier run still holds the cookie file\n");
   // Files that cannot be read are set aside before anything opens them.
   std::vector<vorlane::platform::TResetData> Reset;
-  const auto Data = vorlane::platform::ShellFolders::DataHome() / "vorlane";
   // What a kill in the middle of a save left beside the registry file (the session's go when it is read).
   vorlane::platform::RemoveStaleTemporaries(vorlane::platform::Registry::DefaultFile(), std::chrono::seconds(60));
   if (auto Aside = vorlane::platform::SetAsideUnreadableRegistry(vorlane::platform::Registry::DefaultFile()))
