@@ -49,7 +49,7 @@ std::vector<TDownloadRecord> TDownloadRecords::Load(size_t Limit) {
 }
 
 int64_t TDownloadRecords::Add(const TDownloadRecord& Record) {
-  if (!IsAvailable()) return 0;
+  if (!FBase->OpenForWriting()) return 0;
   int64_t Id = 0;
   int Code = SQLITE_OK;
   {

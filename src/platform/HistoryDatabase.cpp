@@ -18,6 +18,7 @@ THistoryDatabase::THistoryDatabase(std::filesystem::path File, Clock Now, TSaveT
 }
 
 int THistoryDatabase::OpenAndMake() {
+  FLastOpenTry = FNow();
   int Code = FDb.Open(FFile);
   if (Code == SQLITE_OK) {
     sqlite3_busy_timeout(FDb.Handle(), BusyTimeoutMs);
@@ -29,6 +30,22 @@ int THistoryDatabase::OpenAndMake() {
   // A locked or unreachable file is left to its owner; this run keeps nothing.
   if (Code != SQLITE_OK) FDb.Close();
   return Code;
+}
+
+bool THistoryDatabase::OpenForWriting() {
+  if (FDb.IsOpen()) return true;
+  const auto Now = FNow();
+  // A clock set back counts as time gone by.
+  if (Now >= FLastOpenTry && Now - FLastOpenTry < ReopenInterval) return false;
+  std::error_code Ec;
+  std::filesystem::create_directories(FFile.parent_path(), Ec);
+  if (const int Code = OpenAndMake(); Code != SQLITE_OK) {
+    if (Failed(Code)) Recover();
+    if (!FDb.IsOpen()) return false;
+  }
+  // Ids handed out before (none, or those of a file since set aside) name nothing here.
+  FStartedAfresh.emit();
+  return true;
 }
 
 void THistoryDatabase::AddSchema(std::string Sql) {

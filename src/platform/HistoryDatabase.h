@@ -4,7 +4,9 @@
 // database, or whose pages SQLite finds broken, at opening or on any later write, is
 // moved aside as "history.sqlite.damaged-DATE" (its journal files with it) and a fresh
 // file takes its place, so the browser keeps recording; the user is told once per run.
-// A locked file is no damage: writes wait the busy timeout, then are dropped.
+// A locked file is no damage: writes wait the busy timeout, then are dropped. A file that
+// cannot be opened (a disk already full at start, a folder in the way) is tried again at
+// later writes, so recording resumes once there is room.
 #include "platform/SqliteDb.h"
 
 #include <sigc++/signal.h>
@@ -24,6 +26,8 @@ class THistoryDatabase {
 public:
   using Clock = std::function<std::chrono::system_clock::time_point()>;
   static constexpr int BusyTimeoutMs = 200;
+  // How often a file that could not be opened is tried again, at most.
+  static constexpr std::chrono::seconds ReopenInterval{5};
 
   // Trouble hears of writes the disk refused and of writes that went through again.
   explicit THistoryDatabase(std::filesystem::path File,
@@ -34,6 +38,9 @@ public:
   void AddSchema(std::string Sql);
 
   bool IsAvailable() const { return FDb.IsOpen(); }
+  // Before a write: opens the file again when it could not be opened before and the last
+  // try is ReopenInterval ago. true when it is open.
+  bool OpenForWriting();
   SqliteDb& Db() { return FDb; }
   const std::filesystem::path& File() const { return FFile; }
   std::chrono::system_clock::time_point Now() const { return FNow(); }
@@ -56,7 +63,8 @@ public:
   // Called once per run with the first file set aside: at once when that already
   // happened (at opening), else when it happens.
   void OnSetAside(std::function<void(const std::filesystem::path&)> Tell);
-  // Raised after a fresh file replaced a damaged one.
+  // Raised after a fresh file replaced a damaged one, or a file that could not be opened
+  // was opened at last.
   sigc::signal<void()>& SignalStartedAfresh() { return FStartedAfresh; }
 
 private:
@@ -69,6 +77,7 @@ private:
   SqliteDb FDb;
   std::vector<std::string> FSchemas;
   std::optional<std::filesystem::path> FSetAside;
+  std::chrono::system_clock::time_point FLastOpenTry;
   std::function<void(const std::filesystem::path&)> FTell;
   sigc::signal<void()> FStartedAfresh;
   bool FTold = false;

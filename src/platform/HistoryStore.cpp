@@ -173,7 +173,7 @@ std::string THistoryStore::CleanTitle(const std::string& Title) {
 }
 
 int64_t THistoryStore::AddVisit(const std::string& Url, const std::string& Title) {
-  if (!IsAvailable() || !IsRecordable(Url)) return 0;
+  if (!IsRecordable(Url) || !FBase->OpenForWriting()) return 0;
   int64_t Id = InsertVisit(Url, Title);
   // A damaged file found by this write is replaced; the visit goes into the fresh one.
   if (!Id && FBase->Recover()) Id = InsertVisit(Url, Title);

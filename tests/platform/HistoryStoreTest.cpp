@@ -4,14 +4,18 @@
 #include "platform/HistoryPeriods.h"
 #include "platform/DownloadRecords.h"
 #include "platform/HistoryStore.h"
+#include "platform/SaveTrouble.h"
 
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <functional>
+#include <sys/resource.h>
 
 namespace vorlane::platform {
 namespace {
@@ -245,6 +249,50 @@ TEST_F(HistoryStoreTest, AnUnreachableFileGivesAnEmptyHistory) {
   Store->SetVisitTitle(1, "x");
   EXPECT_TRUE(List(*Store, {}).empty());
   EXPECT_TRUE(Store->SuggestAddresses("http", 5).empty());
+}
+
+// A disk with no room: files of this process cannot grow while it lives.
+struct FullDisk {
+  FullDisk() {
+    std::signal(SIGXFSZ, SIG_IGN);  // writes fail with EFBIG instead of ending the test
+    getrlimit(RLIMIT_FSIZE, &Old);
+    rlimit Full = Old;
+    Full.rlim_cur = 1;
+    setrlimit(RLIMIT_FSIZE, &Full);
+  }
+  ~FullDisk() { setrlimit(RLIMIT_FSIZE, &Old); }
+  rlimit Old{};
+};
+
+TEST_F(HistoryStoreTest, AFileThatCouldNotBeOpenedAtStartIsTriedAgainAndRecordingResumes) {
+  std::unique_ptr<FullDisk> Disk;
+  struct Case {
+    const char* Name;
+    std::function<void()> Block, Unblock;
+  } Cases[] = {
+      {"a full disk", [&] { Disk = std::make_unique<FullDisk>(); }, [&] { Disk.reset(); }},
+      {"a file where its folder should be", [&] { std::ofstream(Dir / "in-the-way"); },
+       [&] { std::filesystem::remove(Dir / "in-the-way"); }},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    File = Dir / "in-the-way" / "history.sqlite";
+    TSaveTrouble Trouble;
+    C.Block();
+    auto Store = std::make_unique<THistoryStore>(File, [this] { return Now; }, &Trouble);
+    TDownloadRecords Downloads(Store->Database());
+    EXPECT_EQ(Store->AddVisit("http://a.example/", "A"), 0);
+    EXPECT_TRUE(Trouble.Troubled());
+    C.Unblock();
+    Now += THistoryDatabase::ReopenInterval;
+    EXPECT_GT(Store->AddVisit("http://b.example/", "B"), 0);
+    EXPECT_GT(Downloads.Add({0, "http://b.example/f.zip", "/tmp/f.zip"}), 0);
+    ASSERT_EQ(Store->RecentPages(5).size(), 1u);
+    EXPECT_EQ(Downloads.Load().size(), 1u);
+    EXPECT_FALSE(Trouble.Troubled());
+    Store.reset();
+    std::filesystem::remove_all(Dir / "in-the-way");
+  }
 }
 
 // What another program (or a broken disk) does to the file under the store's feet: the
