@@ -38,7 +38,10 @@ int TDownloadList::Started(const std::string& Url, Clock::time_point Now) {
 int TDownloadList::Restore(TDownloadItem Item) {
   Item.Id = FNextId++;
   // One that was still running when that run ended did not complete.
-  if (Item.State == DownloadState::Running) Item.State = DownloadState::Cancelled;
+  if (Item.State == DownloadState::Running) {
+    Item.State = DownloadState::Failed;
+    Item.Failure = InterruptedText;
+  }
   FItems.push_back(std::move(Item));
   FSampleTimes.emplace_back();
   FSampleBytes.push_back(0);
@@ -63,6 +66,7 @@ void TDownloadList::Named(int Id, const std::string& Name, const std::string& Pa
   if (TDownloadItem* Item = Get(Id)) {
     Item->Name = Name;
     Item->Path = Path;
+    if (OnNamed) OnNamed(*Item);
     Changed(Id);
   }
 }

@@ -61,8 +61,9 @@ public:
   std::function<void(int)> OnChanged;
   // A download started (the window shows itself).
   std::function<void(int)> OnStarted;
-  // For keeping the list across runs: a download began or ended, a row is about to go.
-  std::function<void(TDownloadItem&)> OnBegun, OnEnded, OnRemoving;
+  // For keeping the list across runs: a download began, got its file, ended; a row is
+  // about to go.
+  std::function<void(TDownloadItem&)> OnBegun, OnNamed, OnEnded, OnRemoving;
 
 private:
   TDownloadItem* Get(int Id);
@@ -75,6 +76,9 @@ private:
   std::vector<int64_t> FSampleBytes;
   int FNextId = 1;
 };
+
+// Why a download of an earlier run that never ended failed: the browser went meanwhile.
+inline constexpr const char* InterruptedText = "下载已中断";
 
 // "980 字节", "1.5 KB", "12.3 MB", "1.0 GB".
 std::string SizeText(int64_t Bytes);

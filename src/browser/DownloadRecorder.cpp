@@ -1,5 +1,6 @@
 #include "browser/DownloadRecorder.h"
 
+#include "platform/DownloadFiles.h"
 #include "platform/DownloadRecords.h"
 
 #include <chrono>
@@ -27,7 +28,17 @@ platform::TDownloadRecord RecordOf(const TDownloadItem& Item) {
 
 TDownloadRecorder::TDownloadRecorder(TDownloadList& List, platform::TDownloadRecords& Records)
     : FList(List), FRecords(Records) {
-  for (const platform::TDownloadRecord& Record : FRecords.Load()) {
+  for (platform::TDownloadRecord Record : FRecords.Load()) {
+    // Still running when its run ended (killed, or the power went): it stays failed, and
+    // the part file it left is removed. WebKit cannot resume a download; the row's retry
+    // starts it again.
+    if (Record.State == static_cast<int>(DownloadState::Running)) {
+      if (!Record.Path.empty()) platform::DiscardInterruptedDownloadFile(Record.Path);
+      Record.State = static_cast<int>(DownloadState::Failed);
+      Record.Failure = InterruptedText;
+      Record.Ended = Now();
+      FRecords.Update(Record);
+    }
     TDownloadItem Item;
     Item.Url = Record.Url;
     Item.Path = Record.Path;
@@ -45,6 +56,8 @@ TDownloadRecorder::TDownloadRecorder(TDownloadList& List, platform::TDownloadRec
     Record.Started = Now();
     Item.Record = FRecords.Add(Record);
   };
+  // Where its part file is, for the next start when this run does not end it.
+  FList.OnNamed = [this](TDownloadItem& Item) { FRecords.Update(RecordOf(Item)); };
   FList.OnEnded = [this](TDownloadItem& Item) {
     auto Record = RecordOf(Item);
     Record.Ended = Now();
@@ -55,7 +68,7 @@ TDownloadRecorder::TDownloadRecorder(TDownloadList& List, platform::TDownloadRec
   };
 }
 
-TDownloadRecorder::~TDownloadRecorder() { FList.OnBegun = FList.OnEnded = FList.OnRemoving = nullptr; }
+TDownloadRecorder::~TDownloadRecorder() { FList.OnBegun = FList.OnNamed = FList.OnEnded = FList.OnRemoving = nullptr; }
 
 void TDownloadRecorder::ClearAll() {
   FList.ClearFinished();

@@ -103,4 +103,14 @@ std::optional<std::filesystem::path> CompleteDownloadFile(const TDownloadFile& F
 
 void DiscardDownloadFile(const TDownloadFile& File) { unlink(File.Part.c_str()); }
 
+void DiscardInterruptedDownloadFile(const std::filesystem::path& Final) {
+  // Only what a running download's record names: an absolute path we reserved. A link or a
+  // folder standing there now is not the file we made.
+  if (!Final.is_absolute() || !Final.has_filename()) return;
+  std::filesystem::path Part = Final;
+  Part += ".part";
+  struct stat Info;
+  if (lstat(Part.c_str(), &Info) == 0 && S_ISREG(Info.st_mode)) unlink(Part.c_str());
+}
+
 }  // namespace vorlane::platform

@@ -34,6 +34,10 @@ std::optional<std::filesystem::path> CompleteDownloadFile(const TDownloadFile& F
 // Removes the part file of a download that failed or was cancelled.
 void DiscardDownloadFile(const TDownloadFile& File);
 
+// Removes the part file of a download at Final that an earlier run recorded as running
+// and never ended (it was killed): Final + ".part", only when that is a plain file.
+void DiscardInterruptedDownloadFile(const std::filesystem::path& Final);
+
 // The reason a file operation failed, in Chinese ("磁盘已满"…).
 std::string FileErrorText(int Errno);
 

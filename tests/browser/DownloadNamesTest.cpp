@@ -2,10 +2,13 @@
 #include "browser/DownloadList.h"
 #include "browser/DownloadNames.h"
 #include "browser/DownloadRecorder.h"
+#include "platform/DownloadFiles.h"
 #include "platform/DownloadRecords.h"
 #include "platform/ShellFolders.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace vorlane::browser {
 namespace {
@@ -83,26 +86,40 @@ TEST(DownloadList, RowsFollowTheDownloadAndSayWhereItStands) {
 
 TEST(DownloadRecorder, TheListOfEarlierRunsComesBackAndRemovedRowsGoFromTheFile) {
   const auto File = platform::ShellFolders::DataHome() / "recorder-test" / "history.sqlite";
+  const auto Folder = platform::ShellFolders::Home() / "recorder-downloads";
+  const auto Done = Folder / "done.zip";
+  std::filesystem::remove_all(Folder);
+  std::string Error;
   {
     platform::TDownloadRecords Records(File);
     ASSERT_TRUE(Records.IsAvailable());
     TDownloadList List;
     TDownloadRecorder Recorder(List, Records);
-    int Done = List.Started("https://a.test/done.zip");
-    List.Named(Done, "done.zip", "/d/done.zip");
-    List.Progress(Done, 10, 10);
-    List.Completed(Done, "/d/done.zip");
+    int First = List.Started("https://a.test/done.zip");
+    List.Named(First, "done.zip", Done.string());
+    List.Progress(First, 10, 10);
+    List.Completed(First, Done.string());
     int Gone = List.Started("https://a.test/gone.zip");
     List.Failed(Gone, "磁盘已满");
     List.Remove(Gone);
-    List.Started("https://a.test/cut.zip");  // still running when the run ends
+    int Cut = List.Started("https://a.test/cut.zip");  // still running when the run is killed
+    auto Part = platform::ReserveDownloadFile(Folder, "cut.zip", Error);
+    ASSERT_TRUE(Part) << Error;
+    List.Named(Cut, "cut.zip", Part->Final.string());
   }
+  std::ofstream(Folder / "done.zip.part") << "the user's own";
+  const std::vector<std::string> Left{"done.zip.part"};
   platform::TDownloadRecords Records(File);
   TDownloadList List;
   TDownloadRecorder Recorder(List, Records);
   ASSERT_EQ(List.Items().size(), 2u);
   EXPECT_EQ(List.Items()[0].Url, "https://a.test/cut.zip");
-  EXPECT_EQ(List.Items()[0].State, DownloadState::Cancelled);  // it never completed
+  EXPECT_EQ(StateText(List.Items()[0]), "失败：下载已中断");  // it never completed
+  // Its part file went with it; a file the list never made stays.
+  std::vector<std::string> Files;
+  for (auto& E : std::filesystem::directory_iterator(Folder)) Files.push_back(E.path().filename().string());
+  EXPECT_EQ(Files, Left);
+  EXPECT_EQ(Records.Load()[0].State, static_cast<int>(DownloadState::Failed));
   EXPECT_EQ(List.Items()[1].Name, "done.zip");
   EXPECT_EQ(List.Items()[1].State, DownloadState::Completed);
   EXPECT_EQ(List.Items()[1].Total, 10);
