@@ -5,13 +5,16 @@
 // "vorlane ADDRESS..." opens the addresses instead of the start page; when an instance
 // already runs on this display, they go to it as new pages and this process ends at once.
 //
-// Three environment switches serve headless runs and benchmarks:
+// Two environment switches serve headless runs and benchmarks:
 //   VORLANE_REPORT_LOADED=1   print "vorlane: start page loaded" once the first page loaded,
 //                             then "vorlane: page loaded ADDRESS" for every later one, and
 //                             what the running-instance server reports
 //   VORLANE_SNAPSHOT=FILE     then save the window as a PNG and quit (exit 1 if that fails)
+// The tests' build of the program (never installed) has a third:
 //   VORLANE_COMMANDS=1        read commands on standard input (app/HeadlessCommands.h)
+#ifdef VORLANE_HEADLESS_COMMANDS
 #include "app/HeadlessCommands.h"
+#endif
 #include "app/Snapshot.h"
 #include "browser/DesktopAddress.h"
 #include "engine/DownloadDriver.h"
@@ -249,6 +252,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
       }
     });
+#ifdef VORLANE_HEADLESS_COMMANDS
   std::unique_ptr<vorlane::app::THeadlessCommandReader> Commands;
   if (std::getenv("VORLANE_COMMANDS"))
     Commands = std::make_unique<vorlane::app::THeadlessCommandReader>([&Main](const vorlane::app::THeadlessCommand& C) {
@@ -262,6 +266,7 @@ int main(int argc, char** argv) {
         Main->Options().SetConfirmCloseAll(C.Value == "1");
       }
     });
+#endif
   Main->OpenStartPages();
   if (Start == vorlane::platform::TSessionStart::Restore) {
     Main->RestorePages(*Saved.Session);
@@ -297,7 +302,9 @@ int main(int argc, char** argv) {
   Main->SetDownloads(nullptr);
   Main->OnClearDownloads = nullptr;
   Instance.reset();
+#ifdef VORLANE_HEADLESS_COMMANDS
   Commands.reset();
+#endif
   History.Database()->OnSetAside(nullptr);
   SaveTrouble.SetTell(nullptr);
   Main->SetSaveTrouble(nullptr);

@@ -14,6 +14,8 @@ for f in bin/vorlane bin/vorlane-favorites share/applications/vorlane.desktop \
   [ -f "$root/$f" ] || { echo "missing: $f" >&2; exit 1; }
 done
 [ -x "$root/bin/vorlane" ] || { echo "vorlane is not executable" >&2; exit 1; }
+# The tests' hook that takes commands on standard input is no part of the shipped program.
+if grep -q VORLANE_COMMANDS "$root/bin/vorlane"; then echo "vorlane takes test commands" >&2; exit 1; fi
 desktop=$root/share/applications/vorlane.desktop
 desktop-file-validate "$desktop"
 # As a software centre reads the tree: metadata named by its id, its desktop entry and icon.
