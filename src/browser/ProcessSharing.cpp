@@ -114,7 +114,7 @@ std::size_t ProcessSharing::ProcessEnded(PageId Id) {
   return Others;
 }
 
-void ProcessSharing::PageClosed(PageId Id) { Leave(Id); }
+bool ProcessSharing::PageClosed(PageId Id) { return Leave(Id); }
 
 std::vector<PageId> ProcessSharing::ProcessMates(PageId Id) const {
   auto Found = FPages.find(Id);
@@ -129,14 +129,16 @@ void ProcessSharing::Enter(PageId Id, ProcessKey Key, std::string Site) {
   FPages[Id] = Page{std::move(Site), Key};
 }
 
-void ProcessSharing::Leave(PageId Id) {
+bool ProcessSharing::Leave(PageId Id) {
   auto Found = FPages.find(Id);
-  if (Found == FPages.end()) return;
+  if (Found == FPages.end()) return false;
   auto P = FProcesses.find(Found->second.Process);
   auto& Pages = P->second.Pages;
   Pages.erase(std::remove(Pages.begin(), Pages.end(), Id), Pages.end());
-  if (Pages.empty()) FProcesses.erase(P);
+  const bool Emptied = Pages.empty();
+  if (Emptied) FProcesses.erase(P);
   FPages.erase(Found);
+  return Emptied;
 }
 
 }  // namespace vorlane::browser

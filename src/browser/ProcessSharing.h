@@ -59,7 +59,10 @@ public:
   // The page's process ended; the page comes back in a process of its own. Answers how many
   // other pages that process held (they end too).
   std::size_t ProcessEnded(PageId Page);
-  void PageClosed(PageId Page);
+  // Answers whether the page was the last one its process held: no page of ours needs that
+  // process any more, and whatever keeps it alive is the engine's (it keeps idle processes
+  // for reuse), which the engine should then be asked to let go.
+  bool PageClosed(PageId Page);
 
   // The pages in Page's process, Page included; empty for a page not counted.
   std::vector<PageId> ProcessMates(PageId Page) const;
@@ -81,7 +84,8 @@ private:
   bool IsProductSite(const std::string& Site) const;
   bool OnlySite(const Process& P, const std::string& Site) const;
   void Enter(PageId Id, ProcessKey Key, std::string Site);
-  void Leave(PageId Id);
+  // True when the page's process is left without pages.
+  bool Leave(PageId Id);
   ProcessKey Unnamed() { return {false, FNextUnnamed++}; }
 
   std::size_t FPagesPerProcess;

@@ -1,6 +1,7 @@
 #include "engine/ProcessPlacement.h"
 
 #include "engine/GObjectPtr.h"
+#include "engine/IdleProcesses.h"
 #include "engine/SitePages.h"
 
 #include <glib.h>
@@ -57,8 +58,10 @@ void ProcessPlacement::JoinOpener(browser::PageId Page, browser::PageId Opener) 
 }
 
 void ProcessPlacement::Closed(browser::PageId Page) {
-  FSharing.PageClosed(Page);
   FViews.erase(Page);
+  // The last page of its process: WebKit would keep the process idle for a later page of
+  // that site, for minutes; a long session would gather one per site visited.
+  if (FSharing.PageClosed(Page)) ReleaseIdleProcesses();
 }
 
 }  // namespace vorlane::engine

@@ -45,6 +45,8 @@ public:
   }
   // How many other pages the ended process held.
   std::size_t ProcessEnded(browser::PageId Page) { return FSharing.ProcessEnded(Page); }
+  // The page's view is about to go; when no other page is left in its process, WebKit is
+  // asked to end that process rather than keep it for reuse.
   void Closed(browser::PageId Page);
 
 private:
