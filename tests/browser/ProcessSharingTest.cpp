@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace vorlane::browser {
 namespace {
 
@@ -90,6 +92,35 @@ TEST_F(Fixture, EndedProcessesAndClosedPagesFreeTheirPlaces) {
   Sharing.JoinOpener(5, 4);  // a window page 4 opened shares its process beyond the bound
   Sharing.JoinOpener(6, 4);
   EXPECT_EQ(Sharing.ProcessMates(4), (std::vector<PageId>{2, 4, 5, 6}));
+}
+
+// Closing a page answers whether it left its process empty: only then may the engine end it.
+TEST(ProcessSharingClose, TellsWhenThePageLeftItsProcessEmpty) {
+  using Steps = std::function<void(ProcessSharing&)>;
+  const auto Open = [](ProcessSharing& S, PageId Page) { S.PlaceNewPage(Page, "http://a.example/"); };
+  const auto Two = [&](ProcessSharing& S) { Open(S, 1), Open(S, 2), S.PageInProcess(1, 9), S.PageInProcess(2, 9); };
+  const struct {
+    const char* What;
+    Steps Setup;
+    PageId Closed;
+    bool LastOfItsProcess;
+  } Cases[] = {
+      {"alone", [&](ProcessSharing& S) { Open(S, 1); }, 1, true},
+      {"another page of its site in it", Two, 1, false},
+      {"its mate closed before", [&](ProcessSharing& S) { Two(S), S.PageClosed(2); }, 1, true},
+      {"a window it opened still open", [&](ProcessSharing& S) { Open(S, 1), S.JoinOpener(2, 1); }, 1, false},
+      {"the window, its opener gone", [&](ProcessSharing& S) { Open(S, 1), S.JoinOpener(2, 1), S.PageClosed(1); }, 2,
+       true},
+      {"moved out by WebKit to another site", [&](ProcessSharing& S) { Two(S), S.PageInProcess(1, 7); }, 1, true},
+      {"the one left behind by it", [&](ProcessSharing& S) { Two(S), S.PageInProcess(1, 7); }, 2, true},
+      {"back alone after a crash", [&](ProcessSharing& S) { Two(S), S.ProcessEnded(1); }, 1, true},
+      {"never placed", [](ProcessSharing&) {}, 1, false},
+  };
+  for (const auto& C : Cases) {
+    ProcessSharing S{3, {Product}};
+    C.Setup(S);
+    EXPECT_EQ(S.PageClosed(C.Closed), C.LastOfItsProcess) << C.What;
+  }
 }
 
 }  // namespace
