@@ -84,13 +84,17 @@ void ProcessSharing::JoinOpener(PageId Id, PageId Opener) {
 
 void ProcessSharing::PageNavigated(PageId Id, std::string_view Url) {
   auto Found = FPages.find(Id);
-  if (Found != FPages.end()) Found->second.Site = FSiteOf(Url);
+  if (Found == FPages.end()) return;
+  Found->second.Site = FSiteOf(Url);
+  Found->second.Reported = false;
 }
 
 void ProcessSharing::PageInProcess(PageId Id, ProcessNumber Number) {
   auto Found = FPages.find(Id);
   const ProcessKey Key{true, Number};
-  if (Found == FPages.end() || Found->second.Process == Key) return;
+  if (Found == FPages.end()) return;
+  Found->second.Reported = true;
+  if (Found->second.Process == Key) return;
   auto Named = FProcesses.find(Key);
   if (Named != FProcesses.end() && Named->second.Ended) return;  // a late answer from a dead one
   std::string Site = Found->second.Site;
@@ -114,7 +118,11 @@ std::size_t ProcessSharing::ProcessEnded(PageId Id) {
   return Others;
 }
 
-bool ProcessSharing::PageClosed(PageId Id) { return Leave(Id); }
+ProcessSharing::LeftProcess ProcessSharing::PageClosed(PageId Id) {
+  if (!Leave(Id)) return LeftProcess::InUse;
+  const bool AllReported = std::all_of(FPages.begin(), FPages.end(), [](const auto& P) { return P.second.Reported; });
+  return AllReported ? LeftProcess::Empty : LeftProcess::MaybeEmpty;
+}
 
 std::vector<PageId> ProcessSharing::ProcessMates(PageId Id) const {
   auto Found = FPages.find(Id);

@@ -59,10 +59,16 @@ public:
   // The page's process ended; the page comes back in a process of its own. Answers how many
   // other pages that process held (they end too).
   std::size_t ProcessEnded(PageId Page);
-  // Answers whether the page was the last one its process held: no page of ours needs that
-  // process any more, and whatever keeps it alive is the engine's (it keeps idle processes
-  // for reuse), which the engine should then be asked to let go.
-  bool PageClosed(PageId Page);
+  // What the page's going leaves of its process, which the engine would otherwise keep
+  // idle for reuse.
+  enum class LeftProcess {
+    InUse,  // other pages are in it
+    Empty,  // no page is: it may end with the page
+    // No page is as far as reported, but some page's process is not reported yet since its
+    // last commit; WebKit may have just moved it there. Only the engine can tell it is idle.
+    MaybeEmpty,
+  };
+  LeftProcess PageClosed(PageId Page);
 
   // The pages in Page's process, Page included; empty for a page not counted.
   std::vector<PageId> ProcessMates(PageId Page) const;
@@ -79,6 +85,7 @@ private:
   struct Page {
     std::string Site;
     ProcessKey Process;
+    bool Reported = true;  // false from a commit until the engine names the process
   };
 
   bool IsProductSite(const std::string& Site) const;

@@ -216,7 +216,7 @@ void WebKitEngine::ShowProcessEndedPage(browser::ProcessEnd Reason, std::size_t 
 }
 
 WebKitEngine::~WebKitEngine() {
-  if (FPlacement) FPlacement->Closed(FPageId);
+  const bool LastInProcess = FPlacement && FPlacement->Closed(FPageId);
   FLifeToken.reset();
   FFocusWatch.disconnect();
   FPendingIdle.disconnect();
@@ -230,6 +230,9 @@ WebKitEngine::~WebKitEngine() {
   ViewWidget->remove_controller(FDropTarget);
   ViewWidget->remove_controller(FKeys);
   FBox->remove(*ViewWidget);
+  // After our handlers are gone: this is no crash to show. WebKit's own release of an idle
+  // process is slower and, after hundreds of them, left some of its threads behind.
+  if (LastInProcess) webkit_web_view_terminate_web_process(View);
   // The engine may be going from inside one of the view's own signals (a page window that
   // closes on BeforeNavigate2); let the view go once that emission is over.
   g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, [](gpointer) { return G_SOURCE_REMOVE; }, FView.Release(),
