@@ -1,8 +1,8 @@
 #pragma once
 // Web processes WebKit keeps after their last page has gone. WebKit holds on to an idle web
 // process of each recently visited site, to start that site's next page sooner, whatever the
-// cache model, for minutes (measured: 5 sites' processes still there 60 s after, gone after
-// 400 s). No call names them; dropping WebKit's in-memory caches also ends them.
+// cache model, for about 5 minutes (docs/web-processes.md). No call names them; dropping
+// WebKit's in-memory caches also ends them.
 
 namespace vorlane::engine {
 
