@@ -230,11 +230,20 @@ WebKitEngine::~WebKitEngine() {
   ViewWidget->remove_controller(FDropTarget);
   ViewWidget->remove_controller(FKeys);
   FBox->remove(*ViewWidget);
-  // After our handlers are gone: this is no crash to show. WebKit's own release of an idle
-  // process is slower and, after hundreds of them, left some of its threads behind.
-  if (LastInProcess) webkit_web_view_terminate_web_process(View);
   // The engine may be going from inside one of the view's own signals (a page window that
-  // closes on BeforeNavigate2); let the view go once that emission is over.
+  // closes on BeforeNavigate2); let the view go once that emission is over. Its process goes
+  // with it when no other page is in it, rather than kept idle by WebKit for minutes (our
+  // handlers are gone: this is no crash to show).
+  if (LastInProcess) {
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT_IDLE,
+        [](gpointer View) {
+          webkit_web_view_terminate_web_process(WEBKIT_WEB_VIEW(View));
+          return G_SOURCE_REMOVE;
+        },
+        FView.Release(), g_object_unref);
+    return;
+  }
   g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, [](gpointer) { return G_SOURCE_REMOVE; }, FView.Release(),
                   g_object_unref);
 }
