@@ -84,13 +84,17 @@ void ProcessSharing::JoinOpener(PageId Id, PageId Opener) {
 
 void ProcessSharing::PageNavigated(PageId Id, std::string_view Url) {
   auto Found = FPages.find(Id);
-  if (Found != FPages.end()) Found->second.Site = FSiteOf(Url);
+  if (Found == FPages.end()) return;
+  Found->second.Site = FSiteOf(Url);
+  Found->second.Reported = false;
 }
 
 void ProcessSharing::PageInProcess(PageId Id, ProcessNumber Number) {
   auto Found = FPages.find(Id);
   const ProcessKey Key{true, Number};
-  if (Found == FPages.end() || Found->second.Process == Key) return;
+  if (Found == FPages.end()) return;
+  Found->second.Reported = true;
+  if (Found->second.Process == Key) return;
   auto Named = FProcesses.find(Key);
   if (Named != FProcesses.end() && Named->second.Ended) return;  // a late answer from a dead one
   std::string Site = Found->second.Site;
@@ -114,7 +118,11 @@ std::size_t ProcessSharing::ProcessEnded(PageId Id) {
   return Others;
 }
 
-void ProcessSharing::PageClosed(PageId Id) { Leave(Id); }
+ProcessSharing::LeftProcess ProcessSharing::PageClosed(PageId Id) {
+  if (!Leave(Id)) return LeftProcess::InUse;
+  const bool AllReported = std::all_of(FPages.begin(), FPages.end(), [](const auto& P) { return P.second.Reported; });
+  return AllReported ? LeftProcess::Empty : LeftProcess::MaybeEmpty;
+}
 
 std::vector<PageId> ProcessSharing::ProcessMates(PageId Id) const {
   auto Found = FPages.find(Id);
@@ -129,14 +137,16 @@ void ProcessSharing::Enter(PageId Id, ProcessKey Key, std::string Site) {
   FPages[Id] = Page{std::move(Site), Key};
 }
 
-void ProcessSharing::Leave(PageId Id) {
+bool ProcessSharing::Leave(PageId Id) {
   auto Found = FPages.find(Id);
-  if (Found == FPages.end()) return;
+  if (Found == FPages.end()) return false;
   auto P = FProcesses.find(Found->second.Process);
   auto& Pages = P->second.Pages;
   Pages.erase(std::remove(Pages.begin(), Pages.end(), Id), Pages.end());
-  if (Pages.empty()) FProcesses.erase(P);
+  const bool Emptied = Pages.empty();
+  if (Emptied) FProcesses.erase(P);
   FPages.erase(Found);
+  return Emptied;
 }
 
 }  // namespace vorlane::browser

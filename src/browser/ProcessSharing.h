@@ -59,7 +59,16 @@ public:
   // The page's process ended; the page comes back in a process of its own. Answers how many
   // other pages that process held (they end too).
   std::size_t ProcessEnded(PageId Page);
-  void PageClosed(PageId Page);
+  // What the page's going leaves of its process, which the engine would otherwise keep
+  // idle for reuse.
+  enum class LeftProcess {
+    InUse,  // other pages are in it
+    Empty,  // no page is: it may end with the page
+    // No page is as far as reported, but some page's process is not reported yet since its
+    // last commit; WebKit may have just moved it there. Only the engine can tell it is idle.
+    MaybeEmpty,
+  };
+  LeftProcess PageClosed(PageId Page);
 
   // The pages in Page's process, Page included; empty for a page not counted.
   std::vector<PageId> ProcessMates(PageId Page) const;
@@ -76,12 +85,14 @@ private:
   struct Page {
     std::string Site;
     ProcessKey Process;
+    bool Reported = true;  // false from a commit until the engine names the process
   };
 
   bool IsProductSite(const std::string& Site) const;
   bool OnlySite(const Process& P, const std::string& Site) const;
   void Enter(PageId Id, ProcessKey Key, std::string Site);
-  void Leave(PageId Id);
+  // True when the page's process is left without pages.
+  bool Leave(PageId Id);
   ProcessKey Unnamed() { return {false, FNextUnnamed++}; }
 
   std::size_t FPagesPerProcess;

@@ -1,6 +1,7 @@
 #include "engine/ProcessPlacement.h"
 
 #include "engine/GObjectPtr.h"
+#include "engine/IdleProcesses.h"
 #include "engine/SitePages.h"
 
 #include <glib.h>
@@ -56,9 +57,21 @@ void ProcessPlacement::JoinOpener(browser::PageId Page, browser::PageId Opener) 
   FSharing.JoinOpener(Page, Opener);
 }
 
-void ProcessPlacement::Closed(browser::PageId Page) {
-  FSharing.PageClosed(Page);
+bool ProcessPlacement::Closed(browser::PageId Page) {
   FViews.erase(Page);
+  // WebKit would keep the last page's process idle for a later page of that site, for
+  // minutes; a long session would gather one per site visited.
+  switch (FSharing.PageClosed(Page)) {
+    case browser::ProcessSharing::LeftProcess::InUse:
+      return false;
+    case browser::ProcessSharing::LeftProcess::Empty:
+      return true;
+    case browser::ProcessSharing::LeftProcess::MaybeEmpty:
+      // Ending it could take a page that has just moved in; WebKit ends it only if idle.
+      ReleaseIdleProcesses();
+      return false;
+  }
+  return false;
 }
 
 }  // namespace vorlane::engine

@@ -45,7 +45,10 @@ public:
   }
   // How many other pages the ended process held.
   std::size_t ProcessEnded(browser::PageId Page) { return FSharing.ProcessEnded(Page); }
-  void Closed(browser::PageId Page);
+  // The page's view is about to go. True when no other page is in its process: the engine
+  // then ends the process with the view, rather than WebKit keeping it idle for reuse (a
+  // closed view's pagehide and unload handlers sent nothing either way, as measured).
+  bool Closed(browser::PageId Page);
 
 private:
   browser::ProcessSharing FSharing;

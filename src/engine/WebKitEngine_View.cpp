@@ -216,7 +216,7 @@ void WebKitEngine::ShowProcessEndedPage(browser::ProcessEnd Reason, std::size_t 
 }
 
 WebKitEngine::~WebKitEngine() {
-  if (FPlacement) FPlacement->Closed(FPageId);
+  const bool LastInProcess = FPlacement && FPlacement->Closed(FPageId);
   FLifeToken.reset();
   FFocusWatch.disconnect();
   FPendingIdle.disconnect();
@@ -231,7 +231,19 @@ WebKitEngine::~WebKitEngine() {
   ViewWidget->remove_controller(FKeys);
   FBox->remove(*ViewWidget);
   // The engine may be going from inside one of the view's own signals (a page window that
-  // closes on BeforeNavigate2); let the view go once that emission is over.
+  // closes on BeforeNavigate2); let the view go once that emission is over. Its process goes
+  // with it when no other page is in it, rather than kept idle by WebKit for minutes (our
+  // handlers are gone: this is no crash to show).
+  if (LastInProcess) {
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT_IDLE,
+        [](gpointer View) {
+          webkit_web_view_terminate_web_process(WEBKIT_WEB_VIEW(View));
+          return G_SOURCE_REMOVE;
+        },
+        FView.Release(), g_object_unref);
+    return;
+  }
   g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, [](gpointer) { return G_SOURCE_REMOVE; }, FView.Release(),
                   g_object_unref);
 }

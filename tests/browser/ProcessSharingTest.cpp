@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace vorlane::browser {
 namespace {
 
@@ -90,6 +92,44 @@ TEST_F(Fixture, EndedProcessesAndClosedPagesFreeTheirPlaces) {
   Sharing.JoinOpener(5, 4);  // a window page 4 opened shares its process beyond the bound
   Sharing.JoinOpener(6, 4);
   EXPECT_EQ(Sharing.ProcessMates(4), (std::vector<PageId>{2, 4, 5, 6}));
+}
+
+// Closing a page tells what it leaves of its process: only an empty one may end with it.
+TEST(ProcessSharingClose, TellsWhatThePageLeavesOfItsProcess) {
+  using Left = ProcessSharing::LeftProcess;
+  using Steps = std::function<void(ProcessSharing&)>;
+  const auto Open = [](ProcessSharing& S, PageId Page) { S.PlaceNewPage(Page, "http://a.example/"); };
+  const auto Two = [&](ProcessSharing& S) { Open(S, 1), Open(S, 2), S.PageInProcess(1, 9), S.PageInProcess(2, 9); };
+  // Page 2, on another site, commits a page: WebKit may have put it anywhere until told.
+  const auto Other = [](ProcessSharing& S) {
+    S.PlaceNewPage(2, "http://b.example/"), S.PageNavigated(2, "http://a.example/x");
+  };
+  const struct {
+    const char* What;
+    Steps Setup;
+    PageId Closed;
+    Left Expected;
+  } Cases[] = {
+      {"alone", [&](ProcessSharing& S) { Open(S, 1); }, 1, Left::Empty},
+      {"another page of its site in it", Two, 1, Left::InUse},
+      {"its mate closed before", [&](ProcessSharing& S) { Two(S), S.PageClosed(2); }, 1, Left::Empty},
+      {"a window it opened still open", [&](ProcessSharing& S) { Open(S, 1), S.JoinOpener(2, 1); }, 1, Left::InUse},
+      {"the window, its opener gone", [&](ProcessSharing& S) { Open(S, 1), S.JoinOpener(2, 1), S.PageClosed(1); }, 2,
+       Left::Empty},
+      {"moved out by WebKit to another site", [&](ProcessSharing& S) { Two(S), S.PageInProcess(1, 7); }, 1,
+       Left::Empty},
+      {"the one left behind by it", [&](ProcessSharing& S) { Two(S), S.PageInProcess(1, 7); }, 2, Left::Empty},
+      {"back alone after a crash", [&](ProcessSharing& S) { Two(S), S.ProcessEnded(1); }, 1, Left::Empty},
+      {"another page's process not told since its commit", [&](ProcessSharing& S) { Open(S, 1), Other(S); }, 1,
+       Left::MaybeEmpty},
+      {"and then told", [&](ProcessSharing& S) { Open(S, 1), Other(S), S.PageInProcess(2, 8); }, 1, Left::Empty},
+      {"never placed", [](ProcessSharing&) {}, 1, Left::InUse},
+  };
+  for (const auto& C : Cases) {
+    ProcessSharing S{3, {Product}};
+    C.Setup(S);
+    EXPECT_EQ(S.PageClosed(C.Closed), C.Expected) << C.What;
+  }
 }
 
 }  // namespace
