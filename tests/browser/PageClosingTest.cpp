@@ -68,11 +68,9 @@ TEST(PageClosing, OnlyTheUsersAnswerClosesAPageThatAsks) {
        {1, 1}},
       {"a close during a question about a navigation: leave", {Question, CloseAsked, Leave}, {0, 1}},
       {"a close during a question about a navigation: stay", {Question, CloseAsked, Stay, ChecksBack}, {0, 0}},
-      {"leaving for a navigation closes nothing", {Question, Leave, ChecksBack}, {0, 0}},
       {"asked again right after a stay: asks once the reply is through",
        {CloseAsked, Question, Stay, CloseAsked, ChecksBack}, {2, 0}},
       {"the process ends while the question is open", {CloseAsked, Question, ProcessGone, Leave, ChecksBack}, {1, 1}},
-      {"the process ends while a navigation asks", {Question, ProcessGone, Leave}, {0, 0}},
       {"the page's script closes its window", {EngineClosed}, {0, 1}},
   };
   for (const Case& C : Cases) {

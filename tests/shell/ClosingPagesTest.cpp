@@ -82,45 +82,5 @@ TEST_F(MainWindowTest, QuitWaitsForEveryPageAndAPageThatStaysKeepsTheProgramRunn
   Main().SetDialogs(nullptr);
 }
 
-TEST_F(MainWindowTest, ACloseAskedWhileThePageAsksWaitsForTheSameAnswer) {
-  ASSERT_TRUE(Main().Options().SetConfirmCloseAll(false));
-  bool Quit = false;
-  Main().OnQuit = [&] { Quit = true; };
-  ScriptedDialogs Dialogs;
-  Dialogs.SetDeferred(true);
-  Main().SetDialogs(&Dialogs);
-  for (const char* Again : {"Ac_Close", "Ac_Quit", "Ac_CloseAll"}) {
-    SCOPED_TRACE(Again);
-    TFrmWeb* Page = Open("http://form.example/", true, "Form");
-    EngineOf(Page).AsksBeforeLeaving = true;
-    Dialogs.Clear();
-    Dialogs.QueueResult(platform::MessageResult::Cancel);  // stay
-    Run("Ac_Close");
-    Run(Again);
-    PumpPending();
-    EXPECT_EQ(Dialogs.Calls().size(), 1u);
-    Dialogs.AnswerNext();
-    PumpPending();
-    EXPECT_TRUE(Alive(Main(), Page));
-    EXPECT_FALSE(Quit);
-    Dialogs.QueueResult(platform::MessageResult::Ok);
-    Run("Ac_Close");  // asked afresh
-    Dialogs.AnswerNext();
-    EXPECT_TRUE(PumpUntil([&] { return !Alive(Main(), Page); }));
-  }
-  // A page whose process ends while it asks closes, and the answer comes to nothing.
-  TFrmWeb* Page = Open("http://form.example/", true, "Form");
-  EngineOf(Page).AsksBeforeLeaving = true;
-  const int Before = PageCount();
-  Run("Ac_Close");
-  EngineOf(Page).FireProcessTerminated(browser::ProcessEnd::Crashed);
-  EXPECT_TRUE(PumpUntil([&] { return !Alive(Main(), Page); }));
-  Dialogs.AnswerAll();
-  PumpPending();
-  EXPECT_EQ(PageCount(), Before - 1);
-  EXPECT_TRUE(Main().Options().SetConfirmCloseAll(true));
-  Main().SetDialogs(nullptr);
-}
-
 }  // namespace
 }  // namespace vorlane::test

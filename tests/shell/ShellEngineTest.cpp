@@ -346,25 +346,38 @@ TEST_F(ShellEngineTest, RealKeysCtrlZUndoesTypingInAFieldAndElsewhereReopensAPag
   EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 3; }));
 }
 
-TEST_F(ShellEngineTest, ClosingAPageWithAHalfFilledFormAsksItOnceAndClosesOnlyWhenLeft) {
+// Loads a form that objects to being left into the active page and types into it (the
+// page asks only once the user did something in it); its questions go to Dialogs.
+void FillForm(LoopbackServer& Server, shell::TFrmMain& Main, ScriptedDialogs& Dialogs) {
   Server.Serve("/form.html",
                "<title>Form</title><input id=f autofocus>"
                "<script>onbeforeunload = e => { e.preventDefault(); e.returnValue = ''; };</script>");
-  TFrmWeb* A = Main->ActivePage();
-  ASSERT_TRUE(LoadIn(A, Server.Url("/form.html"), "Form"));
-  ASSERT_TRUE(FocusWindow(*Main));
+  TFrmWeb* A = Main.ActivePage();
+  Dialogs.SetDeferred(true);
+  A->WebBrowser->Dialogs = &Dialogs;
+  A->Navigate(Server.Url("/form.html"), false);
+  ASSERT_TRUE(PumpUntil([&] { return A->GetTitle() == "Form" && A->LoadState() == 4; }));
+  ASSERT_TRUE(FocusWindow(Main));
   WebKitWebView* View = FindView(*A);
   ASSERT_NE(View, nullptr);
-  // The page asks only once the user did something in it.
   ASSERT_TRUE(MovePointerTo(*Glib::wrap(GTK_WIDGET(View))));
   PressButton(true);
   PressButton(false);
   PressKey(GDK_KEY_a);
-  ASSERT_TRUE(PumpUntil([&] { return Eval(A, "document.getElementById('f').value") == "a"; }));
-  // The user's answers, given while the question is open.
-  ScriptedDialogs Dialogs;
-  Dialogs.SetDeferred(true);
-  A->WebBrowser->Dialogs = &Dialogs;
+  ASSERT_TRUE(PumpUntil([&] {
+    auto Value = std::make_shared<std::optional<std::string>>();
+    A->WebBrowser->Engine().RunScript("document.getElementById('f').value", [Value](auto V) { *Value = V; });
+    PumpUntil([&] { return Value->has_value(); });
+    return *Value == "a";
+  }));
+}
+
+TEST_F(ShellEngineTest, ClosingAPageWithAHalfFilledFormAsksItOnceAndClosesOnlyWhenLeft) {
+  ScriptedDialogs Dialogs;  // the user's answers, given while the question is open
+  FillForm(Server, *Main, Dialogs);
+  ASSERT_FALSE(HasFatalFailure());
+  TFrmWeb* A = Main->ActivePage();
+  WebKitWebView* View = FindView(*A);
   // WebKit's own closes, which decide nothing (counted to tell how often it tried). The
   // view may outlive the test by a little: the count goes with it.
   auto WebKitClosed = std::make_shared<int>(0);
@@ -406,6 +419,20 @@ TEST_F(ShellEngineTest, ClosingAPageWithAHalfFilledFormAsksItOnceAndClosesOnlyWh
   Dialogs.AnswerNext();
   EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 0; }));
   EXPECT_EQ(Dialogs.Calls().size(), 3u);
+}
+
+// The question goes with its page: the answer, given later, comes to nothing.
+TEST_F(ShellEngineTest, APageWhoseProcessEndsWhileItAsksClosesAndItsQuestionComesToNothing) {
+  ScriptedDialogs Dialogs;
+  FillForm(Server, *Main, Dialogs);
+  ASSERT_FALSE(HasFatalFailure());
+  Main->ActionList["Ac_Close"].Execute();
+  ASSERT_TRUE(PumpUntil([&] { return Dialogs.Pending() == 1; }));
+  webkit_web_view_terminate_web_process(FindView(*Main->ActivePage()));
+  EXPECT_TRUE(PumpUntil([&] { return Main->PageControl.Count() == 0; }));
+  Dialogs.AnswerAll();
+  PumpPending();
+  EXPECT_TRUE(Main->Pages().empty());
 }
 
 TEST_F(ShellEngineTest, TheSearchPageShowsExactlyTheTypedWord) {

@@ -274,12 +274,6 @@ void TFakeEngine::AskAboutLeaving(std::function<void()> Leave) {
 void TFakeEngine::AnswerLeaving(bool Leave) {
   if (auto Answer = std::exchange(FLeaveAnswer, {})) Answer(Leave, {});
 }
-void TFakeEngine::FireProcessTerminated(browser::ProcessEnd Reason) {
-  const bool CloseWanted = FClosing.ProcessGone().Close;
-  auto Alive = std::weak_ptr<int>(FLife);
-  if (Events) Events->ProcessTerminated(Reason);
-  if (!Alive.expired() && CloseWanted && Events) Events->WindowClosing();
-}
 void TFakeEngine::ExecWB(int32_t Command, int32_t Option) { Record("ExecWB", std::to_string(Command), Option); }
 void TFakeEngine::FocusDocument() {
   Record("FocusDocument");

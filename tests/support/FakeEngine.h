@@ -106,8 +106,6 @@ public:
   // Answers the open question as the host's box would (for a host that shows none).
   void AnswerLeaving(bool Leave);
   std::vector<bool> LeaveAnswers;  // every answer to the question, in order
-  // The page's process ends: an open question is dropped, and a close asked for goes through.
-  void FireProcessTerminated(browser::ProcessEnd Reason);
   void ExecWB(int32_t Command, int32_t Option) override;
   std::string LocationName() const override { return Title.empty() ? Url : Title; }
   std::string LocationURL() const override { return Url; }
