@@ -167,6 +167,8 @@ public:
   virtual void Refresh2() = 0;
   // Asks the page whether it may close (its own question about leaving, which may ask the
   // user) and raises WindowClosing once it may; a page that keeps itself open raises nothing.
+  // A request while an earlier one or the question is under way asks nothing more: the
+  // answer to come stands for both.
   virtual void TryClose() = 0;
   virtual void ExecWB(int32_t Command, int32_t Option) = 0;
 
