@@ -129,6 +129,10 @@ public:
   // the commands that need one do nothing.
   platform::IDialogs* Dialogs = nullptr;
   std::string ApplicationTitle = "vorlane";
+  // The question when a page objects to being left, with its buttons.
+  static constexpr const char* LeaveQuestion = "离开此网页？\n您所做的更改可能不会保存。";
+  static constexpr const char* LeaveButton = "离开";
+  static constexpr const char* StayButton = "留下";
   // An error box captioned with ApplicationTitle.
   void ShowError(const std::string& Text);
 

@@ -66,6 +66,14 @@ bool TBrowserControl::AllowContextMenu() {
 bool TBrowserControl::ShowScriptDialog(const ScriptDialog& Dialog, ScriptDialogAnswer Answer) {
   if (OnShowMessage) return OnShowMessage(Dialog, std::move(Answer));
   if (!Dialogs) return false;
+  if (Dialog.Kind == ScriptDialogKind::BeforeUnload) {
+    // The engine asks only once per close or navigation and only after the user did
+    // something in the page, so it neither counts towards the limit nor can be stopped.
+    // The page's own text is not shown: it could pass itself off as ours.
+    Dialogs->Ask(ApplicationTitle, LeaveQuestion, LeaveButton, StayButton,
+                 [Answer](bool Leave) { Answer(Leave, {}); });
+    return true;
+  }
   const TScriptDialogLimit::Ticket Asked = FScriptDialogs.Next();
   if (Asked.What == TScriptDialogLimit::Verdict::Refuse) {
     Answer(false, {});
@@ -103,6 +111,7 @@ bool TBrowserControl::ShowScriptDialog(const ScriptDialog& Dialog, ScriptDialogA
                                    Answer(Text.has_value(), Text.value_or(""));
                                  });
       break;
+    case ScriptDialogKind::BeforeUnload: break;
   }
   return true;
 }

@@ -49,8 +49,9 @@ enum class ProcessEnd { Crashed, OutOfMemory, EndedByRequest };
 // What a page may ask the user to allow.
 enum class PagePermission { Geolocation, Notifications, CameraAndMicrophone, ReadClipboard };
 
-// A page script's alert(), confirm() or prompt().
-enum class ScriptDialogKind { Alert, Confirm, Prompt };
+// A page script's alert(), confirm() or prompt(), or the page's question whether to leave
+// it (its beforeunload handler objected to a close or a navigation; Accepted: leave).
+enum class ScriptDialogKind { Alert, Confirm, Prompt, BeforeUnload };
 struct ScriptDialog {
   ScriptDialogKind Kind = ScriptDialogKind::Alert;
   std::string Message;
@@ -122,7 +123,8 @@ public:
   // Key is a GDK key value, Modifiers GDK modifier bits.
   virtual bool TranslateAccelerator(unsigned Key, unsigned Modifiers) { return false; }
   // Script alert/confirm/prompt; true when the host shows it and answers later through
-  // Answer, false to let the engine show its own.
+  // Answer, false to let the engine show its own. The question about leaving is never left
+  // to the engine: one the host does not show lets the page go.
   virtual bool ShowScriptDialog(const ScriptDialog& Dialog, ScriptDialogAnswer Answer) { return false; }
   // The page is about to be reloaded (CommandId: IDM_REFRESH…); true cancels the reload.
   virtual bool CancelRefresh(int32_t CommandId) { return false; }
@@ -165,6 +167,8 @@ public:
   virtual void Refresh2() = 0;
   // Asks the page whether it may close (its own question about leaving, which may ask the
   // user) and raises WindowClosing once it may; a page that keeps itself open raises nothing.
+  // A request while an earlier one or the question is under way asks nothing more: the
+  // answer to come stands for both.
   virtual void TryClose() = 0;
   virtual void ExecWB(int32_t Command, int32_t Option) = 0;
 

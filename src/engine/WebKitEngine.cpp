@@ -160,17 +160,6 @@ void WebKitEngine::Refresh2() {
   if (FView) webkit_web_view_reload(FView.Get());
 }
 
-void WebKitEngine::TryClose() {
-  // A page that never started loading has nothing to ask, and a hung one cannot answer (it
-  // must not keep the program from quitting); otherwise WebKit runs the page's
-  // beforeunload and raises its close signal (WindowClosing) once the page lets it go.
-  if (!FView || !webkit_web_view_get_is_web_process_responsive(FView.Get())) {
-    if (FEvents) FEvents->WindowClosing();
-    return;
-  }
-  webkit_web_view_try_close(FView.Get());
-}
-
 std::string WebKitEngine::ViewUri() const {
   return FView ? OrEmpty(webkit_web_view_get_uri(FView.Get())) : std::string();
 }

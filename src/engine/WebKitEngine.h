@@ -3,6 +3,7 @@
 // created on first need: a fresh engine keeps its first request pending, so that the
 // new-window handshake can still give it a view related to the page that asked for it.
 // WebKit's own headers stay in the .cpp files; this header names its types only.
+#include "browser/PageClosing.h"
 #include "browser/ProcessSharing.h"
 #include "browser/WebEngine.h"
 #include "engine/GObjectPtr.h"
@@ -149,6 +150,11 @@ private:
     std::optional<std::pair<bool, std::string>> FEarly;
   };
 
+  // WebKitEngine_Closing.cpp
+  void FollowClosing(browser::TPageClosing::Steps Steps);
+  gboolean AskAboutLeaving(WebKitScriptDialog* Dialog);  // the page's beforeunload objected
+  void ConnectClosing();
+
   void CreateView(WebKitWebView* Opener);
   void ConnectSignals();  // WebKitEngine_Signals.cpp
   void ConnectTabSignals();  // WebKitEngine_Tabs.cpp; before ConnectSignals, so its decisions come first
@@ -184,6 +190,9 @@ private:
   GObjectPtr<GCancellable> FCancellable;  // cancelled when the engine goes
   // Handlers keep a weak_ptr to this: an event may destroy the engine that raised it.
   std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
+
+  browser::TPageClosing FClosing;
+  bool FAskingToClose = false;  // inside WebKit's try-close
 
   bool FPopup = false;  // the view was opened by a page's script (WebKit's `create`)
   std::optional<std::string> FPending;

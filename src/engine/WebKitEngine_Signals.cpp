@@ -277,7 +277,7 @@ struct WebKitEngine::Signals {
 
   static void Close(WebKitWebView*, gpointer Data) {
     WebKitEngine& E = Of(Data);
-    if (E.FEvents) E.FEvents->WindowClosing();
+    E.FollowClosing(E.FClosing.EngineClosed(E.FAskingToClose));
   }
 
   static void ProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason Reason, gpointer Data) {
@@ -286,12 +286,15 @@ struct WebKitEngine::Signals {
     E.FLoadCommitted = false;
     E.FHeldProgress.reset();
     const std::size_t Others = E.FPlacement ? E.FPlacement->ProcessEnded(E.FPageId) : 0;
+    const bool CloseWanted = E.FClosing.ProcessGone().Close;  // an open question about leaving is dropped
     browser::ProcessEnd End = browser::ProcessEnd::Crashed;
     if (Reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT) End = browser::ProcessEnd::OutOfMemory;
     if (Reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) End = browser::ProcessEnd::EndedByRequest;
     Alive Token = E.FLifeToken;
     if (E.FEvents) E.FEvents->ProcessTerminated(End);
     if (Token.expired()) return;
+    // The page can no longer object to the close the user asked for.
+    if (CloseWanted && E.FEvents) return E.FEvents->WindowClosing();
     E.ShowProcessEndedPage(End, Others);
   }
 
@@ -337,6 +340,8 @@ struct WebKitEngine::Signals {
 
   static gboolean ScriptDialog(WebKitWebView*, WebKitScriptDialog* Dialog, gpointer Data) {
     WebKitEngine& E = Of(Data);
+    if (webkit_script_dialog_get_dialog_type(Dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM)
+      return E.AskAboutLeaving(Dialog);
     if (!E.FHost) return FALSE;
     browser::ScriptDialog Asked;
     switch (webkit_script_dialog_get_dialog_type(Dialog)) {
@@ -346,7 +351,7 @@ struct WebKitEngine::Signals {
         Asked.Kind = browser::ScriptDialogKind::Prompt;
         Asked.DefaultText = OrEmpty(webkit_script_dialog_prompt_get_default_text(Dialog));
         break;
-      default: return FALSE;  // leaving the page: WebKit asks on its own
+      default: return FALSE;
     }
     Asked.Message = OrEmpty(webkit_script_dialog_get_message(Dialog));
     // Answered later: the page waits until the dialog is closed.
@@ -383,7 +388,8 @@ void WebKitEngine::HeldScriptDialog::Answer(bool Accepted, const std::string& Te
   }
   if (!FDialog || std::exchange(FAnswered, true)) return;
   switch (webkit_script_dialog_get_dialog_type(FDialog)) {
-    case WEBKIT_SCRIPT_DIALOG_CONFIRM: webkit_script_dialog_confirm_set_confirmed(FDialog, Accepted); break;
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
+    case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM: webkit_script_dialog_confirm_set_confirmed(FDialog, Accepted); break;
     // A prompt that is cancelled answers null, one that is not the text.
     case WEBKIT_SCRIPT_DIALOG_PROMPT:
       if (Accepted) webkit_script_dialog_prompt_set_text(FDialog, Text.c_str());
@@ -414,6 +420,7 @@ void WebKitEngine::ConnectSignals() {
   g_signal_connect(webkit_web_view_get_back_forward_list(View), "changed",
                    G_CALLBACK(Signals::HistoryChanged), this);
   ConnectQuestions();
+  ConnectClosing();
 }
 
 }  // namespace vorlane::engine

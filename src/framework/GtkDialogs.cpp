@@ -157,10 +157,23 @@ void GtkDialogs::ShowMessageWithCheck(MessageKind Kind, const std::string& Capti
 
 void GtkDialogs::Confirm(const std::string& Caption, const std::string& Text, const std::string& Accept,
                          const std::string& CheckText, std::function<void(bool, bool)> Done) {
+  Question(Caption, Text, Accept, "取消", CheckText, std::move(Done));
+}
+
+void GtkDialogs::Ask(const std::string& Caption, const std::string& Text, const std::string& Accept,
+                     const std::string& Reject, std::function<void(bool)> Done) {
+  Question(Caption, Text, Accept, Reject, "", [Done = std::move(Done)](bool Accepted, bool) {
+    if (Done) Done(Accepted);
+  });
+}
+
+void GtkDialogs::Question(const std::string& Caption, const std::string& Text, const std::string& Accept,
+                          const std::string& Reject, const std::string& CheckText,
+                          std::function<void(bool, bool)> Done) {
   auto Dialog = std::make_unique<Gtk::MessageDialog>(FParent, Text, false, Gtk::MessageType::QUESTION,
                                                       Gtk::ButtonsType::NONE, true);
   MakeModal(*Dialog, FParent, Caption);
-  Dialog->add_button("取消", Gtk::ResponseType::CANCEL);
+  Dialog->add_button(Reject, Gtk::ResponseType::CANCEL);
   Dialog->add_button(Accept, Gtk::ResponseType::OK);
   Dialog->set_default_response(Gtk::ResponseType::OK);
   SpaceOut(*Dialog, Caption);

@@ -30,6 +30,8 @@ public:
                    ResultCallback Done = {}) override;
   void Confirm(const std::string& Caption, const std::string& Text, const std::string& Accept,
                const std::string& CheckText, std::function<void(bool, bool)> Done) override;
+  void Ask(const std::string& Caption, const std::string& Text, const std::string& Accept, const std::string& Reject,
+           std::function<void(bool)> Done) override;
   void InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Initial,
                 TextCallback Done) override;
   void ShowMessageWithCheck(platform::MessageKind Kind, const std::string& Caption, const std::string& Text,
@@ -56,6 +58,9 @@ private:
   // Hides the dialog and frees it once the current event is done: freeing a dialog inside
   // its own response handler is not safe. False when it was answered already.
   bool Finish(Pending& P);
+  // The question box: Accept and Reject buttons, a check box when CheckText is not empty.
+  void Question(const std::string& Caption, const std::string& Text, const std::string& Accept,
+                const std::string& Reject, const std::string& CheckText, std::function<void(bool, bool)> Done);
   void ChooseFile(bool Save, const std::string& Title, const std::string& Start,
                   const std::vector<platform::FileFilter>& Filters, TextCallback Done);
 

@@ -44,6 +44,15 @@ public:
                   if (Done) Done(Result == MessageResult::Ok, false);
                 });
   }
+  // A question whose two buttons read Accept (the default) and Reject; Done(accepted).
+  // Closing the box rejects. The default is Confirm's box without its check box.
+  virtual void Ask(const std::string& Caption, const std::string& Text, const std::string& Accept,
+                   const std::string& Reject, std::function<void(bool)> Done) {
+    (void)Reject;
+    Confirm(Caption, Text, Accept, "", [Done = std::move(Done)](bool Accepted, bool) {
+      if (Done) Done(Accepted);
+    });
+  }
   virtual void InputBox(const std::string& Caption, const std::string& Prompt,
                         const std::string& Initial, TextCallback Done) = 0;
   // The message box and the input box with a check box under the text reading CheckText;

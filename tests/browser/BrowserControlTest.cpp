@@ -118,6 +118,27 @@ TEST_F(BrowserControlTest, ScriptDialogsAreOurBoxesAnsweredLater) {
   EXPECT_EQ(Calls[2].Initial, "默认");
 }
 
+// A page whose boxes the user stopped must still be closable: the question about leaving
+// is asked (a refusal would mean "stay" for ever) and its answer decides.
+TEST_F(BrowserControlTest, TheQuestionAboutLeavingIsAskedAlsoAfterTheBoxesWereStopped) {
+  test::ScriptedDialogs Dialogs;
+  Control->Dialogs = &Dialogs;
+  Dialogs.QueueChecked(true);  // the third box offers to stop them
+  for (int I = 0; I < 4; ++I) Engine->FireScriptDialog({ScriptDialogKind::Alert, "a"});
+  ASSERT_EQ(Dialogs.Calls().size(), 3u);  // the fourth was refused
+  int Closing = 0;
+  Control->OnWindowClosing = [&] { ++Closing; };
+  Engine->AsksBeforeLeaving = true;
+  Dialogs.QueueResult(platform::MessageResult::Cancel);
+  Dialogs.QueueResult(platform::MessageResult::Ok);
+  for (int I = 0; I < 2; ++I) Engine->TryClose();
+  EXPECT_EQ(Engine->LeaveAnswers, (std::vector<bool>{false, true}));
+  EXPECT_EQ(Closing, 1);
+  ASSERT_EQ(Dialogs.Calls().size(), 5u);
+  EXPECT_EQ(Dialogs.Calls()[4].Text, TBrowserControl::LeaveQuestion);
+  EXPECT_EQ(Dialogs.Calls()[4].Kind, platform::MessageKind::Confirmation);
+}
+
 TEST_F(BrowserControlTest, ItemIdListOpensExistingFilesOnly) {
   auto List = [](const std::string& Path) {
     std::vector<uint8_t> L{uint8_t(Path.size() + 2), 0};

@@ -1,6 +1,7 @@
 // Closing pages the user's way: each page is asked first, once, and one that stays stays.
 #include "MainWindowFixture.h"
 #include "framework/TabLayout.h"
+#include "support/ScriptedDialogs.h"
 
 #include <algorithm>
 
@@ -32,18 +33,23 @@ TEST_F(MainWindowTest, EveryWayOfClosingAsksThePageOnceAndClosesWhenItAgrees) {
        }},
       {"关闭所有", [&](TFrmWeb*) { Run("Ac_CloseAll"); }},
   };
+  ScriptedDialogs Dialogs;
+  Dialogs.SetDeferred(true);
+  Main().SetDialogs(&Dialogs);
   for (const Way& W : Ways) {
     SCOPED_TRACE(W.Name);
     TFrmWeb* Page = Open("http://form.example/", true, "Form");
     TFakeEngine& Engine = EngineOf(Page);
     Engine.AsksBeforeLeaving = true;
+    Dialogs.QueueResult(platform::MessageResult::Ok);
     W.Close(Page);
     PumpPending();
     EXPECT_EQ(Engine.CallCount("TryClose"), 1);
     ASSERT_TRUE(Alive(Main(), Page));  // the user has not answered
-    Engine.AnswerLeaving(true);
+    Dialogs.AnswerNext();
     EXPECT_TRUE(PumpUntil([&] { return !Alive(Main(), Page); }));
   }
+  Main().SetDialogs(nullptr);
 }
 
 TEST_F(MainWindowTest, QuitWaitsForEveryPageAndAPageThatStaysKeepsTheProgramRunning) {
@@ -52,8 +58,12 @@ TEST_F(MainWindowTest, QuitWaitsForEveryPageAndAPageThatStaysKeepsTheProgramRunn
   Main().OnQuit = [&] { Quit = true; };
   TFrmWeb* A = Tab(0);
   EngineOf(A).CompleteNavigation("http://a.example/", "A");
+  ScriptedDialogs Dialogs;
+  Dialogs.SetDeferred(true);
+  Main().SetDialogs(&Dialogs);
   TFrmWeb* Form = Open("http://form.example/", false, "Form");
   EngineOf(Form).AsksBeforeLeaving = true;
+  Dialogs.QueueResult(platform::MessageResult::Ok);
   Run("Ac_Quit");
   ASSERT_TRUE(PumpUntil([&] { return EngineOf(A).CallCount("TryClose") == 1; }));
   PumpPending();
@@ -64,10 +74,12 @@ TEST_F(MainWindowTest, QuitWaitsForEveryPageAndAPageThatStaysKeepsTheProgramRunn
   EXPECT_FALSE(Quit);
   Run("Ac_Quit");
   EXPECT_EQ(EngineOf(Form).CallCount("TryClose"), 2);
-  EngineOf(Form).AnswerLeaving(true);
+  EXPECT_EQ(Dialogs.Calls().size(), 1u);  // still the first question
+  Dialogs.AnswerNext();
   EXPECT_TRUE(Quit);
   EXPECT_EQ(PageCount(), 1);  // kept for the session saved at quit
   EXPECT_TRUE(Main().Options().SetConfirmCloseAll(true));
+  Main().SetDialogs(nullptr);
 }
 
 }  // namespace

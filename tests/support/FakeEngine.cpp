@@ -3,6 +3,7 @@
 #include "browser/HostRules.h"
 
 #include <algorithm>
+#include <utility>
 #include <string_view>
 
 namespace vorlane::test {
@@ -43,6 +44,16 @@ void TFakeEngine::Navigate2(const std::string& Target, int32_t Flags) {
   Record("Navigate2", Target, Flags);
   if (Flags & browser::navOpenInNewWindow) {
     FireNewWindow(Target);
+    return;
+  }
+  // As WebKit: a page that objects to being left asks first, and one the user stays on
+  // does not load.
+  if (AsksBeforeLeaving && HasDoc) {
+    AskAboutLeaving([this, Target] {
+      PendingUrl = Target;
+      Url = Target;
+      Loading = true;
+    });
     return;
   }
   PendingUrl = Target;
@@ -231,11 +242,37 @@ void TFakeEngine::Refresh2() {
 }
 void TFakeEngine::TryClose() {
   Record("TryClose");
-  // As WebKit: a page without a beforeunload handler closes at once.
-  if (!AsksBeforeLeaving && Events) Events->WindowClosing();
+  FollowClosing(FClosing.CloseAsked());
+}
+void TFakeEngine::FollowClosing(browser::TPageClosing::Steps Steps) {
+  auto Alive = std::weak_ptr<int>(FLife);
+  // The fake page has nothing queued: a check comes back at once.
+  if (Steps.Check) FollowClosing(FClosing.CheckDone(*Steps.Check));
+  if (Alive.expired()) return;
+  if (Steps.Ask) {
+    // As WebKit: a page without a beforeunload handler closes at once; one with it asks.
+    if (AsksBeforeLeaving) AskAboutLeaving([] {});
+    else Steps.Close = Steps.Close || FClosing.EngineClosed(true).Close;
+  }
+  if (Alive.expired()) return;
+  if (Steps.Close && Events) Events->WindowClosing();
+}
+void TFakeEngine::AskAboutLeaving(std::function<void()> Leave) {
+  const uint64_t Number = FClosing.QuestionShown();
+  auto Alive = std::weak_ptr<int>(FLife);
+  auto Given = std::make_shared<bool>(false);  // by the host's box or by AnswerLeaving, once
+  browser::ScriptDialogAnswer Answer = [this, Alive, Number, Leave, Given](bool Accepted, const std::string&) {
+    if (Alive.expired() || std::exchange(*Given, true)) return;
+    LeaveAnswers.push_back(Accepted);
+    if (Accepted) Leave();
+    if (!Alive.expired()) FollowClosing(FClosing.Answered(Number, Accepted));
+  };
+  FLeaveAnswer = Answer;
+  // As the real engine: the question is always the host's, and without one the page goes.
+  if (!Host || !Host->ShowScriptDialog({browser::ScriptDialogKind::BeforeUnload, ""}, Answer)) Answer(true, {});
 }
 void TFakeEngine::AnswerLeaving(bool Leave) {
-  if (Leave && Events) Events->WindowClosing();
+  if (auto Answer = std::exchange(FLeaveAnswer, {})) Answer(Leave, {});
 }
 void TFakeEngine::ExecWB(int32_t Command, int32_t Option) { Record("ExecWB", std::to_string(Command), Option); }
 void TFakeEngine::FocusDocument() {

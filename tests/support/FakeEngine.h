@@ -1,6 +1,7 @@
 #pragma once
 // A scripted engine for window tests: records the calls it gets, keeps a simple travel log
 // and raises the engine's events when a test says so, in the order the real one does.
+#include "browser/PageClosing.h"
 #include "browser/WebEngine.h"
 
 #include <gtkmm/label.h>
@@ -96,11 +97,15 @@ public:
   void GoHome() override;
   void Stop() override;
   void Refresh2() override;
-  // As WebKit's: a page without a question about leaving agrees at once; one with it
-  // (AsksBeforeLeaving) waits for the user's AnswerLeaving.
+  // As the real engine: a page without a question about leaving agrees at once; one with
+  // it (AsksBeforeLeaving) asks its host (ShowScriptDialog, kind BeforeUnload) when it is
+  // closed or navigated away from, and only a "leave" closes it or lets the navigation go
+  // on. A close asked while the question is open waits for the same answer.
   void TryClose() override;
   bool AsksBeforeLeaving = false;
+  // Answers the open question as the host's box would (for a host that shows none).
   void AnswerLeaving(bool Leave);
+  std::vector<bool> LeaveAnswers;  // every answer to the question, in order
   void ExecWB(int32_t Command, int32_t Option) override;
   std::string LocationName() const override { return Title.empty() ? Url : Title; }
   std::string LocationURL() const override { return Url; }
@@ -157,6 +162,11 @@ public:
   uint32_t InterfaceFlags = 0;
 
 private:
+  void FollowClosing(browser::TPageClosing::Steps Steps);
+  // The page's question; Leave runs when the user leaves.
+  void AskAboutLeaving(std::function<void()> Leave);
+  browser::TPageClosing FClosing;
+  browser::ScriptDialogAnswer FLeaveAnswer;
   void Record(std::string Name, std::string Arg = {}, int32_t Flags = 0);
   void RaiseCommandStates();
   void EndLoad(const std::string& CompleteUrl);
