@@ -4,10 +4,7 @@
 
 #include "support/RealInput.h"
 
-#include <gdkmm/clipboard.h>
 #include <gtkmm/label.h>
-
-#include <optional>
 
 namespace vorlane::test {
 namespace {
@@ -70,20 +67,6 @@ testing::AssertionResult ChooseFromMenu(Gtk::Window& Window, const std::string& 
       return testing::AssertionFailure() << "the arrow key did not move in " << Menu;
   }
   return testing::AssertionFailure() << Menu << " has no " << Item;
-}
-
-std::string ReadClipboard(Gtk::Widget& W) {
-  std::optional<std::string> Text;
-  auto Clipboard = W.get_clipboard();
-  Clipboard->read_text_async([&](Glib::RefPtr<Gio::AsyncResult>& Result) {
-    try {
-      Text = Clipboard->read_text_finish(Result);
-    } catch (const Glib::Error&) {
-      Text = "";
-    }
-  });
-  PumpUntil([&] { return Text.has_value(); });
-  return Text.value_or("<none>");
 }
 
 TEST_F(MainWindowTest, TheEditMenuActsOnTheAddressBoxThatHadTheFocusAndLeavesItThere) {
