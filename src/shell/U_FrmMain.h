@@ -6,6 +6,7 @@
 #include "browser/SitePermissions.h"
 #include "browser/WebEngine.h"
 #include "framework/ActionList.h"
+#include "framework/FocusMemory.h"
 #include "framework/GtkDialogs.h"
 #include "framework/MdiFrame.h"
 #include "framework/StatusGauge.h"
@@ -371,6 +372,9 @@ private:
   platform::IDialogs* FDialogsOverride = nullptr;
   // Last: pages go before the widgets they live in.
   std::vector<std::unique_ptr<TFrmWeb>> FPages;
+  // Where the user works while a menu has the focus. After the pages: it stops watching
+  // before any widget it knows goes.
+  framework::FocusMemory FFocus{*this};
 };
 
 }  // namespace vorlane::shell

@@ -84,6 +84,9 @@ void TFrmMain::BuildLayout() {
 
   BuildStatusBar();
 
+  // The menus and tool bars leave the focus where the user works.
+  FFocus.AddPassThrough(*FMenuBar);
+  FFocus.AddPassThrough(tblMainToolBar);
   FRoot.append(*FMenuBar);
   FRoot.append(CoolBar);
   FRoot.append(FClientArea);
@@ -112,6 +115,9 @@ Gtk::Widget& TFrmMain::ToolButton(const std::string& Name, const std::string& Ac
   Button->set_action_name(Action);
   Button->set_size_request(43, 49);
   Button->set_cursor(Gdk::Cursor::create("pointer"));
+  // A click runs the command and leaves the focus where the user works: PgDn and the
+  // arrows go on scrolling the page after 刷新.
+  Button->set_focus_on_click(false);
   framework::SetOneLineToolTip(*Button, Caption);
   if (!DropDown) return *Button;
   auto* Linked = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
@@ -120,6 +126,7 @@ Gtk::Widget& TFrmMain::ToolButton(const std::string& Name, const std::string& Ac
   auto* Arrow = Gtk::make_managed<Gtk::MenuButton>();
   Arrow->set_name(Name + "DropDown");
   Arrow->set_menu_model(DropDown);
+  Arrow->set_focus_on_click(false);
   // Filled afresh each time it opens. Such a list has entries exactly when its command can
   // run, so the arrow follows the command: never an empty list to open.
   if (OnPopup) {
@@ -180,6 +187,7 @@ void TFrmMain::BuildAddressBar() {
   lblAddress.set_valign(Gtk::Align::CENTER);
   btnAddress.set_name("btnAddress");
   btnAddress.set_label("转到");
+  btnAddress.set_focus_on_click(false);
   btnAddress.set_action_name(ActionList["Ac_Go"].DetailedName());
   cobAddress.OnUrlSelected().connect([this](const std::string& Url) { cobAddressNavigateUrl(Url); });
   tblAddressBar.append(lblAddress);

@@ -18,8 +18,9 @@
 namespace vorlane::shell {
 
 bool TFrmMain::AddressHasFocus() {
-  // The entry's inner text widget holds the focus when the box has it.
-  Gtk::Widget* Focus = get_focus();
+  // The entry's inner text widget holds the focus when the box has it; a menu open over
+  // it leaves it the user's.
+  Gtk::Widget* Focus = FFocus.UserFocus();
   return Focus && (Focus == &cobAddress || Focus->is_ancestor(cobAddress));
 }
 
@@ -34,21 +35,21 @@ void ClipboardAction(Gtk::Widget& Focus, const char* Name) {
 
 void TFrmMain::Ac_CutExecute() {
   if (AddressHasFocus())
-    ClipboardAction(*get_focus(), "clipboard.cut");
+    ClipboardAction(*FFocus.UserFocus(), "clipboard.cut");
   else if (TFrmWeb* Page = ActivePage())
     Page->WebBrowser->CutSelection();
 }
 
 void TFrmMain::Ac_CopyExecute() {
   if (AddressHasFocus())
-    ClipboardAction(*get_focus(), "clipboard.copy");
+    ClipboardAction(*FFocus.UserFocus(), "clipboard.copy");
   else if (TFrmWeb* Page = ActivePage())
     Page->WebBrowser->CopySelection();
 }
 
 void TFrmMain::Ac_PasteExecute() {
   if (AddressHasFocus())
-    ClipboardAction(*get_focus(), "clipboard.paste");
+    ClipboardAction(*FFocus.UserFocus(), "clipboard.paste");
   else if (TFrmWeb* Page = ActivePage())
     Page->WebBrowser->PasteClipboard();
 }

@@ -9,27 +9,11 @@
 #include "shell/U_CommandTable.h"
 #include "shell/U_UserConfig.h"
 
-#include <gdkmm/clipboard.h>
-
 namespace vorlane::test {
 namespace {
 
 using browser::dlctl::DLIMAGES;
 using browser::dlctl::NO_JAVA;
-
-std::string ReadClipboard(Gtk::Widget& W) {
-  std::optional<std::string> Text;
-  auto Clipboard = W.get_clipboard();
-  Clipboard->read_text_async([&](Glib::RefPtr<Gio::AsyncResult>& Result) {
-    try {
-      Text = Clipboard->read_text_finish(Result);
-    } catch (const Glib::Error&) {
-      Text = "";
-    }
-  });
-  PumpUntil([&] { return Text.has_value(); });
-  return Text.value_or("<none>");
-}
 
 TEST_F(MainWindowTest, ClipboardActsOnTheAddressBoxWhenItHasTheFocusElseOnThePage) {
   shell::TFrmWeb* A = Tab(0);

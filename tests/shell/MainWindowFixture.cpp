@@ -1,6 +1,26 @@
 #include "MainWindowFixture.h"
 
+#include <gdkmm/clipboard.h>
+
+#include <memory>
+#include <optional>
+
 namespace vorlane::test {
+
+std::string ReadClipboard(Gtk::Widget& W) {
+  // Shared with the answer, which may still come after the wait gave up.
+  auto Text = std::make_shared<std::optional<std::string>>();
+  auto Clipboard = W.get_clipboard();
+  Clipboard->read_text_async([Text, Clipboard](Glib::RefPtr<Gio::AsyncResult>& Result) {
+    try {
+      *Text = Clipboard->read_text_finish(Result);
+    } catch (const Glib::Error&) {
+      *Text = "";
+    }
+  });
+  PumpUntil([&] { return Text->has_value(); });
+  return Text->value_or("<none>");
+}
 
 void MainWindowTest::SetUp() {
   FMain = std::make_unique<shell::TFrmMain>(Engines.Factory(), shell::TProductSite(Site));

@@ -10,6 +10,9 @@
 
 namespace vorlane::test {
 
+// The text on W's clipboard ("" when it holds none, "<none>" when it never answered).
+std::string ReadClipboard(Gtk::Widget& W);
+
 class MainWindowTest : public testing::Test {
 protected:
   static constexpr const char* Site = "vorlane://home.vorlane";
