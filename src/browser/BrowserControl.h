@@ -70,6 +70,8 @@ public:
   std::function<void(const std::string&)> OnDocumentComplete;
   std::function<void(const std::string&)> OnTitleChange;
   std::function<void()> OnWindowClosing;
+  // The user chose to stay when asked about leaving the page.
+  std::function<void()> OnStayed;
   std::function<void(bool NothingShown)> OnLoadBecameDownload;
   std::function<void(ProcessEnd)> OnProcessTerminated;
   std::function<void(const std::string&, bool)> OnDocumentCommitted;

@@ -71,7 +71,10 @@ bool TBrowserControl::ShowScriptDialog(const ScriptDialog& Dialog, ScriptDialogA
     // something in the page, so it neither counts towards the limit nor can be stopped.
     // The page's own text is not shown: it could pass itself off as ours.
     Dialogs->Ask(ApplicationTitle, LeaveQuestion, LeaveButton, StayButton,
-                 [Answer](bool Leave) { Answer(Leave, {}); });
+                 [this, Alive = std::weak_ptr<int>(FLifeToken), Answer](bool Leave) {
+                   Answer(Leave, {});
+                   if (!Leave && !Alive.expired() && OnStayed) OnStayed();
+                 });
     return true;
   }
   const TScriptDialogLimit::Ticket Asked = FScriptDialogs.Next();

@@ -1,7 +1,6 @@
 #include "engine/ProcessPlacement.h"
 
 #include "engine/GObjectPtr.h"
-#include "engine/IdleProcesses.h"
 #include "engine/SitePages.h"
 
 #include <glib.h>
@@ -68,7 +67,7 @@ bool ProcessPlacement::Closed(browser::PageId Page) {
       return true;
     case browser::ProcessSharing::LeftProcess::MaybeEmpty:
       // Ending it could take a page that has just moved in; WebKit ends it only if idle.
-      ReleaseIdleProcesses();
+      FIdleRelease.Request();
       return false;
   }
   return false;

@@ -5,6 +5,7 @@
 // cross-site navigation and brings it back in a new one after a crash, which the engines
 // report here so that later choices see the processes as they are.
 #include "browser/ProcessSharing.h"
+#include "engine/IdleProcesses.h"
 
 #include <string>
 #include <string_view>
@@ -52,6 +53,7 @@ public:
 
 private:
   browser::ProcessSharing FSharing;
+  IdleProcessRelease FIdleRelease;
   std::unordered_map<browser::PageId, WebKitWebView*> FViews;  // not owned: the engines' views
   browser::PageId FNextPage = 1;
 };

@@ -139,6 +139,7 @@ public:
   const TProductSite& Site() const override { return FSite; }
   void ReleasePage(TFrmWeb* Page) override;
   void PageAgreedToClose(TFrmWeb* Page) override;
+  void PageStayed(TFrmWeb* Page) override;
   void PageLeftEmptyByDownload(TFrmWeb* Page) override;
   void PostKey(unsigned Key, unsigned Modifiers) override;
   void PageComplete(TFrmWeb* Page) override {

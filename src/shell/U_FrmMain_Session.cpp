@@ -86,6 +86,12 @@ void TFrmMain::PageAgreedToClose(TFrmWeb* Page) {
   if (FQuitWaiting.empty()) Quit();
 }
 
+void TFrmMain::PageStayed(TFrmWeb* Page) {
+  // A page kept at the question ends the quit, as in other browsers: its later close, even
+  // by its own script, is no longer the last word that quits.
+  if (std::find(FQuitWaiting.begin(), FQuitWaiting.end(), Page) != FQuitWaiting.end()) FQuitWaiting.clear();
+}
+
 void TFrmMain::Quit() {
   if (OnQuit)
     OnQuit();

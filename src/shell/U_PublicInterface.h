@@ -59,6 +59,8 @@ public:
   virtual void ReleasePage(TFrmWeb* Page) = 0;
   // The page agreed to close when asked, or its script closed its window.
   virtual void PageAgreedToClose(TFrmWeb* Page) = 0;
+  // The user kept the page when it asked about being left; nothing by default.
+  virtual void PageStayed(TFrmWeb* Page) {}
   // The page's first load became a download, so it never showed anything; nothing by default.
   virtual void PageLeftEmptyByDownload(TFrmWeb* Page) {}
   // Handles a key as if it had been pressed in the main window, once the current event is

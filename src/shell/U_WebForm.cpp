@@ -52,6 +52,7 @@ TFrmWeb::TFrmWeb(const std::string& Url, IMainUiHandler& Main, IPageHost& Host,
   // The page agreed to close, or its script closed its window: it goes like a closed tab,
   // unless the main window waits for every page's word to quit.
   WebBrowser->OnWindowClosing = [this] { FHost.PageAgreedToClose(this); };
+  WebBrowser->OnStayed = [this] { FHost.PageStayed(this); };
   WebBrowser->OnLoadBecameDownload = [this](bool NothingShown) {
     if (NothingShown) FHost.PageLeftEmptyByDownload(this);
   };

@@ -82,5 +82,24 @@ TEST_F(MainWindowTest, QuitWaitsForEveryPageAndAPageThatStaysKeepsTheProgramRunn
   Main().SetDialogs(nullptr);
 }
 
+TEST_F(MainWindowTest, APageKeptAtTheQuestionEndsTheQuitEvenIfItClosesItselfLater) {
+  ASSERT_TRUE(Main().Options().SetConfirmCloseAll(false));
+  bool Quit = false;
+  Main().OnQuit = [&] { Quit = true; };
+  ScriptedDialogs Dialogs;
+  Main().SetDialogs(&Dialogs);
+  TFrmWeb* Form = Open("http://form.example/", true, "Form");
+  EngineOf(Form).AsksBeforeLeaving = true;
+  Dialogs.QueueResult(platform::MessageResult::Cancel);  // 留下
+  Run("Ac_Quit");
+  ASSERT_TRUE(PumpUntil([&] { return Dialogs.Calls().size() == 1; }));
+  PumpPending();
+  EngineOf(Form).FireWindowClosing();  // window.close() from the page, long after
+  PumpPending();
+  EXPECT_FALSE(Quit);
+  EXPECT_TRUE(Main().Options().SetConfirmCloseAll(true));
+  Main().SetDialogs(nullptr);
+}
+
 }  // namespace
 }  // namespace vorlane::test
