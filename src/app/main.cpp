@@ -30,6 +30,7 @@
 #include "platform/HistoryStore.h"
 #include "platform/KeptFiles.h"
 #include "platform/LeftoverProcesses.h"
+#include "platform/ProfileLock.h"
 #include "platform/Registry.h"
 #include "platform/SaveTrouble.h"
 #include "shell/U_FrmMain_Favorites.h"
@@ -150,6 +151,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "vorlane: the running instance does not answer; starting a new one\n");
   }
   const auto Data = vorlane::platform::ShellFolders::DataHome() / "vorlane";
+  // Held for the whole run: a run started beside this one leaves this one's work alone.
+  const vorlane::platform::TProfileLock ProfileLock(Data / "lock");
   // A run killed a moment ago leaves its network process ending, the cookie file still
   // open: this run's would find it locked and lose the logins. It is let go first.
   const auto Leftovers = vorlane::platform::LeftoverProcessesHolding(Data / "cookies.sqlite", "WebKitNetwork", "vorlane");
@@ -227,7 +230,7 @@ int main(int argc, char** argv) {
   vorlane::engine::TDownloadDriver DownloadDriver(Downloads, [] { return vorlane::platform::DownloadFolder(); });
   // The list of earlier runs, kept in the history database beside the visits.
   vorlane::platform::TDownloadRecords DownloadRecords(History.Database());
-  vorlane::browser::TDownloadRecorder DownloadRecorder(Downloads, DownloadRecords);
+  vorlane::browser::TDownloadRecorder DownloadRecorder(Downloads, DownloadRecords, ProfileLock.Sole());
   Main->OnClearDownloads = [&DownloadRecorder] { DownloadRecorder.ClearAll(); };
   DownloadDriver.ChooseDestination = [&Main](const std::filesystem::path& Proposed, auto Done) {
     Main->ChooseDownloadDestination(Proposed.string(), [Done](std::optional<std::string> Chosen) {

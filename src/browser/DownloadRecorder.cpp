@@ -26,13 +26,16 @@ platform::TDownloadRecord RecordOf(const TDownloadItem& Item) {
 
 }  // namespace
 
-TDownloadRecorder::TDownloadRecorder(TDownloadList& List, platform::TDownloadRecords& Records)
+TDownloadRecorder::TDownloadRecorder(TDownloadList& List, platform::TDownloadRecords& Records,
+                                     bool EarlierRunsEnded)
     : FList(List), FRecords(Records) {
   for (platform::TDownloadRecord Record : FRecords.Load()) {
+    const bool Running = Record.State == static_cast<int>(DownloadState::Running);
+    if (Running && !EarlierRunsEnded) continue;  // still coming, in the run beside this one
     // Still running when its run ended (killed, or the power went): it stays failed, and
     // the part file it left is removed. WebKit cannot resume a download; the row's retry
     // starts it again.
-    if (Record.State == static_cast<int>(DownloadState::Running)) {
+    if (Running) {
       if (!Record.Path.empty()) platform::DiscardInterruptedDownloadFile(Record.Path);
       Record.State = static_cast<int>(DownloadState::Failed);
       Record.Failure = InterruptedText;

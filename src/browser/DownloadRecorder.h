@@ -10,7 +10,9 @@ namespace vorlane::browser {
 
 class TDownloadRecorder {
 public:
-  TDownloadRecorder(TDownloadList& List, platform::TDownloadRecords& Records);
+  // EarlierRunsEnded: no other live run shares the file, so a download it records as
+  // running was cut off; otherwise such a row belongs to that run and is left to it.
+  TDownloadRecorder(TDownloadList& List, platform::TDownloadRecords& Records, bool EarlierRunsEnded = true);
   ~TDownloadRecorder();
   TDownloadRecorder(const TDownloadRecorder&) = delete;
   TDownloadRecorder& operator=(const TDownloadRecorder&) = delete;

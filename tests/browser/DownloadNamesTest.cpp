@@ -107,6 +107,13 @@ TEST(DownloadRecorder, TheListOfEarlierRunsComesBackAndRemovedRowsGoFromTheFile)
     ASSERT_TRUE(Part) << Error;
     List.Named(Cut, "cut.zip", Part->Final.string());
   }
+  {  // a run started beside the one still downloading leaves that download alone
+    platform::TDownloadRecords Records(File);
+    TDownloadList List;
+    TDownloadRecorder Beside(List, Records, false);
+    EXPECT_EQ(List.Items().size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(Folder / "cut.zip.part"));
+  }
   std::ofstream(Folder / "done.zip.part") << "the user's own";
   const std::vector<std::string> Left{"done.zip.part"};
   platform::TDownloadRecords Records(File);
