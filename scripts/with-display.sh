@@ -8,4 +8,6 @@ export NO_AT_BRIDGE=1
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$@"
 fi
-exec xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" "$@"
+# -noreset: without it the server resets whenever its last client leaves, and a test
+# program that connects in that moment finds no display.
+exec xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp -noreset" "$@"
